@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine (as root),
+# then cross-builds the codec libraries into a cache outside the clone.
+# Safe to run again: each step is skipped when its result is already there.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+need_pkgs=(
+  cmake make ninja-build g++ gcc clang libclang-rt-14-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  nasm xvfb xauth x11-apps imagemagick dpkg-dev ca-certificates
+  libgtest-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev
+  wine wine32:i386 fonts-wine
+)
+
+missing=()
+have_i386=$(dpkg --print-foreign-architectures | grep -c '^i386$' || true)
+for p in "${need_pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+src_list=/etc/apt/sources.list.d/lumoscope-deb-src.sources
+if [ "$have_i386" = 0 ] || [ ${#missing[@]} -gt 0 ] || [ ! -f "$src_list" ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "bootstrap: missing packages (${missing[*]}); run as root" >&2
+    exit 1
+  fi
+  [ "$have_i386" = 0 ] && dpkg --add-architecture i386
+  if [ ! -f "$src_list" ]; then
+    # apt-get source needs deb-src entries; the security pool serves no sources here,
+    # so the sources come from the main suites.
+    cat >"$src_list" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+SRC
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+
+"$here/build-deps.sh"

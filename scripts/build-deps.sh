@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Cross-builds the codec libraries (zlib, libpng, libjpeg-turbo, giflib, libtiff)
+# for i686-w64-mingw32 from Debian's source packages, patches applied, as static
+# libraries. The result lands in a cache outside the clone, keyed by the package
+# versions and this script, so later runs (and fresh clones) reuse it.
+# Prints the prefix on its last line.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+host=i686-w64-mingw32
+cache_root=${LUMOS_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/lumoscope}
+
+versions=$(dpkg-query -W -f='${Package}=${Version}\n' zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev | sort)
+key=$( (echo "$versions"; cat "$0"; ${host}-gcc-posix --version | head -1) | sha256sum | cut -c1-16)
+prefix=$cache_root/deps-$key
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/lumos-deps.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+trap 'echo "deps: failed, log tail:" >&2; tail -30 "$log" >&2' ERR
+rm -rf "$prefix"
+mkdir -p "$prefix/include" "$prefix/lib"
+log=$work/build.log
+jobs=$(nproc)
+export CC=${host}-gcc-posix CXX=${host}-g++-posix AR=${host}-ar RANLIB=${host}-ranlib
+
+cat >"$work/toolchain.cmake" <<TC
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER ${host}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${host}-g++-posix)
+set(CMAKE_RC_COMPILER ${host}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${host} $prefix)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+TC
+
+fetch() { # source package name -> prints the unpacked directory
+  (cd "$work" && apt-get source -qq "$1" >>"$log" 2>&1) || { tail -20 "$log" >&2; exit 1; }
+  find "$work" -maxdepth 1 -mindepth 1 -type d -name "$2*" | head -1
+}
+
+step() { echo "deps: $*" >&2; }
+
+cflags="-O2 -g0"
+
+step "zlib"
+src=$(fetch zlib zlib-)
+# Debian's dfsg tarball has no win32 makefile; the library is a plain set of C files.
+mkdir -p "$work/z-obj"
+for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+         inftrees trees uncompr zutil; do
+  $CC $cflags -c "$src/$f.c" -I"$src" -o "$work/z-obj/$f.o" >>"$log" 2>&1
+done
+$AR rcs "$prefix/lib/libz.a" "$work"/z-obj/*.o
+cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+
+step "libpng"
+src=$(fetch libpng1.6 libpng1.6-)
+(cd "$src" && ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+   CFLAGS="$cflags" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >>"$log" 2>&1 &&
+ make -j"$jobs" libpng16.la >>"$log" 2>&1 && cp .libs/libpng16.a "$prefix/lib/" &&
+ cp png.h pngconf.h pnglibconf.h "$prefix/include/") ||
+ { tail -40 "$log"; exit 1; }
+
+step "libjpeg-turbo"
+src=$(fetch libjpeg-turbo libjpeg-turbo-)
+cmake -S "$src" -B "$work/jpeg-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF \
+  -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DREQUIRE_SIMD=ON \
+  -DCMAKE_ASM_NASM_COMPILER=nasm >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+cmake --build "$work/jpeg-build" -j"$jobs" --target jpeg-static >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+cp "$work/jpeg-build/libjpeg.a" "$prefix/lib/"
+cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$work/jpeg-build/jconfig.h" "$prefix/include/"
+
+step "giflib"
+src=$(fetch giflib giflib-)
+mkdir -p "$work/gif-obj"
+for f in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize; do
+  [ -f "$src/$f.c" ] && $CC $cflags -c "$src/$f.c" -I"$src" -o "$work/gif-obj/$f.o" >>"$log" 2>&1
+done
+$AR rcs "$prefix/lib/libgif.a" "$work"/gif-obj/*.o
+cp "$src/gif_lib.h" "$prefix/include/"
+
+step "libtiff"
+src=$(fetch tiff tiff-)
+cmake -S "$src" -B "$work/tiff-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+  -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dtiff-opengl=OFF -Dcxx=OFF \
+  -Dwebp=OFF -Dzstd=OFF -Dlzma=OFF -Djbig=OFF -Dlibdeflate=OFF -Dlerc=OFF -Djpeg12=OFF \
+  -Djpeg=ON -Dzlib=ON -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a" \
+  -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" >>"$log" 2>&1
+cmake --build "$work/tiff-build" -j"$jobs" --target tiff >>"$log" 2>&1
+cp "$work/tiff-build/libtiff/libtiff.a" "$prefix/lib/"
+cp "$src/libtiff/tiff.h" "$src/libtiff/tiffio.h" "$src/libtiff/tiffvers.h" \
+   "$work/tiff-build/libtiff/tiffconf.h" "$prefix/include/"
+
+rm -rf "$prefix/lib/pkgconfig" "$prefix/share" "$prefix/bin"
+rm -f "$prefix"/lib/*.la
+touch "$prefix/.complete"
+echo "$prefix"

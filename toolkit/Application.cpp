@@ -1,0 +1,128 @@
+#include "toolkit/Application.h"
+
+#include "toolkit/Control.h"
+#include "toolkit/Form.h"
+#include "toolkit/Services.h"
+
+namespace tk {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+bool Application::HelpCommand(UINT command, ULONG_PTR data) {
+  if (helpFile.empty()) return false;
+  HWND owner = mainForm_ ? mainForm_->HandleIfCreated() : nullptr;
+  return Help().WinHelp(owner, helpFile, command, data);
+}
+
+bool Application::HelpForFocus() {
+  Control* c = Control::FromHandle(GetFocus());
+  while (c && c->helpContext == 0) c = c->Parent();
+  if (!c) return false;
+  return HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(c->helpContext));
+}
+
+void Application::Run() {
+  terminated_ = false;
+  while (!terminated_ && HandleMessage(true)) {
+  }
+}
+
+void Application::ProcessMessages() {
+  while (HandleMessage(false)) {
+  }
+}
+
+void Application::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+bool Application::HandleMessage(bool wait) {
+  MSG msg;
+  if (wait) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      terminated_ = true;
+      return false;
+    }
+  } else {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));  // let the outer loop see it
+      return false;
+    }
+  }
+  ProcessMessage(msg);
+  return true;
+}
+
+void Application::ProcessMessage(MSG& msg) {
+  try {
+    bool handled = false;
+    if (OnMessage) OnMessage(msg, handled);
+    if (handled) return;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+      HelpForFocus();
+      return;
+    }
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    auto* form = dynamic_cast<Form*>(Control::FromHandle(root));
+    if (form && form->DialogNavigation() && IsDialogMessageW(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  } catch (const std::exception& e) {
+    HandleException(e);
+  }
+}
+
+void Application::HandleException(const std::exception& e) {
+  if (OnException) {
+    OnException(e);
+    return;
+  }
+  std::string what = e.what();
+  std::wstring text;
+  if (!what.empty()) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()),
+                                      nullptr, 0);
+    text.resize(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()), text.data(), n);
+  }
+  Sound().Beep(KindBeep(MsgKind::Error));
+  Dialogs().MessageDlg(text, MsgKind::Error, mbOK, 0);
+}
+
+void Application::SetCursor(ScreenCursor c) {
+  cursor_ = c;
+  HCURSOR h = nullptr;
+  if (ScreenCursorOverride(h)) {
+    ::SetCursor(h);
+  } else {
+    // Let the window under the mouse choose its own cursor again.
+    POINT p;
+    GetCursorPos(&p);
+    SetCursorPos(p.x, p.y);
+  }
+}
+
+bool Application::ScreenCursorOverride(HCURSOR& cursor) const {
+  switch (cursor_) {
+    case ScreenCursor::Default:
+      return false;
+    case ScreenCursor::HourGlass:
+      cursor = LoadCursorW(nullptr, IDC_WAIT);
+      return true;
+    case ScreenCursor::Arrow:
+      cursor = LoadCursorW(nullptr, IDC_ARROW);
+      return true;
+    case ScreenCursor::None:
+      cursor = nullptr;
+      return true;
+  }
+  return false;
+}
+
+}  // namespace tk

@@ -1,0 +1,392 @@
+#include "toolkit/Form.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "toolkit/Application.h"
+#include "toolkit/Services.h"
+
+namespace tk {
+namespace {
+
+std::map<std::wstring, ControlFactory>& Factories() {
+  static std::map<std::wstring, ControlFactory> f;
+  return f;
+}
+
+DWORD StyleFor(BorderStyle b) {
+  switch (b) {
+    case BorderStyle::None:
+      return WS_POPUP;
+    case BorderStyle::Single:
+      return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    case BorderStyle::Sizeable:
+      return WS_OVERLAPPEDWINDOW;
+  }
+  return WS_OVERLAPPEDWINDOW;
+}
+
+BOOL CALLBACK CollectEnabled(HWND w, LPARAM lp) {
+  if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  return TRUE;
+}
+
+}  // namespace
+
+void RegisterControlClass(const std::wstring& className, ControlFactory factory) {
+  Factories()[className] = std::move(factory);
+}
+
+Form::Form() {
+  SetVisible(false);
+  SetBounds(static_cast<int>(CW_USEDEFAULT), static_cast<int>(CW_USEDEFAULT), 400, 300);
+}
+
+Form::~Form() {
+  DestroyHandle();
+  // Children first, in reverse order of creation.
+  while (!components_.empty()) components_.pop_back();
+}
+
+void Form::CreateParams(CreateArgs& args) {
+  args.className = L"TForm";
+  args.ownClass = true;
+  args.style = StyleFor(borderStyle_) | WS_CLIPCHILDREN;
+  args.exStyle = WS_EX_CONTROLPARENT;
+  if (borderStyle_ == BorderStyle::Single) args.exStyle |= WS_EX_WINDOWEDGE;
+}
+
+Control* Form::AddComponent(std::unique_ptr<Control> c) {
+  components_.push_back(std::move(c));
+  return components_.back().get();
+}
+
+Control* Form::FindComponent(const std::wstring& n) const {
+  for (const auto& c : components_)
+    if (c->name == n) return c.get();
+  return nullptr;
+}
+
+void Form::ApplyProps(Control& c, const std::vector<PropDesc>& props) {
+  for (const auto& p : props) {
+    const std::wstring prop = p.name;
+    const std::wstring value = p.value;
+    if (prop == L"OnClick" || prop == L"OnDblClick" || prop == L"OnChange") {
+      auto it = notifyHandlers.find(value);
+      if (it == notifyHandlers.end()) throw std::invalid_argument("unknown handler");
+      (prop == L"OnClick" ? c.OnClick : prop == L"OnDblClick" ? c.OnDblClick : c.OnChange) =
+          it->second;
+    } else if (prop == L"OnKeyDown" || prop == L"OnKeyUp") {
+      auto it = keyHandlers.find(value);
+      if (it == keyHandlers.end()) throw std::invalid_argument("unknown handler");
+      (prop == L"OnKeyDown" ? c.OnKeyDown : c.OnKeyUp) = it->second;
+    } else if (prop == L"OnKeyPress") {
+      auto it = keyPressHandlers.find(value);
+      if (it == keyPressHandlers.end()) throw std::invalid_argument("unknown handler");
+      c.OnKeyPress = it->second;
+    } else {
+      c.SetProperty(prop, value);
+    }
+  }
+}
+
+void Form::Load(const FormResource& res) {
+  name = res.name;
+  std::vector<PropDesc> formEvents;
+  std::vector<PropDesc> formProps;
+  for (const auto& p : res.props) {
+    const std::wstring prop = p.name;
+    (prop == L"OnCreate" || prop == L"OnDestroy" || prop == L"OnPaint" || prop == L"OnShow"
+         ? formEvents
+         : formProps)
+        .push_back(p);
+  }
+  ApplyProps(*this, formProps);
+  for (const auto& d : res.components) {
+    auto it = Factories().find(d.className);
+    if (it == Factories().end()) throw std::invalid_argument("unknown control class");
+    Control* c = AddComponent(it->second());
+    c->name = d.name;
+    Control* parent = std::wstring(d.parent) == res.name ? this : FindComponent(d.parent);
+    if (!parent) throw std::invalid_argument("unknown parent");
+    c->SetParent(parent);
+    ApplyProps(*c, d.props);
+  }
+  std::wstring onCreate;
+  for (const auto& p : formEvents) {
+    const std::wstring prop = p.name;
+    auto it = notifyHandlers.find(p.value);
+    if (it == notifyHandlers.end()) throw std::invalid_argument("unknown handler");
+    auto handler = it->second;
+    if (prop == L"OnCreate") OnCreate = [handler](Form& f) { handler(f); };
+    if (prop == L"OnDestroy") OnDestroy = [handler](Form& f) { handler(f); };
+    if (prop == L"OnShow") OnShow = [handler](Form& f) { handler(f); };
+    if (prop == L"OnPaint") OnPaint = [handler](Form& f, HDC) { handler(f); };
+  }
+  Handle();
+  UpdateScrollRange();
+  if (OnCreate) OnCreate(*this);
+}
+
+void Form::SetProperty(const std::wstring& prop, const std::wstring& value) {
+  if (prop == L"ClientWidth") {
+    RECT r{0, 0, ParseInt(value), 0};
+    AdjustWindowRectEx(&r, StyleFor(borderStyle_), FALSE, WS_EX_CONTROLPARENT);
+    SetWidth(r.right - r.left);
+  } else if (prop == L"ClientHeight") {
+    RECT r{0, 0, 0, ParseInt(value)};
+    AdjustWindowRectEx(&r, StyleFor(borderStyle_), FALSE, WS_EX_CONTROLPARENT);
+    SetHeight(r.bottom - r.top);
+  } else if (prop == L"BorderStyle") {
+    SetBorderStyle(value == L"bsNone"     ? BorderStyle::None
+                   : value == L"bsSingle" ? BorderStyle::Single
+                                          : BorderStyle::Sizeable);
+  } else if (prop == L"AutoScroll") {
+    SetAutoScroll(ParseBool(value));
+  } else if (prop == L"Position") {
+    defaultPosition_ = value == L"poDefaultPosOnly" || value == L"poDefault";
+  } else if (prop == L"WindowState") {
+    SetWindowState(value == L"wsMaximized"   ? WindowState::Maximized
+                   : value == L"wsMinimized" ? WindowState::Minimized
+                                             : WindowState::Normal);
+  } else if (prop == L"KeyPreview") {
+    keyPreview = ParseBool(value);
+  } else if (prop == L"Visible") {
+    // A form shows through Show or ShowModal only.
+  } else {
+    Control::SetProperty(prop, value);
+  }
+}
+
+void Form::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, StyleFor(borderStyle_), FALSE, WS_EX_CONTROLPARENT);
+  SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void Form::SetWindowState(WindowState s) {
+  windowState_ = s;
+  if (!HandleAllocated() || !IsWindowVisible(HandleIfCreated())) return;
+  ShowWindow(HandleIfCreated(), s == WindowState::Maximized   ? SW_SHOWMAXIMIZED
+                                : s == WindowState::Minimized ? SW_MINIMIZE
+                                                              : SW_RESTORE);
+}
+
+void Form::SetAutoScroll(bool v) {
+  autoScroll_ = v;
+  UpdateScrollRange();
+}
+
+void Form::ChildBoundsChanged(Control&) { UpdateScrollRange(); }
+
+void Form::UpdateScrollRange() {
+  HWND w = HandleIfCreated();
+  if (!w) return;
+  int right = 0, bottom = 0;
+  if (autoScroll_) {
+    for (Control* c : Children()) {
+      if (!c->Visible()) continue;
+      right = std::max(right, c->Left() + c->Width());
+      bottom = std::max(bottom, c->Top() + c->Height());
+    }
+  }
+  // Two passes: one bar appearing shrinks the room for the other.
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT rc;
+    GetClientRect(w, &rc);
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    si.fMask &= ~SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = right > rc.right ? right - 1 : 0;
+    si.nPage = right > rc.right ? static_cast<UINT>(rc.right) : 0;
+    SetScrollInfo(w, SB_HORZ, &si, TRUE);
+    si.nMax = bottom > rc.bottom ? bottom - 1 : 0;
+    si.nPage = bottom > rc.bottom ? static_cast<UINT>(rc.bottom) : 0;
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+  }
+  RECT rc;
+  GetClientRect(w, &rc);
+  scrollRange_ = SIZE{right, bottom};
+  POINT pos = scrollPos_;
+  pos.x = std::max<LONG>(0, std::min<LONG>(pos.x, right - rc.right));
+  pos.y = std::max<LONG>(0, std::min<LONG>(pos.y, bottom - rc.bottom));
+  if (pos.x != scrollPos_.x || pos.y != scrollPos_.y) {
+    scrollPos_ = pos;
+    for (Control* c : Children()) c->ApplyBounds();
+    Invalidate();
+  }
+  SetScrollPos(w, SB_HORZ, scrollPos_.x, TRUE);
+  SetScrollPos(w, SB_VERT, scrollPos_.y, TRUE);
+}
+
+void Form::Scroll(int bar, WPARAM wp) {
+  HWND w = HandleIfCreated();
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  GetScrollInfo(w, bar, &si);
+  int pos = si.nPos;
+  const int page = static_cast<int>(si.nPage);
+  switch (LOWORD(wp)) {
+    case SB_LINEUP:
+      pos -= 8;
+      break;
+    case SB_LINEDOWN:
+      pos += 8;
+      break;
+    case SB_PAGEUP:
+      pos -= page;
+      break;
+    case SB_PAGEDOWN:
+      pos += page;
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = si.nTrackPos;
+      break;
+    case SB_TOP:
+      pos = 0;
+      break;
+    case SB_BOTTOM:
+      pos = si.nMax;
+      break;
+    default:
+      return;
+  }
+  pos = std::max(0, std::min(pos, si.nMax - page + 1));
+  POINT p = scrollPos_;
+  (bar == SB_HORZ ? p.x : p.y) = pos;
+  ScrollTo(p);
+}
+
+void Form::ScrollTo(POINT pos) {
+  HWND w = HandleIfCreated();
+  const int dx = scrollPos_.x - pos.x, dy = scrollPos_.y - pos.y;
+  if (!dx && !dy) return;
+  scrollPos_ = pos;
+  ScrollWindowEx(w, dx, dy, nullptr, nullptr, nullptr, nullptr,
+                 SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+  SetScrollPos(w, SB_HORZ, scrollPos_.x, TRUE);
+  SetScrollPos(w, SB_VERT, scrollPos_.y, TRUE);
+}
+
+void Form::Show() {
+  HWND w = Handle();
+  int cmd = SW_SHOWNORMAL;
+  if (windowState_ == WindowState::Maximized) cmd = SW_SHOWMAXIMIZED;
+  if (windowState_ == WindowState::Minimized) cmd = SW_SHOWMINIMIZED;
+  if (!IsWindowVisible(w) || windowState_ != WindowState::Normal) ShowWindow(w, cmd);
+  SetVisible(true);
+  if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+  if (OnShow) OnShow(*this);
+}
+
+void Form::Close() {
+  if (HWND w = HandleIfCreated()) SendMessageW(w, WM_CLOSE, 0, 0);
+}
+
+int Form::ShowModal() {
+  // Disable the other windows of this thread while the form is up.
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+  HWND self = Handle();
+  disabled.erase(std::remove(disabled.begin(), disabled.end(), self), disabled.end());
+  HWND previous = GetActiveWindow();
+  for (HWND w : disabled) EnableWindow(w, FALSE);
+  modal_ = true;
+  modalResult_ = 0;
+  Show();
+  auto& app = Application::Instance();
+  while (modalResult_ == 0 && !app.Terminated()) {
+    if (!app.HandleMessage(true)) break;
+  }
+  for (HWND w : disabled) EnableWindow(w, TRUE);
+  ShowWindow(self, SW_HIDE);
+  SetVisible(false);
+  modal_ = false;
+  if (previous && IsWindow(previous)) SetActiveWindow(previous);
+  const int r = modalResult_;
+  modalResult_ = 0;
+  return r;
+}
+
+void Form::SetActiveControl(Control* c) {
+  activeControl_ = c;
+  if (c && HandleAllocated() && IsWindowVisible(HandleIfCreated()) && c->CanFocus()) c->SetFocus();
+}
+
+void Form::Paint(HDC dc) {
+  if (OnPaint) OnPaint(*this, dc);
+}
+
+bool Form::RealizePalette(bool background) {
+  std::vector<Control*> todo(Children().begin(), Children().end());
+  while (!todo.empty()) {
+    Control* c = todo.back();
+    todo.pop_back();
+    if (HPALETTE pal = c->GetPalette()) {
+      WindowDc dc(HandleIfCreated());
+      PaletteGuard guard(dc.get(), pal, background);
+      const UINT changed = ::RealizePalette(dc.get());
+      if (changed) InvalidateRect(HandleIfCreated(), nullptr, FALSE);
+      return true;
+    }
+    todo.insert(todo.end(), c->Children().begin(), c->Children().end());
+  }
+  return false;
+}
+
+LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_HSCROLL:
+      if (lp == 0) {
+        Scroll(SB_HORZ, wp);
+        return 0;
+      }
+      break;
+    case WM_VSCROLL:
+      if (lp == 0) {
+        Scroll(SB_VERT, wp);
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      UpdateScrollRange();
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE && activeControl_ && activeControl_->CanFocus()) {
+        activeControl_->SetFocus();
+        return 0;
+      }
+      break;
+    case WM_QUERYNEWPALETTE:
+      return RealizePalette(false);
+    case WM_PALETTECHANGED:
+      if (reinterpret_cast<HWND>(wp) != HandleIfCreated()) RealizePalette(true);
+      return 0;
+    case WM_CLOSE:
+      if (modal_) {
+        modalResult_ = mrCancel;
+        return 0;
+      }
+      if (Application::Instance().MainForm() == this) {
+        DestroyHandle();
+        return 0;
+      }
+      ShowWindow(HandleIfCreated(), SW_HIDE);
+      SetVisible(false);
+      return 0;
+    case WM_DESTROY:
+      if (OnDestroy) OnDestroy(*this);
+      if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
+      break;
+    case WM_KEYDOWN:
+    case WM_CHAR:
+      break;
+  }
+  return Control::WndProc(msg, wp, lp);
+}
+
+}  // namespace tk

@@ -1,0 +1,120 @@
+// Forms: top-level windows built from a form resource (layout data naming each
+// control, its properties and the handlers wired to its events).
+#pragma once
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Control.h"
+
+namespace tk {
+
+struct PropDesc {
+  const wchar_t* name;
+  const wchar_t* value;
+};
+
+struct ComponentDesc {
+  const wchar_t* name;
+  const wchar_t* className;
+  const wchar_t* parent;
+  std::vector<PropDesc> props;
+};
+
+struct FormResource {
+  const wchar_t* name;
+  const wchar_t* className;
+  std::vector<PropDesc> props;
+  std::vector<ComponentDesc> components;
+};
+
+using ControlFactory = std::function<std::unique_ptr<Control>()>;
+// Control classes by resource class name ("TPanel", "TButton", ...).
+void RegisterControlClass(const std::wstring& className, ControlFactory factory);
+
+enum class BorderStyle { None, Single, Sizeable };
+enum class WindowState { Normal, Minimized, Maximized };
+
+class Form : public Control {
+ public:
+  Form();
+  ~Form() override;
+
+  // Builds the form from its resource, wires the handlers, creates the window
+  // and runs OnCreate.
+  void Load(const FormResource& resource);
+
+  Control* FindComponent(const std::wstring& componentName) const;
+  template <typename T>
+  T* Component(const std::wstring& componentName) const {
+    return dynamic_cast<T*>(FindComponent(componentName));
+  }
+  // Takes ownership of a control made in code.
+  Control* AddComponent(std::unique_ptr<Control> c);
+
+  void SetClientSize(int width, int height);
+  BorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(BorderStyle b) { borderStyle_ = b; }
+  WindowState GetWindowState() const { return windowState_; }
+  void SetWindowState(WindowState s);
+  bool AutoScroll() const { return autoScroll_; }
+  void SetAutoScroll(bool v);
+  void UpdateScrollRange();
+
+  void Show();
+  void Close();
+  int ShowModal();
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int r) { modalResult_ = r; }
+  bool Modal() const { return modal_; }
+
+  Control* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(Control* c);
+
+  // Tab, arrow and mnemonic keys handled as in a dialog.
+  bool DialogNavigation() const { return dialogNavigation_; }
+  void SetDialogNavigation(bool v) { dialogNavigation_ = v; }
+  bool keyPreview = false;
+
+  void SetProperty(const std::wstring& prop, const std::wstring& value) override;
+
+  std::function<void(Form&)> OnCreate;
+  std::function<void(Form&)> OnDestroy;
+  std::function<void(Form&)> OnShow;
+  std::function<void(Form&, HDC)> OnPaint;
+
+ protected:
+  void CreateParams(CreateArgs& args) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Paint(HDC dc) override;
+  POINT ScrollOffset() const override { return scrollPos_; }
+  void ChildBoundsChanged(Control& child) override;
+  void Resized() override { UpdateScrollRange(); }
+
+  // Handlers by the names the resource wires.
+  std::map<std::wstring, Notify> notifyHandlers;
+  std::map<std::wstring, KeyEvent> keyHandlers;
+  std::map<std::wstring, KeyPressEvent> keyPressHandlers;
+
+ private:
+  void ApplyProps(Control& c, const std::vector<PropDesc>& props);
+  void Scroll(int bar, WPARAM wp);
+  void ScrollTo(POINT pos);
+  bool RealizePalette(bool background);
+
+  std::vector<std::unique_ptr<Control>> components_;
+  BorderStyle borderStyle_ = BorderStyle::Sizeable;
+  WindowState windowState_ = WindowState::Normal;
+  bool autoScroll_ = false;
+  bool dialogNavigation_ = true;
+  bool defaultPosition_ = true;
+  bool modal_ = false;
+  int modalResult_ = 0;
+  POINT scrollPos_{0, 0};
+  SIZE scrollRange_{0, 0};
+  Control* activeControl_ = nullptr;  // we don't own it
+};
+
+}  // namespace tk

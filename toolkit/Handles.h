@@ -1,0 +1,150 @@
+// Move-only owners for Win32 handles. Every raw handle the program keeps has
+// exactly one owner; release() hands ownership to an API that takes it over.
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace tk {
+
+template <typename H, typename Traits>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(H h) : h_(h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+    if (this != &o) reset(o.release());
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  H get() const { return h_; }
+  explicit operator bool() const { return Traits::Valid(h_); }
+  H release() { return std::exchange(h_, Traits::Invalid()); }
+  void reset(H h = Traits::Invalid()) {
+    if (Traits::Valid(h_)) Traits::Close(h_);
+    h_ = h;
+  }
+
+ private:
+  H h_ = Traits::Invalid();
+};
+
+struct GdiTraits {
+  static HGDIOBJ Invalid() { return nullptr; }
+  static bool Valid(HGDIOBJ h) { return h != nullptr; }
+  static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+template <typename T>
+struct TypedGdiTraits {
+  static T Invalid() { return nullptr; }
+  static bool Valid(T h) { return h != nullptr; }
+  static void Close(T h) { DeleteObject(h); }
+};
+using GdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
+using Bitmap = UniqueHandle<HBITMAP, TypedGdiTraits<HBITMAP>>;
+using Palette = UniqueHandle<HPALETTE, TypedGdiTraits<HPALETTE>>;
+using Font = UniqueHandle<HFONT, TypedGdiTraits<HFONT>>;
+using Brush = UniqueHandle<HBRUSH, TypedGdiTraits<HBRUSH>>;
+using Pen = UniqueHandle<HPEN, TypedGdiTraits<HPEN>>;
+
+struct DcTraits {
+  static HDC Invalid() { return nullptr; }
+  static bool Valid(HDC h) { return h != nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
+// A DC from CreateCompatibleDC/CreateDC.
+using MemoryDc = UniqueHandle<HDC, DcTraits>;
+
+struct KeyTraits {
+  static HKEY Invalid() { return nullptr; }
+  static bool Valid(HKEY h) { return h != nullptr; }
+  static void Close(HKEY h) { RegCloseKey(h); }
+};
+using RegKey = UniqueHandle<HKEY, KeyTraits>;
+
+struct FileTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+using File = UniqueHandle<HANDLE, FileTraits>;
+
+struct FindTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
+using FindHandle = UniqueHandle<HANDLE, FindTraits>;
+
+struct GlobalTraits {
+  static HGLOBAL Invalid() { return nullptr; }
+  static bool Valid(HGLOBAL h) { return h != nullptr; }
+  static void Close(HGLOBAL h) { GlobalFree(h); }
+};
+using GlobalMem = UniqueHandle<HGLOBAL, GlobalTraits>;
+
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static bool Valid(HICON h) { return h != nullptr; }
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+using Icon = UniqueHandle<HICON, IconTraits>;
+
+struct EnhMetaTraits {
+  static HENHMETAFILE Invalid() { return nullptr; }
+  static bool Valid(HENHMETAFILE h) { return h != nullptr; }
+  static void Close(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+};
+using EnhMetaFile = UniqueHandle<HENHMETAFILE, EnhMetaTraits>;
+
+// GetDC/ReleaseDC pair; remembers its window.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ReleaseDC(wnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;  // we don't own it
+  HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back on scope exit.
+class SelectGuard {
+ public:
+  SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+  SelectGuard(const SelectGuard&) = delete;
+  SelectGuard& operator=(const SelectGuard&) = delete;
+  ~SelectGuard() {
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;        // we don't own it
+  HGDIOBJ old_;  // owned by the DC's previous selection
+};
+
+class PaletteGuard {
+ public:
+  PaletteGuard(HDC dc, HPALETTE pal, bool background)
+      : dc_(dc), old_(pal ? SelectPalette(dc, pal, background) : nullptr) {}
+  PaletteGuard(const PaletteGuard&) = delete;
+  PaletteGuard& operator=(const PaletteGuard&) = delete;
+  ~PaletteGuard() {
+    if (old_) SelectPalette(dc_, old_, FALSE);
+  }
+
+ private:
+  HDC dc_;         // we don't own it
+  HPALETTE old_;  // we don't own it
+};
+
+}  // namespace tk

@@ -1,0 +1,97 @@
+#include "toolkit/Services.h"
+
+#include <shellapi.h>
+
+#include "toolkit/Dialogs.h"
+
+namespace tk {
+namespace {
+
+class Win32Dialogs : public DialogService {
+ public:
+  int MessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons, int) override {
+    return ShowMessageDialog(text, kind, buttons);
+  }
+  bool InputQuery(const std::wstring& caption, const std::wstring& prompt,
+                  std::wstring& value) override {
+    return ShowInputDialog(caption, prompt, value);
+  }
+};
+
+class Win32Sound : public SoundService {
+ public:
+  void Beep(UINT type) override { MessageBeep(type); }
+};
+
+class Win32Help : public HelpService {
+ public:
+  bool WinHelp(HWND owner, const std::wstring& file, UINT command, ULONG_PTR data) override {
+    return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
+  }
+};
+
+class Win32Shell : public ShellService {
+ public:
+  INT_PTR Open(HWND owner, const std::wstring& file, const std::wstring& params,
+               const std::wstring& dir, int show) override {
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, file.c_str(), params.c_str(),
+                                                   dir.empty() ? nullptr : dir.c_str(), show));
+  }
+};
+
+Services MakeReal() {
+  Services s;
+  s.dialogs = std::make_unique<Win32Dialogs>();
+  s.sound = std::make_unique<Win32Sound>();
+  s.help = std::make_unique<Win32Help>();
+  s.shell = std::make_unique<Win32Shell>();
+  return s;
+}
+
+}  // namespace
+
+Services& GetServices() {
+  static Services services = MakeReal();
+  return services;
+}
+
+void ResetServices() { GetServices() = MakeReal(); }
+
+DialogService& Dialogs() { return *GetServices().dialogs; }
+SoundService& Sound() { return *GetServices().sound; }
+HelpService& Help() { return *GetServices().help; }
+ShellService& Shell() { return *GetServices().shell; }
+
+const wchar_t* KindCaption(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning:
+      return L"Warnung";
+    case MsgKind::Error:
+      return L"Fehler";
+    case MsgKind::Information:
+      return L"Information";
+    case MsgKind::Confirmation:
+      return L"Bestätigen";
+  }
+  return L"";
+}
+
+UINT KindBeep(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning:
+      return MB_ICONEXCLAMATION;
+    case MsgKind::Error:
+      return MB_ICONHAND;
+    case MsgKind::Information:
+      return MB_ICONASTERISK;
+    case MsgKind::Confirmation:
+      return MB_ICONQUESTION;
+  }
+  return MB_OK;
+}
+
+int MessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons, int helpContext) {
+  return Dialogs().MessageDlg(text, kind, buttons, helpContext);
+}
+
+}  // namespace tk

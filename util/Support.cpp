@@ -1,0 +1,163 @@
+#include "util/Support.h"
+
+#include <vector>
+
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/Handles.h"
+#include "toolkit/Services.h"
+#include "util/portable/PathUtil.h"
+#include "util/portable/Profile.h"
+
+namespace util {
+
+bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value,
+                    const std::wstring& text) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &raw, nullptr) != ERROR_SUCCESS)
+    return false;
+  tk::RegKey k(raw);
+  const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+  return RegSetValueExW(k.get(), value.empty() ? nullptr : value.c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+  tk::RegKey k(raw);
+  const wchar_t* name = value.empty() ? nullptr : value.c_str();
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(k.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return {};
+  std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(k.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+                       &size) != ERROR_SUCCESS)
+    return {};
+  buf.back() = L'\0';
+  return std::wstring(buf.data());
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
+  tk::RegKey k(raw);
+  return true;
+}
+
+bool DeleteRegKey(HKEY root, const std::wstring& key) {
+  // RegDeleteKey alone fails on NT while sub-keys exist, which would leave an
+  // "open" command pointing at a deleted program.
+  if (key.empty()) return false;
+  if (RegDeleteTreeW(root, key.c_str()) != ERROR_SUCCESS) return false;
+  RegDeleteKeyW(root, key.c_str());
+  return !RegKeyExists(root, key);
+}
+
+bool DeleteRegValue(HKEY root, const std::wstring& key, const std::wstring& value) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return false;
+  tk::RegKey k(raw);
+  return RegDeleteValueW(k.get(), value.c_str()) == ERROR_SUCCESS;
+}
+
+std::wstring GetWindowsDir() {
+  wchar_t buf[MAX_PATH + 1];
+  const UINT n = GetWindowsDirectoryW(buf, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return {};
+  return std::wstring(buf, n);
+}
+
+bool WriteProfileEntry(const std::wstring& file, const std::wstring& section,
+                       const std::wstring& key, const std::wstring& value) {
+  return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
+                                    UpperAscii(file).c_str()) != FALSE;
+}
+
+namespace {
+
+bool ReadWholeFile(const std::wstring& name, std::string& content) {
+  tk::File f(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return false;
+  content.resize(static_cast<size_t>(size.QuadPart));
+  DWORD got = 0;
+  if (!content.empty() &&
+      (!ReadFile(f.get(), content.data(), static_cast<DWORD>(content.size()), &got, nullptr) ||
+       got != content.size()))
+    return false;
+  return true;
+}
+
+bool WriteWholeFile(const std::wstring& name, const std::string& content) {
+  tk::File f(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  DWORD put = 0;
+  if (!content.empty() &&
+      (!WriteFile(f.get(), content.data(), static_cast<DWORD>(content.size()), &put, nullptr) ||
+       put != content.size()))
+    return false;
+  return FlushFileBuffers(f.get()) != FALSE;
+}
+
+}  // namespace
+
+bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
+                        const std::wstring& key) {
+  std::wstring name = UpperAscii(file);
+  if (FileNamePart(name) == name) name = GetWindowsDir() + L"\\" + name;
+  const DWORD attr = GetFileAttributesW(name.c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES || (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
+  std::string content;
+  if (!ReadWholeFile(name, content)) return false;
+  bool removed = false;
+  const std::string out = RemoveProfileLines(content, ToAnsi(section), ToAnsi(key), removed);
+  // Write beside the file, then replace it in one step: an interruption
+  // leaves either the old or the new file, never none.
+  const std::wstring temp = DirectoryPart(name) + L"$$$$----.BAK";
+  if (!WriteWholeFile(temp, out) ||
+      !MoveFileExW(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return removed;
+}
+
+INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
+                   const std::wstring& workDir, int show) {
+  tk::Form* main = tk::Application::Instance().MainForm();
+  HWND owner = main ? main->HandleIfCreated() : nullptr;
+  return tk::Shell().Open(owner, program, params, workDir, show);
+}
+
+bool FileExists(const std::wstring& name) {
+  const DWORD a = GetFileAttributesW(name.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ToAnsi(const std::wstring& s) {
+  if (s.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring FromAnsi(const std::string& s) {
+  if (s.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n);
+  return out;
+}
+
+}  // namespace util

@@ -1,0 +1,37 @@
+// Registry, profile-file and shell support routines. None shows a message;
+// results are booleans that callers may ignore.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace util {
+
+bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value,
+                    const std::wstring& text);
+std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value);
+bool RegKeyExists(HKEY root, const std::wstring& key);
+// Removes the key with all its sub-keys.
+bool DeleteRegKey(HKEY root, const std::wstring& key);
+bool DeleteRegValue(HKEY root, const std::wstring& key, const std::wstring& value);
+
+std::wstring GetWindowsDir();
+
+// Writes KEY=VALUE into the section; false when the file cannot be written.
+bool WriteProfileEntry(const std::wstring& file, const std::wstring& section,
+                       const std::wstring& key, const std::wstring& value);
+// Rewrites the file without the section's lines for the key, replacing it
+// atomically; true if at least one line was removed.
+bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
+                        const std::wstring& key);
+
+INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
+                   const std::wstring& workDir, int show);
+
+bool FileExists(const std::wstring& name);
+
+// Conversions between the program's wide strings and the ANSI code page.
+std::string ToAnsi(const std::wstring& s);
+std::wstring FromAnsi(const std::string& s);
+
+}  // namespace util

@@ -1,0 +1,35 @@
+// Name and path logic shared by the program's modules; no Windows headers, so
+// it is unit-tested natively.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace util {
+
+// The seven extensions the browser and the command line open, in test order.
+extern const wchar_t* const PictureExtensions[7];
+
+// ".jpeg" -> ".JPE": the extension from the last dot of the last path
+// component, dot included, ASCII-upper-cased and cut to four characters.
+std::wstring ExtensionKey(const std::wstring& name);
+bool IsPictureFile(const std::wstring& name);
+
+// Everything after the last "\" or ":"; and everything up to and including it.
+std::wstring FileNamePart(const std::wstring& name);
+std::wstring DirectoryPart(const std::wstring& name);
+// Directory of a program path; a trailing backslash is kept only for a drive root.
+std::wstring ProgramDirOf(const std::wstring& programPath);
+
+std::wstring UpperAscii(std::wstring s);
+
+// Shortens a directory for the path label: C:\...\BILDER\URLAUB\1996.
+std::wstring ShortenPath(const std::wstring& path, size_t limit);
+
+// Parameters as the program sees them: split at characters below "!", double
+// quotes group blanks and are dropped. Element 0 is the program name.
+std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
+
+// The name box's type-ahead search: the index to select, Count meaning none.
+size_t TypeAheadSearch(const std::vector<std::wstring>& items, const std::wstring& text);
+
+}  // namespace util
