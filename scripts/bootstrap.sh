@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 need_pkgs=(
   cmake make ninja-build g++ gcc clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  nasm xvfb xauth x11-apps imagemagick dpkg-dev ca-certificates
+  nasm xvfb xauth x11-apps x11-utils imagemagick dpkg-dev ca-certificates
   libgtest-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev
   wine wine32:i386 fonts-wine
 )

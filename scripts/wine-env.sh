@@ -11,6 +11,8 @@ lumos_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # Wine draws the window frames itself, so screenshots show the caption.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
     wineserver -w
   fi
 }

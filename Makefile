@@ -1,0 +1,29 @@
+# Lumoscope: `make run` starts the viewer under Wine, `make test` runs every test.
+# Both install what is missing first (Debian 12, as root).
+SHELL := /bin/bash
+SECONDS ?= 60
+
+.PHONY: all bootstrap build run test fuzz bench clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap.sh >/dev/null
+
+build:
+	@scripts/build.sh
+
+run:
+	@scripts/run.sh
+
+test:
+	@scripts/test.sh
+
+fuzz:
+	@scripts/build.sh native && fuzz/run.sh $(SECONDS)
+
+bench:
+	@scripts/build.sh native && bench/run.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,82 @@
+// The main window: file browser, picture pane, status line and buttons.
+#pragma once
+#include <string>
+
+#include "toolkit/Form.h"
+#include "toolkit/StdCtrls.h"
+
+class TPMultiImage;
+
+// System-menu commands the window adds; both have their low four bits clear.
+constexpr UINT kAboutCommand = 0x110;
+constexpr UINT kHelpCommand = 0x120;
+
+// What the start-up show state asks of the main window: SW_MINIMIZE,
+// SW_SHOWMAXIMIZED or 0 for nothing.
+int StartupShowCommand(WORD showWindow);
+
+class TForm1 : public tk::Form {
+ public:
+  TForm1();
+  ~TForm1() override;
+
+  // Builds the window from its resource and runs FormCreate.
+  void Create();
+
+  tk::Panel* Panel1 = nullptr;
+  tk::Panel* Panel2 = nullptr;
+  tk::Label* Label1 = nullptr;
+  tk::Label* Label2 = nullptr;
+  tk::Panel* Panel3 = nullptr;
+  tk::Panel* Panel4 = nullptr;
+  tk::Panel* Panel5 = nullptr;
+  tk::Panel* Panel6 = nullptr;
+  tk::DriveComboBox* DriveComboBox1 = nullptr;
+  tk::Edit* Edit1 = nullptr;
+  tk::FileListBox* FileListBox1 = nullptr;
+  tk::Button* BtnStretch = nullptr;
+  tk::Button* ButtonVollbild = nullptr;
+  tk::Button* ButtonExit = nullptr;
+  tk::Button* ButtonCpy = nullptr;
+  TPMultiImage* PMultiImage1 = nullptr;
+  tk::Panel* PanelLED = nullptr;
+
+  std::wstring CurrentFileName;
+  wchar_t LastGoodDrive = L'C';
+  HMENU SystemMenu() const { return systemMenu_; }
+
+  void FormCreate();
+  void FormDestroy();
+  void FormPaint();
+  void BtnStretchClick();
+  void ButtonVollbildClick();
+  void ButtonCpyClick();
+  void ButtonExitClick();
+  void AppMessage(MSG& msg, bool& handled);
+
+  void DriveComboBox1Change();
+  void DriveComboBox1KeyPress(wchar_t& key);
+  void Edit1KeyPress(wchar_t& key);
+  void Edit1Change();
+  void Edit1KeyUp(WORD& key, unsigned shift);
+  void FileListBox1DblClick();
+  void FileListBox1KeyPress(wchar_t& key);
+  void FileListBox1KeyDown(WORD& key, unsigned shift);
+
+  void LoadPicture(const std::wstring& fileName);
+  void FitPicturePane();
+  void ResetPicturePane();
+
+  // Where the start-up show state comes from (tests replace it).
+  WORD (*startupShowWindow)() = nullptr;
+
+ private:
+  void WireHandlers();
+  void BindMembers();
+  void SetPathLabel();
+
+  HMENU systemMenu_ = nullptr;  // the window's own copy; the window owns it
+};
+
+// The program's windows, created by the main block.
+extern TForm1* Form1;

@@ -1,0 +1,31 @@
+#include "forms/Form2.h"
+
+namespace forms {
+
+const tk::FormResource& Form2Resource() {
+  static const tk::FormResource res{
+      L"Form2",
+      L"TForm2",
+      {{L"BorderStyle", L"bsNone"},
+       {L"ClientWidth", L"120"},
+       {L"ClientHeight", L"111"},
+       {L"Color", L"clBlack"},
+       {L"Font.Name", L"System"},
+       {L"Font.Height", L"-13"},
+       {L"KeyPreview", L"True"},
+       {L"WindowState", L"wsMaximized"},
+       {L"Position", L"poDefault"}},
+      {
+          {L"PMultiImage1", L"TPMultiImage", L"Form2",
+           {{L"Left", L"0"}, {L"Top", L"0"}, {L"Width", L"105"}, {L"Height", L"105"},
+            {L"Color", L"clBlack"}, {L"Enabled", L"False"}, {L"TabStop", L"False"},
+            {L"TabOrder", L"0"}, {L"RastriumPalette", L"False"}, {L"ImageDither", L"False"},
+            {L"ImageReadRes", L"lAutoMatic"}, {L"ImageWriteRes", L"sAutoMatic"},
+            {L"TifSaveCompress", L"sNONE"}, {L"JPegSaveQuality", L"15"},
+            {L"JPegSaveSmooth", L"0"}, {L"TextLeft", L"0"}, {L"TextTop", L"0"},
+            {L"TextRotate", L"0"}, {L"ImageName", L"file not found"}}},
+      }};
+  return res;
+}
+
+}  // namespace forms

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Starts LUMOS32.EXE under Wine. With a DISPLAY the window opens there. Without
+# one it runs under Xvfb, waits for the main window, writes build/screenshot.png,
+# prints its path and closes the program. "--screenshot" forces that path on
+# the current display (the end-to-end test uses it).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+mode=${1:-auto}
+[ "$mode" = "--no-build" ] || [ "${LUMOS_NO_BUILD:-}" = 1 ] || "$root/scripts/build.sh" win >&2
+export LUMOS_BUILD=$root/build
+. "$root/scripts/wine-env.sh"
+exe=$root/build/win/bin/LUMOS32.EXE
+
+if [ "$mode" = auto ] && [ -n "${DISPLAY:-}" ]; then
+  lumos_wine_prefix
+  exec wine "$exe"
+fi
+if [ -z "${DISPLAY:-}" ]; then
+  LUMOS_NO_BUILD=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --screenshot
+fi
+
+lumos_wine_prefix
+title='Lumoscope32 - [Noname]'
+wine "$exe" &
+pid=$!
+id=
+for _ in $(seq 1 240); do
+  id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | awk '{print $1}' | head -1)
+  [ -n "$id" ] && break
+  sleep 0.25
+done
+if [ -z "$id" ]; then
+  echo "run: the main window did not appear" >&2
+  kill "$pid" 2>/dev/null
+  exit 1
+fi
+sleep 1  # let it paint
+out=$root/build/screenshot.png
+import -window "$id" "$out"
+echo "$out"
+wine taskkill /IM LUMOS32.EXE >/dev/null 2>&1 || true
+for _ in $(seq 1 40); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.25
+done
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true

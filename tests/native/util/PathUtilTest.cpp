@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "util/portable/PathUtil.h"
+
+using namespace util;
+
+TEST(ExtensionKey, CutsToFourCharactersAndUpperCases) {
+  EXPECT_EQ(ExtensionKey(L"photo.jpeg"), L".JPE");
+  EXPECT_EQ(ExtensionKey(L"scan.tiff"), L".TIF");
+  EXPECT_EQ(ExtensionKey(L"C:\\MY.DIR\\FILE"), L"");
+  EXPECT_EQ(ExtensionKey(L"C:FILE"), L"");
+  EXPECT_EQ(ExtensionKey(L"a.b.gif"), L".GIF");
+  EXPECT_EQ(ExtensionKey(L"noext"), L"");
+  EXPECT_EQ(ExtensionKey(L"trailing."), L".");
+}
+
+TEST(IsPictureFile, AcceptsTheSevenExtensionsOnly) {
+  for (const wchar_t* n : {L"PHOTO.JPG", L"photo.jpg", L"SCAN.TIFF", L"a.bmp", L"a.GiF", L"x.wmf",
+                           L"x.ico", L"x.pcx", L"C:\\DIR.X\\PIC.TIF"})
+    EXPECT_TRUE(IsPictureFile(n)) << n;
+  for (const wchar_t* n : {L"SHOT.JPEG", L"x.png", L"C:\\MY.DIR\\FILE", L"nodot", L"x.jp",
+                           L"x.thb", L".", L""})
+    EXPECT_FALSE(IsPictureFile(n)) << n;
+}
+
+TEST(ProgramDir, KeepsTheBackslashOfADriveRootOnly) {
+  EXPECT_EQ(ProgramDirOf(L"C:\\LUMOS32.EXE"), L"C:\\");
+  EXPECT_EQ(ProgramDirOf(L"C:\\TOOLS\\LUMOS32.EXE"), L"C:\\TOOLS");
+  EXPECT_EQ(ProgramDirOf(L"C:\\Program Files\\Lumo\\LUMOS32.EXE"), L"C:\\Program Files\\Lumo");
+  // The help file then gets a doubled backslash, which the file system accepts.
+  EXPECT_EQ(ProgramDirOf(L"C:\\LUMOS32.EXE") + L"\\LUMOS32.HLP", L"C:\\\\LUMOS32.HLP");
+}
+
+TEST(PathParts, SplitAtTheLastBackslashOrColon) {
+  EXPECT_EQ(FileNamePart(L"C:\\PICS\\A.GIF"), L"A.GIF");
+  EXPECT_EQ(DirectoryPart(L"C:\\PICS\\A.GIF"), L"C:\\PICS\\");
+  EXPECT_EQ(FileNamePart(L"C:A.GIF"), L"A.GIF");
+  EXPECT_EQ(DirectoryPart(L"A.GIF"), L"");
+  EXPECT_EQ(UpperAscii(L"abc\u00e4z"), L"ABC\u00e4Z");
+}
+
+TEST(ShortenPath, MatchesTheLabelExamples) {
+  EXPECT_EQ(ShortenPath(L"C:\\PROGRAMME\\GRAFIK\\BILDER\\URLAUB\\1996", 30),
+            L"C:\\...\\BILDER\\URLAUB\\1996");
+  EXPECT_EQ(ShortenPath(L"D:\\ONE\\TWO\\THREE\\FOUR\\FIVE\\SIX\\SEVEN\\EIGHT", 30),
+            L"D:\\...\\FIVE\\SIX\\SEVEN\\EIGHT");
+  const std::wstring longName(34, L'N');
+  EXPECT_EQ(ShortenPath(L"C:\\AAAA\\" + longName, 30), L"C:\\...\\" + longName);
+  const std::wstring p29 = L"C:\\" + std::wstring(26, L'X');
+  ASSERT_EQ(p29.size(), 29u);
+  EXPECT_EQ(ShortenPath(p29, 30), p29);
+  const std::wstring single = L"C:\\" + std::wstring(32, L'Y');
+  EXPECT_EQ(ShortenPath(single, 30), single);
+  EXPECT_EQ(ShortenPath(std::wstring(40, L'Z'), 30), std::wstring(40, L'Z'));
+}
+
+TEST(SplitCommandLine, QuotesGroupBlanksAndAreDropped) {
+  auto p = SplitCommandLine(L"\"C:\\Prog Files\\LUMOS32.EXE\" \"C:\\My Pics\\a b.gif\" -x");
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[0], L"C:\\Prog Files\\LUMOS32.EXE");
+  EXPECT_EQ(p[1], L"C:\\My Pics\\a b.gif");
+  EXPECT_EQ(p[2], L"-x");
+  p = SplitCommandLine(L"prog C:\\My Pics\\a.gif");
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[1], L"C:\\My");
+  p = SplitCommandLine(L"prog\t-u\x01tail");
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[1], L"-u");
+  EXPECT_EQ(SplitCommandLine(L"  ").size(), 0u);
+  p = SplitCommandLine(L"a\"b c\"d \"unterminated");
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0], L"ab cd");
+  EXPECT_EQ(p[1], L"unterminated");
+}
+
+TEST(TypeAheadSearch, SelectsFirstMatchOrItsPlace) {
+  const std::vector<std::wstring> dirsFirst{L"[..]", L"[SUB]", L"A.BMP", L"C.GIF"};
+  // "[" is greater than every upper-case letter: B's place is the first directory.
+  EXPECT_EQ(TypeAheadSearch(dirsFirst, L"B"), 0u);
+  EXPECT_EQ(TypeAheadSearch(dirsFirst, L"a"), 2u);
+  EXPECT_EQ(TypeAheadSearch(dirsFirst, L""), 0u);
+
+  const std::vector<std::wstring> abc{L"AB.BMP", L"ABC.BMP", L"ABX.BMP"};
+  EXPECT_EQ(TypeAheadSearch(abc, L"ABCD"), 2u);
+  EXPECT_EQ(TypeAheadSearch(abc, L"abx"), 2u);
+  const std::vector<std::wstring> abOnly{L"AB.BMP", L"ABC.BMP"};
+  EXPECT_EQ(TypeAheadSearch(abOnly, L"ABCD"), abOnly.size());  // nothing selected
+
+  EXPECT_EQ(TypeAheadSearch({}, L"X"), 0u);  // empty list: index 0 == count, no selection
+  // An equal character later in the scan wins over an earlier greater one.
+  const std::vector<std::wstring> mixed{L"Z1", L"B1", L"B2"};
+  EXPECT_EQ(TypeAheadSearch(mixed, L"B"), 1u);
+  // No item with the next character: the place after the range.
+  const std::vector<std::wstring> tail{L"AA", L"AB"};
+  EXPECT_EQ(TypeAheadSearch(tail, L"AC"), 2u);
+}
