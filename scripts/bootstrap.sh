@@ -8,7 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 need_pkgs=(
   cmake make ninja-build g++ gcc clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  nasm xvfb xauth x11-apps x11-utils imagemagick dpkg-dev ca-certificates
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  nasm xvfb xauth x11-apps x11-utils imagemagick dpkg-dev ca-certificates file
   libgtest-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev
   wine wine32:i386 fonts-wine
 )
@@ -45,4 +46,7 @@ SRC
   fi
 fi
 
-"$here/build-deps.sh"
+# The 32-bit libraries serve the product; the 64-bit ones the test build that
+# runs on machines without 32-bit execution. Last two lines: both prefixes.
+"$here/build-deps.sh" i686-w64-mingw32 | tail -1
+"$here/build-deps.sh" x86_64-w64-mingw32 | tail -1

@@ -3,15 +3,21 @@
 # for i686-w64-mingw32 from Debian's source packages, patches applied, as static
 # libraries. The result lands in a cache outside the clone, keyed by the package
 # versions and this script, so later runs (and fresh clones) reuse it.
-# Prints the prefix on its last line.
+# Argument: the host triplet (default i686-w64-mingw32). Prints the prefix on
+# its last line.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-host=i686-w64-mingw32
+host=${1:-i686-w64-mingw32}
+case "$host" in
+  i686-w64-mingw32) processor=i686 ;;
+  x86_64-w64-mingw32) processor=x86_64 ;;
+  *) echo "build-deps: unknown host $host" >&2; exit 1 ;;
+esac
 cache_root=${LUMOS_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/lumoscope}
 
 versions=$(dpkg-query -W -f='${Package}=${Version}\n' zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev | sort)
 key=$( (echo "$versions"; cat "$0"; ${host}-gcc-posix --version | head -1) | sha256sum | cut -c1-16)
-prefix=$cache_root/deps-$key
+prefix=$cache_root/deps-$processor-$key
 if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
@@ -28,7 +34,7 @@ export CC=${host}-gcc-posix CXX=${host}-g++-posix AR=${host}-ar RANLIB=${host}-r
 
 cat >"$work/toolchain.cmake" <<TC
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_SYSTEM_PROCESSOR $processor)
 set(CMAKE_C_COMPILER ${host}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${host}-g++-posix)
 set(CMAKE_RC_COMPILER ${host}-windres)

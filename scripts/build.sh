@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Bootstraps if needed, then configures and builds the cross tree (build/win)
-# and the native tree (build/native). Argument: "win", "native" or nothing (both).
+# Bootstraps if needed, then configures and builds the trees:
+#   build/win     i686, the product (LUMOS32.EXE, RSTRIM32.DLL) and its tests
+#   build/win64   x86-64, the same sources, for 64-bit Wine where 32-bit code cannot run
+#   build/native  the portable code: unit tests, fuzzers, benchmarks
+# Argument: "win", "native" or nothing (all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
-deps=$("$root/scripts/bootstrap.sh" | tail -1)
+mapfile -t deps < <("$root/scripts/bootstrap.sh" | tail -2)
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
 jobs=$(nproc)
 
-if [ "$which" != native ]; then
-  if [ ! -f "$root/build/win/CMakeCache.txt" ] || ! grep -q "LUMOS_DEPS:PATH=$deps\$" "$root/build/win/CMakeCache.txt"; then
-    cmake -S "$root" -B "$root/build/win" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DLUMOS_DEPS="$deps" >/dev/null
+cross() { # tree toolchain deps-prefix
+  local tree=$root/build/$1
+  if [ ! -f "$tree/CMakeCache.txt" ] || ! grep -q "^LUMOS_DEPS:PATH=$3\$" "$tree/CMakeCache.txt"; then
+    cmake -S "$root" -B "$tree" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DLUMOS_DEPS="$3" >/dev/null
   fi
-  cmake --build "$root/build/win" -j"$jobs"
+  cmake --build "$tree" -j"$jobs"
+}
+
+if [ "$which" != native ]; then
+  cross win mingw-i686.cmake "${deps[0]}"
+  cross win64 mingw-x86_64.cmake "${deps[1]}"
 fi
 if [ "$which" != win ]; then
   if [ ! -f "$root/build/native/CMakeCache.txt" ]; then

@@ -9,11 +9,11 @@ mode=${1:-auto}
 [ "$mode" = "--no-build" ] || [ "${LUMOS_NO_BUILD:-}" = 1 ] || "$root/scripts/build.sh" win >&2
 export LUMOS_BUILD=$root/build
 . "$root/scripts/wine-env.sh"
-exe=$root/build/win/bin/LUMOS32.EXE
+exe=$LUMOS_WINE_TREE/bin/LUMOS32.EXE
 
 if [ "$mode" = auto ] && [ -n "${DISPLAY:-}" ]; then
   lumos_wine_prefix
-  exec wine "$exe"
+  exec "${LUMOS_WINE[@]}" "$exe"
 fi
 if [ -z "${DISPLAY:-}" ]; then
   LUMOS_NO_BUILD=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --screenshot
@@ -21,7 +21,7 @@ fi
 
 lumos_wine_prefix
 title='Lumoscope32 - [Noname]'
-wine "$exe" &
+lumos_wine "$exe" &
 pid=$!
 id=
 for _ in $(seq 1 240); do
@@ -38,7 +38,7 @@ sleep 1  # let it paint
 out=$root/build/screenshot.png
 import -window "$id" "$out"
 echo "$out"
-wine taskkill /IM LUMOS32.EXE >/dev/null 2>&1 || true
+lumos_wine taskkill /IM LUMOS32.EXE >/dev/null 2>&1 || true
 for _ in $(seq 1 40); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.25

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Test emulator for the cross build: runs a Windows program under the project's
-# Wine prefix. ctest calls it for every Wine test.
+# Test emulator for the cross builds: runs a Windows program under the
+# project's Wine prefix. ctest calls it for every Wine test.
 set -u
 . "$(dirname "$0")/wine-env.sh"
+if [ "$LUMOS_WINE_BITS" = 64 ] && [ -f "$1" ] && ! file -b "$1" | grep -q 'PE32+'; then
+  echo "wine-run: this machine cannot execute 32-bit code; run the tests of the x86-64 tree (build/win64)" >&2
+  exit 2
+fi
 lumos_wine_prefix
-exec wine "$@"
+exec "${LUMOS_WINE[@]}" "$@"
