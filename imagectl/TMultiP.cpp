@@ -1,0 +1,422 @@
+#include "imagectl/TMultiP.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include "imagectl/Geometry.h"
+#include "toolkit/Form.h"
+
+namespace {
+
+TLoadResolution ParseLoadResolution(const std::wstring& v) {
+  static const wchar_t* const kNames[] = {L"lColorVga", L"lMonoChrome", L"lColor16",
+                                          L"lColor256", L"lColorTrue",  L"lAutoMatic"};
+  for (int i = 0; i < 6; ++i)
+    if (v == kNames[i]) return static_cast<TLoadResolution>(i);
+  throw std::invalid_argument("Unknown TLoadResolution");
+}
+
+TSaveResolution ParseSaveResolution(const std::wstring& v) {
+  static const wchar_t* const kNames[] = {L"sColorVga",  L"sMonoChrome", L"sColor16",  L"sColor256",
+                                          L"sColorTrue", L"sJpegGray",   L"sAutoMatic"};
+  for (int i = 0; i < 7; ++i)
+    if (v == kNames[i]) return static_cast<TSaveResolution>(i);
+  throw std::invalid_argument("Unknown TSaveResolution");
+}
+
+TTiffCompression ParseTiffCompression(const std::wstring& v) {
+  static const wchar_t* const kNames[] = {L"sNONE", L"sCCITT", L"sLZW", L"sPACKBITS"};
+  for (int i = 0; i < 4; ++i)
+    if (v == kNames[i]) return static_cast<TTiffCompression>(i);
+  throw std::invalid_argument("Unknown TTiffCompression");
+}
+
+TBorderStyle ParseBorderStyle(const std::wstring& v) {
+  if (v == L"bsNone") return bsNone;
+  if (v == L"bsSingle") return bsSingle;
+  throw std::invalid_argument("Unknown TBorderStyle");
+}
+
+TAlign ParseAlign(const std::wstring& v) {
+  static const wchar_t* const kNames[] = {L"alNone", L"alTop",   L"alBottom",
+                                          L"alLeft", L"alRight", L"alClient"};
+  for (int i = 0; i < 6; ++i)
+    if (v == kNames[i]) return static_cast<TAlign>(i);
+  throw std::invalid_argument("Unknown TAlign");
+}
+
+// Form resources may carry base properties that this toolkit does not model;
+// they are read and dropped.
+bool IsIgnoredBaseProperty(const std::wstring& p) {
+  static const wchar_t* const kNames[] = {
+      L"Cursor",      L"Hint",       L"Ctl3D",          L"DragCursor", L"DragMode",
+      L"ParentColor", L"ParentFont", L"ParentShowHint", L"ShowHint",   L"PopupMenu"};
+  return std::find_if(std::begin(kNames), std::end(kNames),
+                      [&](const wchar_t* n) { return p == n; }) != std::end(kNames);
+}
+
+// Byte-typed properties take the low byte, as the resource's value type does.
+std::uint8_t ParseByte(const std::wstring& v) {
+  return static_cast<std::uint8_t>(tk::ParseInt(v) & 0xFF);
+}
+
+// Puts back what BeginPaint took, also when painting throws.
+class PaintGuard {
+ public:
+  explicit PaintGuard(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {}
+  ~PaintGuard() { EndPaint(wnd_, &ps_); }
+  PaintGuard(const PaintGuard&) = delete;
+  PaintGuard& operator=(const PaintGuard&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND wnd_;  // we don't own it
+  PAINTSTRUCT ps_{};
+  HDC dc_;  // owned by the paint cycle
+};
+
+}  // namespace
+
+LOGFONTW OverlayLogFont(const tk::FontDesc& font, int angle) {
+  LOGFONTW lf;
+  ZeroMemory(&lf, sizeof(lf));
+  lf.lfHeight = font.height;
+  const long long tenths = static_cast<long long>(angle) * 10;
+  lf.lfEscapement = static_cast<LONG>(tenths);
+  lf.lfOrientation = static_cast<LONG>(tenths);
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic ? 1 : 0;
+  lf.lfUnderline = font.underline ? 1 : 0;
+  lf.lfStrikeOut = font.strikeOut ? 1 : 0;
+  lf.lfCharSet = ANSI_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_STROKE_PRECIS;
+  lf.lfQuality = PROOF_QUALITY;
+  lf.lfPitchAndFamily = font.pitch == tk::FontPitch::Fixed      ? FIXED_PITCH
+                        : font.pitch == tk::FontPitch::Variable ? VARIABLE_PITCH
+                                                                : DEFAULT_PITCH;
+  const std::size_t n = std::min<std::size_t>(font.name.size(), LF_FACESIZE - 1);
+  std::copy_n(font.name.begin(), n, lf.lfFaceName);
+  lf.lfFaceName[n] = 0;
+  return lf;
+}
+
+void RegisterImageControl() {
+  tk::RegisterControlClass(L"TPMultiImage", [] { return std::make_unique<TPMultiImage>(); });
+}
+
+// ---- construction --------------------------------------------------------------
+
+TPMultiImage::TPMultiImage() {
+  // The picture's notification is wired before anything else is set.
+  picture_.OnChange = [this](tk::Picture&) { PictureChanged(); };
+  imageName_.clear();
+  imageDither_ = true;
+  tifSaveCompress_ = sNONE;
+  useTwainWindow_ = true;
+  imageReadRes_ = lAutoMatic;
+  imageWriteRes_ = sAutoMatic;
+  jpegSaveQuality_ = 25;
+  jpegSaveSmooth_ = 0;
+  borderStyle_ = bsNone;  // stored directly: there is no window to re-create yet
+  rastriumPalette_ = true;
+  pngInterLaced_ = false;
+  picture_.Clear();
+  SetHeight(105);
+  SetWidth(105);
+  TickerFont = tk::FontDesc();
+  TickerBitmap.Clear();
+  TickerActive = false;
+  ScrollerActive = false;
+  TickCount = 0;
+  SetColor(tk::clBtnFace);
+  TickerLines.clear();
+  TickerLineIndex = 0;
+  TickerText.clear();
+  textTransParent_ = true;
+  textShadowColor_ = tk::clBlack;
+}
+
+TPMultiImage::~TPMultiImage() {
+  // The members go before the base destroys the window; no notification may
+  // reach a half-destroyed control.
+  picture_.OnChange = nullptr;
+}
+
+void TPMultiImage::CreateParams(tk::CreateArgs& args) {
+  Control::CreateParams(args);
+  args.className = L"TPMultiImage";
+  args.ownClass = true;
+  args.classStyle |= CS_HREDRAW | CS_VREDRAW;  // centred and stretched pictures move on resize
+  if (borderStyle_ == bsSingle) args.style |= WS_BORDER;
+}
+
+LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT && HandleIfCreated()) {
+    PaintGuard paint(HandleIfCreated());
+    Paint(paint.dc());
+    return 0;
+  }
+  return Control::WndProc(msg, wp, lp);
+}
+
+// ---- properties ------------------------------------------------------------------
+
+void TPMultiImage::SetAutoSize(bool v) {
+  autoSize_ = v;
+  PictureChanged();
+}
+
+void TPMultiImage::SetCenter(bool v) {
+  if (v == center_) return;
+  center_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetBorderStyle(TBorderStyle v) {
+  if (v == borderStyle_) return;
+  borderStyle_ = v;
+  RecreateWnd();
+}
+
+std::wstring TPMultiImage::ImageName() { return GetImageName(); }
+
+void TPMultiImage::SetImageName(const std::wstring& v) {
+  imageName_ = v;
+  GetImageName();
+}
+
+void TPMultiImage::SetJPegSaveQuality(std::uint8_t v) {
+  jpegSaveQuality_ = (v >= 1 && v <= 100) ? v : 25;
+}
+
+void TPMultiImage::SetJPegSaveSmooth(std::uint8_t v) { jpegSaveSmooth_ = v <= 100 ? v : 5; }
+
+void TPMultiImage::SetStretch(bool v) {
+  if (v == stretch_) return;
+  stretch_ = v;
+  InvalidateControl();
+  if (v) stretchRatio_ = false;
+}
+
+void TPMultiImage::SetStretchRatio(bool v) {
+  if (v == stretchRatio_) return;
+  stretchRatio_ = v;
+  InvalidateControl();
+  if (v) stretch_ = false;
+}
+
+void TPMultiImage::SetText(const std::wstring& v) {
+  if (v == text_) return;
+  text_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetTextShadow(bool v) {
+  if (v == textShadow_) return;
+  textShadow_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetTextLeft(int v) {
+  if (v == textLeft_) return;
+  textLeft_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetTextTop(int v) {
+  if (v == textTop_) return;
+  textTop_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetTextRotate(int v) {
+  if (v == textRotate_) return;
+  textRotate_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetTextTransParent(bool v) {
+  if (v == textTransParent_) return;
+  textTransParent_ = v;
+  InvalidateControl();
+}
+
+void TPMultiImage::SetProperty(const std::wstring& prop, const std::wstring& value) {
+  using tk::ParseBool;
+  using tk::ParseInt;
+  if (prop == L"AutoSize") {
+    SetAutoSize(ParseBool(value));
+  } else if (prop == L"Center") {
+    SetCenter(ParseBool(value));
+  } else if (prop == L"BorderStyle") {
+    SetBorderStyle(ParseBorderStyle(value));
+  } else if (prop == L"Align") {
+    SetAlign(ParseAlign(value));
+  } else if (prop == L"DefSaveFilename") {
+    SetDefSaveFilename(value);
+  } else if (prop == L"ImageName") {
+    SetImageName(value);
+  } else if (prop == L"RastriumPalette") {
+    SetRastriumPalette(ParseBool(value));
+  } else if (prop == L"ImageDither") {
+    SetImageDither(ParseBool(value));
+  } else if (prop == L"ImageReadRes") {
+    SetImageReadRes(ParseLoadResolution(value));
+  } else if (prop == L"ImageWriteRes") {
+    SetImageWriteRes(ParseSaveResolution(value));
+  } else if (prop == L"TifSaveCompress") {
+    SetTifSaveCompress(ParseTiffCompression(value));
+  } else if (prop == L"JPegSaveQuality") {
+    SetJPegSaveQuality(ParseByte(value));
+  } else if (prop == L"JPegSaveSmooth") {
+    SetJPegSaveSmooth(ParseByte(value));
+  } else if (prop == L"PNGInterLaced") {
+    SetPNGInterLaced(ParseBool(value));
+  } else if (prop == L"Stretch") {
+    SetStretch(ParseBool(value));
+  } else if (prop == L"StretchRatio") {
+    SetStretchRatio(ParseBool(value));
+  } else if (prop == L"Text") {
+    SetText(value);
+  } else if (prop == L"TextShadow") {
+    SetTextShadow(ParseBool(value));
+  } else if (prop == L"TextShadowColor") {
+    SetTextShadowColor(tk::ParseColor(value));
+  } else if (prop == L"TextLeft") {
+    SetTextLeft(ParseInt(value));
+  } else if (prop == L"TextTop") {
+    SetTextTop(ParseInt(value));
+  } else if (prop == L"TextRotate") {
+    SetTextRotate(ParseInt(value));
+  } else if (prop == L"TextTransParent") {
+    SetTextTransParent(ParseBool(value));
+  } else if (prop == L"UseTwainWindow") {
+    SetUseTwainWindow(ParseBool(value));
+  } else if (IsIgnoredBaseProperty(prop)) {
+    return;
+  } else {
+    Control::SetProperty(prop, value);
+  }
+}
+
+HPALETTE TPMultiImage::GetPalette() {
+  if (!rastriumPalette_ && picture_.HasBitmap()) return picture_.PaletteHandle();
+  return nullptr;
+}
+
+// ---- picture changes and the ticker's end ------------------------------------------
+
+void TPMultiImage::PictureChanged() {
+  const int pw = picture_.Width(), ph = picture_.Height();
+  if (autoSize_ && pw > 0 && ph > 0) SetBounds(Left(), Top(), pw, ph);
+  // A bitmap that covers the control leaves no background to erase.
+  SetOpaque(picture_.HasBitmap() && pw == Width() && ph == Height());
+  InvalidateControl();
+}
+
+void TPMultiImage::StopTicker() {
+  if (TickerActive) SetColor(SavedColor);
+  if (ScrollerActive) SetColor(SavedColor);
+  ScrollerActive = false;
+  TickerActive = false;
+  picture_.Clear();
+}
+
+// ---- painting ----------------------------------------------------------------------
+
+RECT TPMultiImage::ClientArea() const {
+  RECT r{0, 0, Width(), Height()};
+  if (HWND w = HandleIfCreated()) GetClientRect(w, &r);
+  return r;
+}
+
+void TPMultiImage::Paint(HDC dc) {
+  if (designing_) DrawDesignOutline(dc);
+  if (imageType_ == L"ICO" || imageType_ == L"WMF" || !rastriumPalette_)
+    DrawGraphic(dc);
+  else
+    DrawPaletteManaged(dc);
+}
+
+void TPMultiImage::DrawDesignOutline(HDC dc) {
+  tk::Pen pen(CreatePen(PS_DASH, 1, RGB(0, 0, 0)));
+  tk::SelectGuard selectPen(dc, pen.get());
+  tk::SelectGuard selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
+  Rectangle(dc, 0, 0, Width(), Height());
+}
+
+void TPMultiImage::DrawGraphic(HDC dc) {
+  const RECT c = ClientArea();
+  const imagectl::Placement p =
+      imagectl::LibraryPlacement(stretch_, center_, Width(), Height(), c.right - c.left,
+                                 c.bottom - c.top, picture_.Width(), picture_.Height());
+  picture_.Draw(dc, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, copyMode_);
+  FinishPaint(dc);
+}
+
+void TPMultiImage::DrawPaletteManaged(HDC dc) {
+  // The canvas brush is solid in Color; an opaque overlay fills its cells with it.
+  SetBkColor(dc, tk::ColorToRGB(GetColor()));
+  if (!picture_.Empty()) {
+    const RECT c = ClientArea();
+    const int pw = picture_.Width(), ph = picture_.Height();
+    imagectl::Placement d;
+    bool stretched = true;
+    if (stretchRatio_) {
+      d = imagectl::RatioPlacement(c.left, c.top, c.right, c.bottom, pw, ph);
+    } else if (stretch_) {
+      d = imagectl::Placement{c.left, c.top, c.right - c.left, c.bottom - c.top};
+    } else {
+      d = imagectl::NaturalPlacement(center_, c.right - c.left, c.bottom - c.top, pw, ph);
+      stretched = false;
+    }
+    if (picture_.HasBitmap())
+      TransferBitmap(dc, picture_.AsBitmap(), d.x, d.y, d.w, d.h, stretched);
+    else  // an icon or metafile that came without a matching ImageType
+      picture_.Draw(dc, RECT{d.x, d.y, d.x + d.w, d.y + d.h}, copyMode_);
+  }
+  FinishPaint(dc);
+}
+
+void TPMultiImage::TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x, int y, int w,
+                                  int h, bool stretched) {
+  const HPALETTE palette = bitmap.PaletteHandle();
+  // Destroyed last: the canvas gets its palette back after the memory DC is gone.
+  std::optional<tk::PaletteGuard> canvasPalette;
+  tk::MemoryDc mem(CreateMemoryDc(dc));
+  if (!mem) throw tk::EOutOfResources();
+  tk::SelectGuard selectBitmap(mem.get(), bitmap.Handle());
+  canvasPalette.emplace(dc, palette, false);
+  tk::PaletteGuard memPalette(mem.get(), palette, false);
+  if (palette) RealizePalette(dc);
+  if (stretched) {
+    if (imageReadRes_ != lMonoChrome) SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, w, h, mem.get(), 0, 0, bitmap.Width(), bitmap.Height(), copyMode_);
+  } else {
+    BitBlt(dc, x, y, bitmap.Width(), bitmap.Height(), mem.get(), 0, 0, copyMode_);
+  }
+}
+
+void TPMultiImage::FinishPaint(HDC dc) {
+  if (!text_.empty()) DrawTextOverlay(dc);
+  if (OnPaint) OnPaint(*this);
+}
+
+void TPMultiImage::DrawTextOverlay(HDC dc) {
+  const LOGFONTW lf = OverlayLogFont(GetFont(), textRotate_);
+  const tk::Font font(CreateOverlayFont(lf));
+  std::optional<tk::SelectGuard> selectFont;
+  if (font) selectFont.emplace(dc, font.get());
+  SetBkMode(dc, textTransParent_ ? TRANSPARENT : OPAQUE);
+  SetBkColor(dc, tk::ColorToRGB(GetColor()));
+  const int length = static_cast<int>(text_.size());
+  if (textShadow_) {
+    SetTextColor(dc, tk::ColorToRGB(textShadowColor_));
+    TextOutW(dc, textLeft_ + 2, textTop_ + 2, text_.c_str(), length);
+  }
+  SetTextColor(dc, tk::ColorToRGB(GetFont().color));
+  TextOutW(dc, textLeft_, textTop_, text_.c_str(), length);
+}

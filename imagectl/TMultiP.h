@@ -1,0 +1,209 @@
+// TPMultiImage: the control that shows a picture (bitmap, icon or metafile) at
+// its own size, centred, stretched, or stretched with its aspect ratio kept,
+// with an optional overlay text. Writing ImageName loads a file (Loader.cpp).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolkit/Control.h"
+#include "toolkit/Picture.h"
+
+enum TLoadResolution { lColorVga, lMonoChrome, lColor16, lColor256, lColorTrue, lAutoMatic };
+enum TSaveResolution {
+  sColorVga,
+  sMonoChrome,
+  sColor16,
+  sColor256,
+  sColorTrue,
+  sJpegGray,
+  sAutoMatic
+};
+enum TTiffCompression { sNONE, sCCITT, sLZW, sPACKBITS };
+enum TBorderStyle { bsNone, bsSingle };
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// The overlay's font record: the control's font turned by angle degrees
+// (tenths of a degree in the record), drawn with stroke clipping and proof
+// quality in the ANSI character set.
+LOGFONTW OverlayLogFont(const tk::FontDesc& font, int angle);
+
+// Makes the class known to form resources as "TPMultiImage".
+void RegisterImageControl();
+
+class TPMultiImage : public tk::Control {
+ public:
+  TPMultiImage();
+  ~TPMultiImage() override;
+
+  // ---- published properties
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool v);
+  bool Center() const { return center_; }
+  void SetCenter(bool v);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle v);
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign v) { align_ = v; }
+  const std::wstring& DefSaveFilename() const { return defSaveFilename_; }
+  void SetDefSaveFilename(const std::wstring& v) { defSaveFilename_ = v; }
+  // The control's own picture object; assigning copies the contents into it.
+  tk::Picture& Picture() { return picture_; }
+  const tk::Picture& Picture() const { return picture_; }
+  void SetPicture(const tk::Picture& v) { picture_.Assign(v); }
+  // Reading runs the loader again on the stored name and returns StatusText.
+  std::wstring ImageName();
+  void SetImageName(const std::wstring& v);
+  const std::wstring& StoredImageName() const { return imageName_; }
+  bool RastriumPalette() const { return rastriumPalette_; }
+  void SetRastriumPalette(bool v) { rastriumPalette_ = v; }
+  bool ImageDither() const { return imageDither_; }
+  void SetImageDither(bool v) { imageDither_ = v; }
+  TLoadResolution ImageReadRes() const { return imageReadRes_; }
+  void SetImageReadRes(TLoadResolution v) { imageReadRes_ = v; }
+  TSaveResolution ImageWriteRes() const { return imageWriteRes_; }
+  void SetImageWriteRes(TSaveResolution v) { imageWriteRes_ = v; }
+  TTiffCompression TifSaveCompress() const { return tifSaveCompress_; }
+  void SetTifSaveCompress(TTiffCompression v) { tifSaveCompress_ = v; }
+  std::uint8_t JPegSaveQuality() const { return jpegSaveQuality_; }
+  void SetJPegSaveQuality(std::uint8_t v);
+  std::uint8_t JPegSaveSmooth() const { return jpegSaveSmooth_; }
+  void SetJPegSaveSmooth(std::uint8_t v);
+  bool PNGInterLaced() const { return pngInterLaced_; }
+  void SetPNGInterLaced(bool v) { pngInterLaced_ = v; }
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool v);
+  bool StretchRatio() const { return stretchRatio_; }
+  void SetStretchRatio(bool v);
+  const std::wstring& Text() const { return text_; }
+  void SetText(const std::wstring& v);
+  bool TextShadow() const { return textShadow_; }
+  void SetTextShadow(bool v);
+  tk::Color TextShadowColor() const { return textShadowColor_; }
+  void SetTextShadowColor(tk::Color v) { textShadowColor_ = v; }
+  int TextLeft() const { return textLeft_; }
+  void SetTextLeft(int v);
+  int TextTop() const { return textTop_; }
+  void SetTextTop(int v);
+  int TextRotate() const { return textRotate_; }
+  void SetTextRotate(int v);
+  bool TextTransParent() const { return textTransParent_; }
+  void SetTextTransParent(bool v);
+  bool UseTwainWindow() const { return useTwainWindow_; }
+  void SetUseTwainWindow(bool v) { useTwainWindow_ = v; }
+  // Called at the end of every paint, after the overlay text.
+  Notify OnPaint;
+
+  // The canvas's raster operation for every block transfer.
+  DWORD CopyMode() const { return copyMode_; }
+  void SetCopyMode(DWORD rop) { copyMode_ = rop; }
+  // The toolkit's design mode: paints a dashed outline; the loader keeps the picture.
+  bool Designing() const { return designing_; }
+  void SetDesigning(bool v) { designing_ = v; }
+
+  // ---- the loader's result and the picture information (Loader.cpp)
+  const std::wstring& StatusText() const { return statusText_; }
+  bool ReadImageInfo(const std::wstring& fileName);
+  const std::wstring& ImageType() const { return imageType_; }
+  int ImageWidth() const { return imageWidth_; }
+  int ImageHeight() const { return imageHeight_; }
+  int ImageDepthA() const { return imageDepthA_; }
+  int ImageDepthB() const { return imageDepthB_; }
+  int ImageExtra() const { return imageExtra_; }
+  int ImageFileSize() const { return imageFileSize_; }
+  const std::wstring& ImageDetail() const { return imageDetail_; }
+
+  // Ends a running ticker or scroller: its colour goes back, the picture is emptied.
+  void StopTicker();
+
+  // Paints the control into any device context (what WM_PRINTCLIENT does).
+  void PaintTo(HDC dc) { Paint(dc); }
+
+  void SetProperty(const std::wstring& prop, const std::wstring& value) override;
+  // The bitmap's palette for the form to realise, only when the control does
+  // not manage it itself while painting.
+  HPALETTE GetPalette() override;
+
+ protected:
+  void CreateParams(tk::CreateArgs& args) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Paint(HDC dc) override;
+
+  // Seams: every repaint request of the control's own setters, the overlay
+  // font's creation, and the memory DC of the palette-managed path.
+  virtual void InvalidateControl() { Invalidate(); }
+  virtual HFONT CreateOverlayFont(const LOGFONTW& lf) { return CreateFontIndirectW(&lf); }
+  virtual HDC CreateMemoryDc(HDC dc) { return CreateCompatibleDC(dc); }
+  // The load by file name: returns StatusText.
+  virtual std::wstring GetImageName();
+
+  void PictureChanged();
+
+  // ---- ticker state; the ticker's steps and set-ups fill it
+  bool TickerActive = false;
+  bool ScrollerActive = false;
+  tk::FontDesc TickerFont;
+  tk::Color TickerColor = tk::clBlack;
+  int TickerSpeed = 0;
+  int TickCount = 0;
+  std::wstring TickerText;
+  std::vector<std::wstring> TickerLines;
+  int TickerLineIndex = 0;
+  tk::BitmapObject TickerBitmap;
+  int TickerX = 0, TickerY = 0;
+  int TickerXEnd = 0, TickerYEnd = 0;
+  int TickerStartX = 0, TickerStartY = 0;
+  int TickerTextWidth = 0;
+  int TickerLineHeight = 0;
+  tk::Color SavedColor = tk::clBtnFace;
+
+ private:
+  RECT ClientArea() const;
+  void DrawDesignOutline(HDC dc);
+  void DrawGraphic(HDC dc);
+  void DrawPaletteManaged(HDC dc);
+  void TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x, int y, int w, int h,
+                      bool stretched);
+  void FinishPaint(HDC dc);
+  void DrawTextOverlay(HDC dc);
+
+  tk::Picture picture_;
+  std::wstring imageName_;
+  std::wstring statusText_;
+  std::wstring imageType_;
+  int imageWidth_ = 0;
+  int imageHeight_ = 0;
+  int imageDepthA_ = 0;
+  int imageDepthB_ = 0;
+  int imageExtra_ = 0;
+  int imageFileSize_ = 0;
+  std::wstring imageDetail_;
+
+  bool autoSize_ = false;
+  bool center_ = false;
+  TBorderStyle borderStyle_ = bsNone;
+  TAlign align_ = alNone;
+  std::wstring defSaveFilename_;
+  bool rastriumPalette_ = false;
+  bool imageDither_ = false;
+  TLoadResolution imageReadRes_ = lColorVga;
+  TSaveResolution imageWriteRes_ = sColorVga;
+  TTiffCompression tifSaveCompress_ = sNONE;
+  std::uint8_t jpegSaveQuality_ = 0;
+  std::uint8_t jpegSaveSmooth_ = 0;
+  bool pngInterLaced_ = false;
+  bool stretch_ = false;
+  bool stretchRatio_ = false;
+  std::wstring text_;
+  bool textShadow_ = false;
+  tk::Color textShadowColor_ = tk::clBlack;
+  int textLeft_ = 0;
+  int textTop_ = 0;
+  int textRotate_ = 0;
+  bool textTransParent_ = false;
+  bool useTwainWindow_ = false;
+  DWORD copyMode_ = SRCCOPY;
+  bool designing_ = false;
+};
