@@ -1,0 +1,145 @@
+// Image-control tests: a host form holding a probe control whose seams count
+// repaint requests and record the overlay fonts, a 32-bit DIB canvas to paint
+// into, and pictures and picture files made on the spot.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "imagectl/TMultiP.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+namespace imagectl_test {
+
+class ProbeImage : public TPMultiImage {
+ public:
+  int invalidations = 0;
+  std::vector<LOGFONTW> fonts;  // every record the overlay passed to GDI
+  bool failMemoryDc = false;
+
+  using TPMultiImage::Opaque;
+  using TPMultiImage::SavedColor;
+  using TPMultiImage::ScrollerActive;
+  using TPMultiImage::TickerActive;
+
+ protected:
+  void InvalidateControl() override {
+    ++invalidations;
+    TPMultiImage::InvalidateControl();
+  }
+  HFONT CreateOverlayFont(const LOGFONTW& lf) override {
+    fonts.push_back(lf);
+    return TPMultiImage::CreateOverlayFont(lf);
+  }
+  HDC CreateMemoryDc(HDC dc) override {
+    return failMemoryDc ? nullptr : TPMultiImage::CreateMemoryDc(dc);
+  }
+};
+
+// A hidden form with one probe control at (4, 4).
+struct Host {
+  tk::Form form;
+  ProbeImage* image;
+  explicit Host(int width = 352, int height = 264) {
+    form.SetBounds(0, 0, 900, 700);
+    form.Handle();
+    auto c = std::make_unique<ProbeImage>();
+    image = c.get();
+    form.AddComponent(std::move(c));
+    image->SetParent(&form);
+    image->SetBounds(4, 4, width, height);
+  }
+};
+
+constexpr std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) { return (r << 16) | (g << 8) | b; }
+inline unsigned R(std::uint32_t p) { return (p >> 16) & 0xFF; }
+inline unsigned G(std::uint32_t p) { return (p >> 8) & 0xFF; }
+inline unsigned B(std::uint32_t p) { return p & 0xFF; }
+
+// A top-down 32-bit DIB section in a memory DC; pixels read as 0x00RRGGBB.
+class Canvas {
+ public:
+  Canvas(int width, int height);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  std::uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
+  void Fill(std::uint32_t rgb);
+  // Paints the control into the canvas as WM_PRINTCLIENT does.
+  void Render(TPMultiImage& image, bool erase = true);
+  // Bounding box of the pixels for which pred holds; empty rect if none.
+  template <typename Pred>
+  RECT Bounds(Pred pred) const {
+    RECT r{width_, height_, -1, -1};
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x)
+        if (pred(At(x, y))) {
+          r.left = std::min<LONG>(r.left, x);
+          r.top = std::min<LONG>(r.top, y);
+          r.right = std::max<LONG>(r.right, x + 1);
+          r.bottom = std::max<LONG>(r.bottom, y + 1);
+        }
+    if (r.right < 0) r = RECT{0, 0, 0, 0};
+    return r;
+  }
+  template <typename Pred>
+  int Count(Pred pred) const {
+    int n = 0;
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x)
+        if (pred(At(x, y))) ++n;
+    return n;
+  }
+
+ private:
+  int width_, height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
+};
+
+// A 32-bit DIB whose pixel (x, y) is RGB(x & 255, y & 255, 0x80): where a
+// picture pixel lands tells which source pixel it is.
+HBITMAP MakeCodedBitmap(int width, int height);
+// A 24-bit DIB filled with one colour; with an optional 16-entry palette.
+HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb);
+HPALETTE MakePalette();
+// Hands a bitmap (and palette) to the control's picture.
+void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
+inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
+
+// Picture files made in memory.
+std::vector<std::uint8_t> MakeIcoFile(bool withSmallImage = true);
+std::vector<std::uint8_t> MakePlaceableWmf(int right, int bottom, int inch);
+std::vector<std::uint8_t> MakePlainWmf(int right, int bottom);
+std::vector<std::uint8_t> MakeEmf(int widthMm100, int heightMm100);
+std::wstring TempPath(const std::wstring& name);
+void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+
+// GDI objects of this process: the system's count, or where Wine reports
+// none, the live entries of its handle table.
+long GdiObjectCount();
+// Committed private memory of this process in bytes.
+std::uint64_t PrivateBytes();
+
+// Collects what the general exception handler would show.
+struct ExceptionCatcher {
+  std::vector<std::string> messages;
+  ExceptionCatcher() {
+    tk::Application::Instance().OnException = [this](const std::exception& e) {
+      messages.push_back(e.what());
+    };
+  }
+  ~ExceptionCatcher() { tk::Application::Instance().OnException = nullptr; }
+};
+
+}  // namespace imagectl_test

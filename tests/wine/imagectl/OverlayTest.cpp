@@ -1,0 +1,177 @@
+// The overlay text: the font record that reaches GDI, the shadow's offset,
+// opaque cells, and no font at all for an empty text.
+#include "Fixture.h"
+
+namespace imagectl_test {
+namespace {
+
+constexpr std::uint32_t kBackground = Rgb(0, 255, 0);  // reads the same as a COLORREF
+
+tk::FontDesc BoldItalic() {
+  tk::FontDesc f;
+  f.name = L"Tahoma";
+  f.height = -16;  // 12 points at 96 dpi
+  f.bold = true;
+  f.italic = true;
+  f.color = tk::clWhite;
+  return f;
+}
+
+TEST(OverlayFont, RecordFields) {
+  const LOGFONTW lf = OverlayLogFont(BoldItalic(), 0);
+  EXPECT_EQ(lf.lfHeight, -16);
+  EXPECT_EQ(lf.lfWidth, 0);
+  EXPECT_EQ(lf.lfEscapement, 0);
+  EXPECT_EQ(lf.lfWeight, 700);
+  EXPECT_EQ(lf.lfItalic, 1);
+  EXPECT_EQ(lf.lfUnderline, 0);
+  EXPECT_EQ(lf.lfStrikeOut, 0);
+  EXPECT_EQ(lf.lfCharSet, 0);
+  EXPECT_EQ(lf.lfOutPrecision, 0);
+  EXPECT_EQ(lf.lfClipPrecision, 2);
+  EXPECT_EQ(lf.lfQuality, 2);
+  EXPECT_EQ(lf.lfPitchAndFamily, 0);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  tk::FontDesc f;
+  f.underline = f.strikeOut = true;
+  f.pitch = tk::FontPitch::Fixed;
+  LOGFONTW u = OverlayLogFont(f, 45);
+  EXPECT_EQ(u.lfWeight, 400);
+  EXPECT_EQ(u.lfUnderline, 1);
+  EXPECT_EQ(u.lfStrikeOut, 1);
+  EXPECT_EQ(u.lfPitchAndFamily, 1);
+  EXPECT_EQ(u.lfEscapement, 450);
+  EXPECT_EQ(u.lfOrientation, 450);
+  f.pitch = tk::FontPitch::Variable;
+  EXPECT_EQ(OverlayLogFont(f, 0).lfPitchAndFamily, 2);
+}
+
+class OverlayFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = std::make_unique<Host>(200, 120);
+    c().SetColor(kBackground);
+    c().SetRastriumPalette(false);
+    c().SetFont(BoldItalic());
+  }
+  ProbeImage& c() { return *host->image; }
+  Canvas& Paint() {
+    canvas = std::make_unique<Canvas>(200, 120);
+    canvas->Render(c());
+    return *canvas;
+  }
+  std::unique_ptr<Host> host;
+  std::unique_ptr<Canvas> canvas;
+};
+
+TEST_F(OverlayFixture, RotationReachesGdiInTenths) {
+  c().SetText(L"Up");
+  c().SetTextRotate(90);
+  Paint();
+  ASSERT_EQ(c().fonts.size(), 1u);
+  EXPECT_EQ(c().fonts[0].lfEscapement, 900);
+  EXPECT_EQ(c().fonts[0].lfOrientation, 900);
+  EXPECT_EQ(c().fonts[0].lfWeight, 700);
+  EXPECT_EQ(c().fonts[0].lfItalic, 1);
+  EXPECT_EQ(c().fonts[0].lfUnderline, 0);
+  EXPECT_EQ(c().fonts[0].lfStrikeOut, 0);
+  c().SetTextRotate(-90);
+  Paint();
+  ASSERT_EQ(c().fonts.size(), 2u);
+  EXPECT_EQ(c().fonts[1].lfEscapement, -900);
+  EXPECT_EQ(c().fonts[1].lfOrientation, -900);
+}
+
+TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
+  c().SetText(L"WWWW");
+  c().SetTextLeft(80);
+  c().SetTextTop(100);
+  c().SetTextRotate(90);
+  Paint();
+  const RECT b = canvas->Bounds([](std::uint32_t p) { return p != kBackground; });
+  EXPECT_GE(b.left, 79);
+  EXPECT_LE(b.bottom, 102);
+  EXPECT_LT(b.top, 100 - 30) << "four letters upward";
+  EXPECT_LT(b.right - b.left, 30) << "one line wide";
+}
+
+TEST_F(OverlayFixture, LongFaceNameIsCut) {
+  tk::FontDesc f = BoldItalic();
+  f.name = std::wstring(40, L'F');
+  c().SetFont(f);
+  c().SetText(L"x");
+  Paint();
+  ASSERT_EQ(c().fonts.size(), 1u);
+  EXPECT_EQ(std::wstring(c().fonts[0].lfFaceName), std::wstring(31, L'F'));
+}
+
+TEST_F(OverlayFixture, EmptyTextCreatesNoFont) {
+  Paint();
+  EXPECT_TRUE(c().fonts.empty());
+  EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p != kBackground; }), 0);
+}
+
+TEST_F(OverlayFixture, ShadowIsTwoRightTwoDown) {
+  c().SetText(L"Shadow");
+  c().SetTextLeft(10);
+  c().SetTextTop(20);
+  Paint();
+  std::vector<bool> text(200 * 120);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 200; ++x) text[y * 200 + x] = canvas->At(x, y) != kBackground;
+  c().SetTextShadow(true);
+  c().SetTextShadowColor(tk::clBlack);
+  Paint();
+  int dark = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const std::uint32_t p = canvas->At(x, y);
+      if (R(p) < 0x40 && G(p) < 0x40 && B(p) < 0x40) {
+        ++dark;
+        ASSERT_TRUE(x >= 2 && y >= 2 && text[(y - 2) * 200 + (x - 2)])
+            << "shadow pixel without text 2 left and 2 up: " << x << "," << y;
+      }
+    }
+  EXPECT_GT(dark, 20);
+  // The main text stays on top: its solid pixels are as before.
+  EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p == Rgb(255, 255, 255); }) > 0, true);
+}
+
+TEST_F(OverlayFixture, OpaqueCellsTakeTheControlColour) {
+  for (bool paletteManaged : {false, true}) {
+    SCOPED_TRACE(paletteManaged);
+    c().SetRastriumPalette(paletteManaged);
+    LoadBitmap(c(), MakeSolidBitmap(200, 120, Rgb(255, 0, 0)));  // covers the background
+    c().SetText(L"..  ..");
+    c().SetTextLeft(20);
+    c().SetTextTop(30);
+    c().SetTextTransParent(true);
+    Paint();
+    EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p == kBackground; }), 0);
+    c().SetTextTransParent(false);
+    Paint();
+    const RECT cells = canvas->Bounds([](std::uint32_t p) { return p == kBackground; });
+    EXPECT_EQ(cells.left, 20);
+    EXPECT_EQ(cells.top, 30);
+    EXPECT_GT(cells.right - cells.left, 10);
+    c().SetTextShadow(true);  // the shadow's cells first, then the main text's
+    Paint();
+    const RECT both = canvas->Bounds([](std::uint32_t p) { return p == kBackground; });
+    EXPECT_EQ(both.left, 20);
+    EXPECT_EQ(both.right, cells.right + 2);
+    EXPECT_EQ(both.bottom, cells.bottom + 2);
+    c().SetTextShadow(false);
+  }
+}
+
+TEST_F(OverlayFixture, TextOutsideTheClientIsHarmless) {
+  c().SetText(L"far away");
+  c().SetTextLeft(100000);
+  c().SetTextTop(-100000);
+  Paint();
+  EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p != kBackground; }), 0);
+  EXPECT_EQ(c().fonts.size(), 1u);
+}
+
+}  // namespace
+}  // namespace imagectl_test

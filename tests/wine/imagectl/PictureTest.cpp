@@ -1,0 +1,276 @@
+// The toolkit's picture object: shared images, its readers on good and
+// hostile files, drawing, clipboard conversion.
+#include <cstring>
+
+#include "Fixture.h"
+#include "toolkit/Picture.h"
+
+namespace imagectl_test {
+namespace {
+
+int ScreenDpi(int index) {
+  HDC screen = GetDC(nullptr);
+  const int v = GetDeviceCaps(screen, index);
+  ReleaseDC(nullptr, screen);
+  return v;
+}
+
+template <typename F>
+void ExpectInvalid(F load) {
+  tk::Picture picture;
+  tk::BitmapObject before;
+  before.SetHandle(MakeSolidBitmap(3, 3, 0));
+  picture.Assign(before);
+  const long live = tk::SharedImage::LiveCount();
+  const long gdi = GdiObjectCount();
+  EXPECT_THROW(load(picture), tk::EInvalidGraphic);
+  EXPECT_EQ(tk::SharedImage::LiveCount(), live);
+  EXPECT_EQ(GdiObjectCount(), gdi);
+  EXPECT_EQ(picture.Width(), 3) << "a failed read leaves the picture as it was";
+}
+
+TEST(Picture, StartsEmpty) {
+  tk::Picture p;
+  EXPECT_TRUE(p.Empty());
+  EXPECT_EQ(p.Kind(), tk::GraphicKind::None);
+  EXPECT_EQ(p.Width(), 0);
+  EXPECT_EQ(p.Height(), 0);
+}
+
+TEST(Picture, BitmapObjectTakesBitmapThenPalette) {
+  tk::BitmapObject b;
+  EXPECT_TRUE(b.Empty());
+  HBITMAP bmp = MakeSolidBitmap(7, 5, 0);
+  HPALETTE pal = MakePalette();
+  b.SetHandle(bmp);
+  b.SetPalette(pal);
+  EXPECT_EQ(b.Handle(), bmp);
+  EXPECT_EQ(b.PaletteHandle(), pal);
+  EXPECT_EQ(b.Width(), 7);
+  EXPECT_EQ(b.Height(), 5);
+  EXPECT_EQ(b.BitsPerPixel(), 24);
+}
+
+TEST(Picture, AssignSharesAndNotifies) {
+  tk::Picture a, b;
+  int changes = 0;
+  b.OnChange = [&](tk::Picture&) { ++changes; };
+  tk::BitmapObject temp;
+  temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
+  a.Assign(temp);
+  temp.Clear();  // the temporary goes; the picture keeps the image
+  EXPECT_EQ(a.Width(), 20);
+  b.Assign(a);
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(b.SharesImageWith(a));
+  EXPECT_EQ(b.AsBitmap().Handle(), a.AsBitmap().Handle());
+  EXPECT_EQ(b.PaletteHandle(), a.PaletteHandle());
+  a.Clear();  // one side changes: the other keeps its contents
+  EXPECT_TRUE(a.Empty());
+  EXPECT_EQ(b.Width(), 20);
+  EXPECT_NE(b.AsBitmap().Handle(), nullptr);
+  b.Clear();
+  EXPECT_EQ(changes, 2);
+}
+
+TEST(Picture, ImagesAreFreedWithTheirLastOwner) {
+  const long live = tk::SharedImage::LiveCount();
+  const long gdi = GdiObjectCount();
+  {
+    tk::Picture a, b;
+    tk::BitmapObject temp;
+    temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
+    a.Assign(temp);
+    b = a;
+    EXPECT_EQ(tk::SharedImage::LiveCount(), live + 1);
+  }
+  EXPECT_EQ(tk::SharedImage::LiveCount(), live);
+  EXPECT_EQ(GdiObjectCount(), gdi);
+}
+
+TEST(Picture, MutableHandleCopiesSharedPixels) {
+  tk::BitmapObject a;
+  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  tk::BitmapObject b = a;
+  EXPECT_TRUE(b.SharesImageWith(a));
+  HBITMAP mine = b.MutableHandle();
+  EXPECT_NE(mine, a.Handle());
+  EXPECT_FALSE(b.SharesImageWith(a));
+  EXPECT_EQ(b.MutableHandle(), mine) << "an unshared image is not copied again";
+}
+
+TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
+  tk::BitmapObject a;
+  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  tk::BitmapObject b = a;
+  b.SetPalette(MakePalette());
+  EXPECT_EQ(a.PaletteHandle(), nullptr);
+  EXPECT_NE(b.PaletteHandle(), nullptr);
+  EXPECT_NE(b.Handle(), a.Handle());
+  EXPECT_EQ(b.Width(), 4);
+}
+
+TEST(Picture, ReadsIconPickingThe32PixelImage) {
+  const auto ico = MakeIcoFile(true);
+  tk::Picture p;
+  p.LoadIconFromMemory(ico.data(), ico.size());
+  EXPECT_EQ(p.Kind(), tk::GraphicKind::IconGraphic);
+  EXPECT_EQ(p.Width(), 32);
+  EXPECT_EQ(p.Height(), 32);
+  Canvas c(64, 64);
+  c.Fill(0);
+  p.Draw(c.dc(), RECT{5, 7, 6, 8});  // an icon keeps its own size at the top-left corner
+  const RECT red = c.Bounds([](std::uint32_t px) { return R(px) > 200 && B(px) < 50; });
+  EXPECT_EQ(red.left, 5);
+  EXPECT_EQ(red.top, 7);
+  EXPECT_EQ(red.right, 37);
+  EXPECT_EQ(red.bottom, 39);
+}
+
+TEST(Picture, ReadsIconFile) {
+  const std::wstring path = TempPath(L"good.ico");
+  WriteBytes(path, MakeIcoFile(false));
+  tk::Picture p;
+  p.LoadFromFile(path);
+  EXPECT_EQ(p.Width(), 32);
+  EXPECT_NE(p.IconHandle(), nullptr);
+}
+
+TEST(Picture, ReadsPlaceableMetafileWithItsSize) {
+  const std::wstring path = TempPath(L"good.wmf");
+  WriteBytes(path, MakePlaceableWmf(200, 100, 96));
+  tk::Picture p;
+  p.LoadFromFile(path);
+  EXPECT_EQ(p.Kind(), tk::GraphicKind::MetafileGraphic);
+  EXPECT_EQ(p.Width(), MulDiv(200, ScreenDpi(LOGPIXELSX), 96));
+  EXPECT_EQ(p.Height(), MulDiv(100, ScreenDpi(LOGPIXELSY), 96));
+  Canvas c(300, 200);
+  c.Fill(0);
+  p.Draw(c.dc(), RECT{10, 20, 210, 120});
+  const RECT red = c.Bounds([](std::uint32_t px) { return R(px) > 200 && G(px) < 50; });
+  EXPECT_NEAR(red.left, 10, 1);
+  EXPECT_NEAR(red.top, 20, 1);
+  EXPECT_NEAR(red.right, 210, 2);
+  EXPECT_NEAR(red.bottom, 120, 2);
+}
+
+TEST(Picture, PlaceableUnitsScaleTheSize) {
+  const auto wmf = MakePlaceableWmf(1440, 720, 1440);  // one inch by half an inch
+  tk::Picture p;
+  p.LoadMetafileFromMemory(wmf.data(), wmf.size());
+  EXPECT_EQ(p.Width(), ScreenDpi(LOGPIXELSX));
+  EXPECT_EQ(p.Height(), ScreenDpi(LOGPIXELSY) / 2);
+}
+
+TEST(Picture, ReadsPlainMetafileByItsWindowExtent) {
+  const auto wmf = MakePlainWmf(120, 80);
+  tk::Picture p;
+  p.LoadMetafileFromMemory(wmf.data(), wmf.size());
+  EXPECT_EQ(p.Width(), 120);
+  EXPECT_EQ(p.Height(), 80);
+}
+
+TEST(Picture, ReadsEnhancedMetafileByItsFrame) {
+  const auto emf = MakeEmf(2540, 1270);  // 1 inch x 0.5 inch
+  tk::Picture p;
+  p.LoadMetafileFromMemory(emf.data(), emf.size());
+  EXPECT_EQ(p.Width(), ScreenDpi(LOGPIXELSX));
+  EXPECT_EQ(p.Height(), ScreenDpi(LOGPIXELSY) / 2);
+}
+
+TEST(Picture, RejectsDamagedIcons) {
+  const auto good = MakeIcoFile(false);
+  for (std::size_t cut :
+       {std::size_t{0}, std::size_t{5}, std::size_t{21}, std::size_t{60}, good.size() - 1}) {
+    SCOPED_TRACE(cut);
+    ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(good.data(), cut); });
+  }
+  auto badOffset = good;
+  badOffset[18] = 0xFF;  // image offset far beyond the file
+  badOffset[19] = 0xFF;
+  ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(badOffset.data(), badOffset.size()); });
+  auto hugeCount = good;
+  hugeCount[4] = hugeCount[5] = 0xFF;  // 65535 directory entries in a file with room for one
+  ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(hugeCount.data(), hugeCount.size()); });
+  auto badDepth = good;
+  badDepth[22 + 14] = 7;  // bit count 7
+  ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(badDepth.data(), badDepth.size()); });
+  auto hugeSide = good;
+  hugeSide[22 + 6] = 0x7F;  // height far beyond the image data
+  ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(hugeSide.data(), hugeSide.size()); });
+  std::vector<std::uint8_t> garbage(500);
+  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 37);
+  ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(garbage.data(), garbage.size()); });
+}
+
+TEST(Picture, RejectsDamagedMetafiles) {
+  const auto good = MakePlaceableWmf(200, 100, 96);
+  for (std::size_t cut :
+       {std::size_t{0}, std::size_t{3}, std::size_t{21}, std::size_t{30}, good.size() - 2}) {
+    SCOPED_TRACE(cut);
+    ExpectInvalid([&](tk::Picture& p) { p.LoadMetafileFromMemory(good.data(), cut); });
+  }
+  auto zeroInch = good;
+  zeroInch[14] = zeroInch[15] = 0;
+  ExpectInvalid(
+      [&](tk::Picture& p) { p.LoadMetafileFromMemory(zeroInch.data(), zeroInch.size()); });
+  auto zeroRecord = good;  // a record of length 0 would never advance
+  zeroRecord[22 + 18] = zeroRecord[22 + 19] = zeroRecord[22 + 20] = zeroRecord[22 + 21] = 0;
+  ExpectInvalid(
+      [&](tk::Picture& p) { p.LoadMetafileFromMemory(zeroRecord.data(), zeroRecord.size()); });
+  auto hugeRecord = good;
+  hugeRecord[22 + 21] = 0x40;
+  ExpectInvalid(
+      [&](tk::Picture& p) { p.LoadMetafileFromMemory(hugeRecord.data(), hugeRecord.size()); });
+  // A polygon record claiming 30000 points in a record of 4 words.
+  auto plain = MakePlainWmf(10, 10);
+  std::vector<std::uint8_t> poly(plain.begin(), plain.begin() + 18);
+  const std::uint8_t rec[] = {5, 0, 0, 0, 0x24, 0x03, 0x30, 0x75, 0, 0};
+  poly.insert(poly.end(), rec, rec + sizeof(rec));
+  const std::uint8_t eof[] = {3, 0, 0, 0, 0, 0};
+  poly.insert(poly.end(), eof, eof + sizeof(eof));
+  const std::uint32_t words = static_cast<std::uint32_t>(poly.size() / 2);
+  std::memcpy(poly.data() + 6, &words, 4);
+  ExpectInvalid([&](tk::Picture& p) { p.LoadMetafileFromMemory(poly.data(), poly.size()); });
+  auto emf = MakeEmf(1000, 1000);
+  ExpectInvalid([&](tk::Picture& p) { p.LoadMetafileFromMemory(emf.data(), emf.size() - 4); });
+  auto emfBadRecord = emf;
+  const std::uint32_t headerSize = emfBadRecord[4] | (emfBadRecord[5] << 8);
+  emfBadRecord[headerSize + 4] = 0x03;  // first record's size not a multiple of 4
+  ExpectInvalid(
+      [&](tk::Picture& p) { p.LoadMetafileFromMemory(emfBadRecord.data(), emfBadRecord.size()); });
+  std::vector<std::uint8_t> garbage(400, 0x41);
+  ExpectInvalid([&](tk::Picture& p) { p.LoadMetafileFromMemory(garbage.data(), garbage.size()); });
+}
+
+TEST(Picture, UnknownExtensionAndMissingFile) {
+  tk::Picture p;
+  EXPECT_THROW(p.LoadFromFile(TempPath(L"x.bmp")), tk::EInvalidGraphic);
+  EXPECT_THROW(p.LoadFromFile(TempPath(L"missing-file.ico")), std::exception);
+}
+
+TEST(Picture, ClipboardConversion) {
+  tk::Picture p;
+  tk::BitmapObject temp;
+  temp.SetHandles(MakeSolidBitmap(6, 4, 0), MakePalette());
+  p.Assign(temp);
+  tk::ClipboardContent out = p.SaveToClipboardFormat();
+  EXPECT_EQ(out.format, static_cast<UINT>(CF_BITMAP));
+  EXPECT_TRUE(out.bitmap);
+  EXPECT_TRUE(out.palette);
+  EXPECT_NE(out.bitmap.get(), p.AsBitmap().Handle()) << "the clipboard gets a copy";
+  tk::Picture q;
+  q.LoadFromClipboardFormat(CF_BITMAP, out.bitmap.get(), out.palette.get());
+  EXPECT_EQ(q.Width(), 6);
+  EXPECT_NE(q.AsBitmap().Handle(), out.bitmap.get());
+
+  const auto ico = MakeIcoFile(false);
+  tk::Picture icon;
+  icon.LoadIconFromMemory(ico.data(), ico.size());
+  EXPECT_THROW(icon.SaveToClipboardFormat(), tk::EInvalidGraphic);
+  EXPECT_TRUE(tk::Picture::SupportsClipboardFormat(CF_ENHMETAFILE));
+  EXPECT_FALSE(tk::Picture::SupportsClipboardFormat(CF_TEXT));
+}
+
+}  // namespace
+}  // namespace imagectl_test
