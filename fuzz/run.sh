@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for SECONDS each (default 60) on the generated seed
+# corpus plus what earlier runs found. Builds the targets first if needed.
+# Usage: fuzz/run.sh [SECONDS]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+tree=$root/build/native
+if [ ! -f "$tree/CMakeCache.txt" ]; then
+  gen=()
+  command -v ninja >/dev/null && gen=(-G Ninja)
+  CC=clang CXX=clang++ cmake -S "$root" -B "$tree" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+fi
+cmake --build "$tree" --target fuzz_all -j2 >/dev/null || { echo "fuzz: build failed" >&2; exit 1; }
+
+out=$tree/fuzz
+"$out/fuzz_seeds" "$out/corpus" >/dev/null || exit 1
+status=0
+for target in jpeg png gif tiff bmp pcx info; do
+  mkdir -p "$out/work/$target"
+  log=$out/fuzz-$target.log
+  "$out/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="$out/crash-$target-" "$out/work/$target" "$out/corpus/$target" >"$log" 2>&1
+  rc=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  corpus=$(find "$out/work/$target" "$out/corpus/$target" -type f | wc -l)
+  if [ $rc -eq 0 ]; then
+    echo "fuzz $target: clean, ${seconds}s, ${runs:-?} runs, corpus $corpus files"
+  else
+    echo "fuzz $target: FAILED (exit $rc), see $log"
+    status=1
+  fi
+done
+exit $status
