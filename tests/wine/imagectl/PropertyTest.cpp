@@ -1,6 +1,8 @@
 // Properties of TPMultiImage: new-control values, setters, clamps, the
 // stretch exclusion, AutoSize, the opaque mark, the border, the palette
 // answer, form-resource properties and the loader seam.
+#include <functional>
+
 #include "Fixture.h"
 #include "toolkit/Picture.h"
 
