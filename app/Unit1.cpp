@@ -58,10 +58,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::WireHandlers() {
-  notifyHandlers[L"FormCreate"] = [this](Control&) {
-    BindMembers();
-    FormCreate();
-  };
+  notifyHandlers[L"FormCreate"] = [this](Control&) { FormCreate(); };
   notifyHandlers[L"FormDestroy"] = [this](Control&) { FormDestroy(); };
   notifyHandlers[L"FormPaint"] = [this](Control&) { FormPaint(); };
   notifyHandlers[L"BtnStretchClick"] = [this](Control&) { BtnStretchClick(); };
@@ -233,13 +230,13 @@ void TForm1::FileListBox1KeyPress(wchar_t& key) {
 }
 
 void TForm1::FileListBox1DblClick() {
-  std::wstring name = FileListBox1->FileName();
-  if (!IsPlainFile(Attributes(name))) {
-    FileListBox1->ApplyFilePath(util::FileNamePart(name));
+  std::wstring file = FileListBox1->FileName();
+  if (!IsPlainFile(Attributes(file))) {
+    FileListBox1->ApplyFilePath(util::FileNamePart(file));
     SetPathLabel();
   }
-  name = FileListBox1->FileName();
-  if (util::IsPictureFile(name) && IsPlainFile(Attributes(name))) LoadPicture(name);
+  file = FileListBox1->FileName();
+  if (util::IsPictureFile(file) && IsPlainFile(Attributes(file))) LoadPicture(file);
 }
 
 namespace {

@@ -70,6 +70,9 @@ class TForm1 : public tk::Form {
   // Where the start-up show state comes from (tests replace it).
   WORD (*startupShowWindow)() = nullptr;
 
+ protected:
+  void Loaded() override { BindMembers(); }
+
  private:
   void WireHandlers();
   void BindMembers();

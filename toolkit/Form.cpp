@@ -123,6 +123,10 @@ void Form::Load(const FormResource& res) {
     if (prop == L"OnShow") OnShow = [handler](Form& f) { handler(f); };
     if (prop == L"OnPaint") OnPaint = [handler](Form& f, HDC) { handler(f); };
   }
+  // The resource's own position is not used where Windows is to choose one.
+  if (defaultPosition_)
+    SetBounds(static_cast<int>(CW_USEDEFAULT), static_cast<int>(CW_USEDEFAULT), Width(), Height());
+  Loaded();
   Handle();
   UpdateScrollRange();
   if (OnCreate) OnCreate(*this);

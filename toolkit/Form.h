@@ -92,6 +92,9 @@ class Form : public Control {
   POINT ScrollOffset() const override { return scrollPos_; }
   void ChildBoundsChanged(Control& child) override;
   void Resized() override { UpdateScrollRange(); }
+  // Runs after the components exist with their properties, before the window
+  // is created (so before any notification a control may send).
+  virtual void Loaded() {}
 
   // Handlers by the names the resource wires.
   std::map<std::wstring, Notify> notifyHandlers;

@@ -269,9 +269,17 @@ void DriveComboBox::Fill() {
 
 void DriveComboBox::AfterCreate() {
   HWND w = HandleIfCreated();
-  // The closed box keeps the resource height; the list drops below it.
-  SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Height() - 6);
-  SetWindowPos(w, nullptr, 0, 0, Width(), Height() + 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The window's height includes the dropped-down list; the closed box keeps
+  // the resource height through the selection field's height. The border
+  // around the field differs between systems, so measure and correct once.
+  SetWindowPos(w, nullptr, 0, 0, Width(), Height() + 200,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LPARAM field = Height() - 6;
+  SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  RECT r;
+  GetWindowRect(w, &r);
+  if (r.bottom - r.top != Height())
+    SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field - (r.bottom - r.top - Height()));
   Fill();
 }
 
