@@ -1,7 +1,5 @@
 #include "codecs/core/Bitmap.h"
 
-#include <new>
-
 namespace rstrim {
 
 size_t DibStride(uint32_t width, int bitsPerPixel) {
@@ -14,11 +12,8 @@ bool MemoryBitmap::Allocate(int width, int height, int bpp) {
   if (width <= 0 || height <= 0) return false;
   const size_t stride = DibStride(static_cast<uint32_t>(width), bpp);
   if (stride == 0 || static_cast<size_t>(height) > maxBytes_ / stride) return false;
-  try {
-    pixels_.assign(stride * static_cast<size_t>(height), 0);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  pixels_.reset(static_cast<uint8_t*>(std::calloc(stride, static_cast<size_t>(height))));
+  if (!pixels_) return false;
   width_ = width;
   height_ = height;
   bpp_ = bpp;

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace rstrim {
@@ -38,22 +40,26 @@ class MemoryBitmap final : public BitmapTarget {
   explicit MemoryBitmap(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
   bool Allocate(int width, int height, int bpp) override;
   void SetPalette(const Rgb* colours, int n) override;
-  uint8_t* Row(int y) override { return pixels_.data() + static_cast<size_t>(y) * stride_; }
+  uint8_t* Row(int y) override { return pixels_.get() + static_cast<size_t>(y) * stride_; }
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Bpp() const { return bpp_; }
   size_t Stride() const { return stride_; }
   const std::vector<Rgb>& Palette() const { return palette_; }
-  const uint8_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * stride_; }
+  const uint8_t* Row(int y) const { return pixels_.get() + static_cast<size_t>(y) * stride_; }
   // Palette index at (x, y) of a 1/4/8-bit bitmap.
   int IndexAt(int x, int y) const;
   // Colour at (x, y) whatever the depth.
   Rgb ColourAt(int x, int y) const;
 
  private:
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
   size_t maxBytes_;
-  std::vector<uint8_t> pixels_;
+  // calloc: fresh zero pages from the system, like a DIB section, without a memset pass.
+  std::unique_ptr<uint8_t[], Free> pixels_;
   std::vector<Rgb> palette_;
   int width_ = 0, height_ = 0, bpp_ = 0;
   size_t stride_ = 0;

@@ -1,0 +1,283 @@
+// Decoding speed and peak memory of the core's path (file source -> bitmap in
+// DIB layout) against plain libjpeg-turbo and libpng decoding the same file
+// into a BGR buffer. Each case runs in a fresh process so that its peak
+// resident size (VmHWM) is its own.
+//   rstrim_bench [--quick] [--dir DIR]     generate the pictures, run all cases
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include "codecs/core/Rstrim.h"
+
+namespace {
+
+// ---------------------------------------------------------------- pictures
+
+// Natural-looking rows: broad soft gradients, finer texture and sensor-like noise.
+class Scene {
+ public:
+  Scene(int width, int height) : width_(width), sx_(width), sy_(height), tx_(width), ty_(height) {
+    for (int x = 0; x < width; ++x) sx_[x] = std::sin(x * 0.0021), tx_[x] = std::sin(x * 0.047);
+    for (int y = 0; y < height; ++y) sy_[y] = std::cos(y * 0.0017), ty_[y] = std::cos(y * 0.061);
+  }
+  void Row(int y, uint8_t* rgb) {
+    for (int x = 0; x < width_; ++x) {
+      state_ = state_ * 1664525u + 1013904223u;
+      const double noise = static_cast<double>((state_ >> 24) & 15) - 7.5;
+      const double broad = 70.0 * sx_[x] * sy_[y];
+      const double fine = 22.0 * tx_[x] * ty_[y];
+      rgb[3 * x] = Clamp(120 + broad + fine + noise);
+      rgb[3 * x + 1] = Clamp(110 + 0.6 * broad - fine + noise);
+      rgb[3 * x + 2] = Clamp(140 - broad + 0.5 * fine + noise);
+    }
+  }
+
+ private:
+  static uint8_t Clamp(double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+  int width_;
+  std::vector<double> sx_, sy_, tx_, ty_;
+  uint32_t state_ = 12345;
+};
+
+bool WriteJpeg(const std::string& path, int w, int h) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  jpeg_stdio_dest(&c, f);
+  c.image_width = static_cast<JDIMENSION>(w), c.image_height = static_cast<JDIMENSION>(h);
+  c.input_components = 3, c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, 90, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  Scene scene(w, h);
+  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+  for (int y = 0; y < h; ++y) {
+    scene.Row(y, row.data());
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&c, &r, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  return std::fclose(f) == 0;
+}
+
+bool WritePng(const std::string& path, int w, int h) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, f);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  Scene scene(w, h);
+  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+  for (int y = 0; y < h; ++y) {
+    scene.Row(y, row.data());
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
+// ------------------------------------------------------------------ decoders
+
+struct Buffer {
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t[], Free> bytes;
+  size_t stride = 0;
+};
+
+// Plain libjpeg-turbo, the way any program would call it.
+bool PlainJpeg(const char* path, size_t* bitmapBytes) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  jpeg_decompress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&c);
+  jpeg_stdio_src(&c, f);
+  jpeg_read_header(&c, TRUE);
+  c.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&c);
+  Buffer b;
+  b.stride = (static_cast<size_t>(c.output_width) * 3 + 3) & ~size_t{3};
+  b.bytes.reset(static_cast<uint8_t*>(std::calloc(b.stride, c.output_height)));
+  while (c.output_scanline < c.output_height) {
+    JSAMPROW row = b.bytes.get() + b.stride * c.output_scanline;
+    jpeg_read_scanlines(&c, &row, 1);
+  }
+  *bitmapBytes = b.stride * c.output_height;
+  jpeg_finish_decompress(&c);
+  jpeg_destroy_decompress(&c);
+  std::fclose(f);
+  return true;
+}
+
+bool PlainPng(const char* path, size_t* bitmapBytes) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, f);
+  png_read_info(png, info);
+  png_set_bgr(png);
+  png_read_update_info(png, info);
+  const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
+  Buffer b;
+  b.stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
+  b.bytes.reset(static_cast<uint8_t*>(std::calloc(b.stride, h)));
+  for (png_uint_32 y = 0; y < h; ++y) png_read_row(png, b.bytes.get() + b.stride * y, nullptr);
+  *bitmapBytes = b.stride * h;
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(f);
+  return true;
+}
+
+bool Core(rstrim::Format format, const char* path, size_t* bitmapBytes) {
+  rstrim::MemoryBitmap bmp;
+  rstrim::DecodeOptions options;
+  options.resolution = 24;
+  if (rstrim::DecodeFile(format, path, options, bmp) != rstrim::kOk) return false;
+  *bitmapBytes = bmp.Stride() * static_cast<size_t>(bmp.Height());
+  return true;
+}
+
+long StatusKb(const char* field) {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  if (f == nullptr) return -1;
+  char line[256];
+  long v = -1;
+  const size_t n = std::strlen(field);
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, field, n) == 0) v = std::strtol(line + n + 1, nullptr, 10);
+  }
+  std::fclose(f);
+  return v;
+}
+
+// Child side: runs one case three times, prints "ms peakKb baseKb bitmapBytes".
+int RunCase(const std::string& name, const char* path) {
+  const long base = StatusKb("VmRSS");
+  double best = 1e30;
+  size_t bytes = 0;
+  for (int i = 0; i < 3; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    bool ok = false;
+    if (name == "jpeg-core") ok = Core(rstrim::Format::kJpeg, path, &bytes);
+    if (name == "jpeg-plain") ok = PlainJpeg(path, &bytes);
+    if (name == "png-core") ok = Core(rstrim::Format::kPng, path, &bytes);
+    if (name == "png-plain") ok = PlainPng(path, &bytes);
+    if (!ok) return 1;
+    best = std::min(
+        best,
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+  }
+  std::printf("%.2f %ld %ld %zu\n", best, StatusKb("VmHWM"), base, bytes);
+  return 0;
+}
+
+struct Measure {
+  double ms = 0;
+  long peakKb = 0, baseKb = 0;
+  size_t bitmapBytes = 0;
+  bool ok = false;
+};
+
+Measure InChild(const std::string& self, const std::string& name, const std::string& path) {
+  Measure m;
+  int fds[2];
+  if (pipe(fds) != 0) return m;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    execl(self.c_str(), self.c_str(), "--case", name.c_str(), path.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  char buf[256] = {};
+  const ssize_t n = read(fds[0], buf, sizeof buf - 1);
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (n > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+      std::sscanf(buf, "%lf %ld %ld %zu", &m.ms, &m.peakKb, &m.baseKb, &m.bitmapBytes) == 4) {
+    m.ok = true;
+  }
+  return m;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--case") == 0) return RunCase(argv[2], argv[3]);
+  bool quick = false;
+  std::string dir = "/tmp";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) quick = true;
+    if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[++i];
+  }
+  const int jw = quick ? 3000 : 6000, jh = quick ? 2000 : 4000;
+  const int pw = quick ? 2000 : 4000, ph = quick ? 1500 : 3000;
+  const std::string jpeg = dir + "/rstrim_bench.jpg", png = dir + "/rstrim_bench.png";
+  std::printf("generating %dx%d JPEG (quality 90) and %dx%d PNG in %s ...\n", jw, jh, pw, ph,
+              dir.c_str());
+  std::fflush(stdout);
+  if (!WriteJpeg(jpeg, jw, jh) || !WritePng(png, pw, ph)) {
+    std::fprintf(stderr, "cannot write the pictures\n");
+    return 1;
+  }
+  const std::string self = "/proc/self/exe";
+  char exe[4096] = {};
+  const ssize_t len = readlink(self.c_str(), exe, sizeof exe - 1);
+  if (len <= 0) return 1;
+
+  const char* names[] = {"jpeg-plain", "jpeg-core", "png-plain", "png-core"};
+  Measure m[4];
+  std::printf("%-11s %9s %10s %10s %11s\n", "case", "best ms", "peak MiB", "bitmap MiB",
+              "overhead %");
+  for (int i = 0; i < 4; ++i) {
+    m[i] = InChild(exe, names[i], i < 2 ? jpeg : png);
+    if (!m[i].ok) {
+      std::printf("%-11s failed\n", names[i]);
+      return 1;
+    }
+    const double bitmapKb = m[i].bitmapBytes / 1024.0;
+    std::printf("%-11s %9.1f %10.1f %10.1f %11.1f\n", names[i], m[i].ms,
+                (m[i].peakKb - m[i].baseKb) / 1024.0, bitmapKb / 1024.0,
+                100.0 * ((m[i].peakKb - m[i].baseKb) / bitmapKb - 1.0));
+  }
+  const double jpegRatio = m[1].ms / m[0].ms, pngRatio = m[3].ms / m[2].ms;
+  const double jpegMem = 100.0 * ((m[1].peakKb - m[1].baseKb) / (m[1].bitmapBytes / 1024.0) - 1.0);
+  const double pngMem = 100.0 * ((m[3].peakKb - m[3].baseKb) / (m[3].bitmapBytes / 1024.0) - 1.0);
+  std::printf("JPEG core/plain time: %.3f (target <= 1.10)\n", jpegRatio);
+  std::printf("PNG  core/plain time: %.3f (target <= 1.15)\n", pngRatio);
+  std::printf(
+      "JPEG core peak memory: bitmap %+.1f %% (target <= +10 %%), process baseline %ld KiB\n",
+      jpegMem, m[1].baseKb);
+  std::printf("PNG  core peak memory: bitmap %+.1f %% (target <= +10 %%)\n", pngMem);
+  std::remove(jpeg.c_str());
+  std::remove(png.c_str());
+  return 0;
+}
