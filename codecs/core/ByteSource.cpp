@@ -42,8 +42,13 @@ std::unique_ptr<FileSource> FileSource::Open(const char* path, Result* result) {
     *result = kNameTooLong;
     return nullptr;
   }
+#ifdef _WIN32
+  struct _stati64 st {};
+  if (_stati64(path, &st) != 0) {
+#else
   struct stat st {};
   if (stat(path, &st) != 0) {
+#endif
     *result = (errno == ENOENT || errno == ENOTDIR) ? kFileNotFound : kReadError;
     return nullptr;
   }
@@ -51,13 +56,13 @@ std::unique_ptr<FileSource> FileSource::Open(const char* path, Result* result) {
     *result = kReadError;
     return nullptr;
   }
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) {
+  FilePtr f(std::fopen(path, "rb"));
+  if (!f) {
     *result = kReadError;
     return nullptr;
   }
   *result = kOk;
-  return std::unique_ptr<FileSource>(new FileSource(f, static_cast<uint64_t>(st.st_size)));
+  return std::make_unique<FileSource>(std::move(f), static_cast<uint64_t>(st.st_size));
 }
 
 size_t FileSource::Read(void* dst, size_t n) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "codecs/core/Result.h"
 
@@ -45,18 +46,19 @@ class FileSource final : public ByteSource {
   // Opens the file for reading; on failure *result tells why and nullptr comes back.
   static std::unique_ptr<FileSource> Open(const char* path, Result* result);
 
+  struct Closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  using FilePtr = std::unique_ptr<std::FILE, Closer>;
+  FileSource(FilePtr file, uint64_t size) : file_(std::move(file)), size_(size) {}
+
   size_t Read(void* dst, size_t n) override;
   bool Seek(uint64_t pos) override;
   uint64_t Tell() const override { return pos_; }
   uint64_t Size() const override { return size_; }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  FileSource(std::FILE* f, uint64_t size) : file_(f), size_(size) {}
-
-  std::unique_ptr<std::FILE, Closer> file_;
+  FilePtr file_;
   uint64_t size_;
   uint64_t pos_ = 0;
 };

@@ -70,7 +70,8 @@ short Decode(rstrim::Format format, const char* fileName, LONG resolution, LONG 
     options.dither = dither != 0;
     options.jpegScale = jpegScale;
     HPALETTE given = *palette;
-    if (resolution != 24 && resolution < 9) options.fixedPalette = PaletteColours(given);
+    // Code 0 always means the VGA colours; only 1..8 bits take the caller's palette.
+    if (resolution > 0 && resolution < 9) options.fixedPalette = PaletteColours(given);
     const bool useGiven = !options.fixedPalette.empty();
 
     DibTarget target;
