@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (info.type.size() > 5 || info.detail.size() > 25) __builtin_trap();
 #else
   // Keeps each run small: a hostile header may ask for anything.
-  constexpr size_t kFuzzBitmapLimit = size_t{64} << 20;
+  constexpr size_t kFuzzBitmapLimit = size_t{16} << 20;
   static const int kResolutions[] = {24, 8, 4, 1, 0};
   rstrim::DecodeOptions options;
   options.resolution = kResolutions[size % 5];
