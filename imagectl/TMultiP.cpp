@@ -63,20 +63,6 @@ std::uint8_t ParseByte(const std::wstring& v) {
 }
 
 // Puts back what BeginPaint took, also when painting throws.
-class PaintGuard {
- public:
-  explicit PaintGuard(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {}
-  ~PaintGuard() { EndPaint(wnd_, &ps_); }
-  PaintGuard(const PaintGuard&) = delete;
-  PaintGuard& operator=(const PaintGuard&) = delete;
-  HDC dc() const { return dc_; }
-
- private:
-  HWND wnd_;  // we don't own it
-  PAINTSTRUCT ps_{};
-  HDC dc_;  // owned by the paint cycle
-};
-
 }  // namespace
 
 LOGFONTW OverlayLogFont(const tk::FontDesc& font, int angle) {
@@ -151,15 +137,6 @@ void TPMultiImage::CreateParams(tk::CreateArgs& args) {
   args.ownClass = true;
   args.classStyle |= CS_HREDRAW | CS_VREDRAW;  // centred and stretched pictures move on resize
   if (borderStyle_ == bsSingle) args.style |= WS_BORDER;
-}
-
-LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_PAINT && HandleIfCreated()) {
-    PaintGuard paint(HandleIfCreated());
-    Paint(paint.dc());
-    return 0;
-  }
-  return Control::WndProc(msg, wp, lp);
 }
 
 // ---- properties ------------------------------------------------------------------

@@ -128,7 +128,6 @@ class TPMultiImage : public tk::Control {
 
  protected:
   void CreateParams(tk::CreateArgs& args) override;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void Paint(HDC dc) override;
 
   // Seams: every repaint request of the control's own setters, the overlay

@@ -12,6 +12,7 @@ export LUMOS_BUILD=$root/build
 exe=$LUMOS_WINE_TREE/bin/LUMOS32.EXE
 
 if [ "$mode" = auto ] && [ -n "${DISPLAY:-}" ]; then
+  lumos_wineserver -k 2>/dev/null || true
   lumos_wine_prefix
   exec "${LUMOS_WINE[@]}" "$exe"
 fi
@@ -19,6 +20,8 @@ if [ -z "${DISPLAY:-}" ]; then
   LUMOS_NO_BUILD=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --screenshot
 fi
 
+# A wineserver left from an earlier display would hand out no windows here.
+[ -n "${LUMOS_IN_TESTS:-}" ] || lumos_wineserver -k 2>/dev/null || true
 lumos_wine_prefix
 title='Lumoscope32 - [Noname]'
 lumos_wine "$exe" &

@@ -15,6 +15,9 @@ echo "== native tests"
 echo "== Windows tests under ${LUMOS_WINE_BITS}-bit Wine ($(basename "$LUMOS_WINE_TREE"))"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   . "$0/scripts/wine-env.sh"
+  export LUMOS_IN_TESTS=1
+  # A wineserver left from an earlier display would hand out no windows here.
+  lumos_wineserver -k 2>/dev/null
   lumos_wine_prefix
   lumos_wineserver -p
   cd "$LUMOS_WINE_TREE" && ctest --output-on-failure

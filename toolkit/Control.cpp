@@ -29,6 +29,16 @@ void RegisterOnce(const CreateArgs& a, WNDPROC proc) {
   registered.insert(a.className);
 }
 
+struct PaintScope {
+  explicit PaintScope(HWND w) : wnd(w), dc(BeginPaint(w, &ps)) {}
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  ~PaintScope() { EndPaint(wnd, &ps); }
+  HWND wnd;
+  PAINTSTRUCT ps{};
+  HDC dc;
+};
+
 bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
 
 }  // namespace
@@ -227,10 +237,8 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       if (subclassed_) break;
       {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd_, &ps);
-        Paint(dc);
-        EndPaint(wnd_, &ps);
+        PaintScope paint(wnd_);  // EndPaint also when painting throws
+        Paint(paint.dc);
       }
       return 0;
     case WM_PRINTCLIENT:
