@@ -267,11 +267,12 @@ void Form::Scroll(int bar, WPARAM wp) {
 
 void Form::ScrollTo(POINT pos) {
   HWND w = HandleIfCreated();
-  const int dx = scrollPos_.x - pos.x, dy = scrollPos_.y - pos.y;
-  if (!dx && !dy) return;
+  if (pos.x == scrollPos_.x && pos.y == scrollPos_.y) return;
   scrollPos_ = pos;
-  ScrollWindowEx(w, dx, dy, nullptr, nullptr, nullptr, nullptr,
-                 SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+  // Children move by their stored positions: ScrollWindowEx leaves them where
+  // they are while the window is hidden.
+  for (Control* c : Children()) c->ApplyBounds();
+  InvalidateRect(w, nullptr, TRUE);
   SetScrollPos(w, SB_HORZ, scrollPos_.x, TRUE);
   SetScrollPos(w, SB_VERT, scrollPos_.y, TRUE);
 }

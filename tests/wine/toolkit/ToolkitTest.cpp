@@ -1,0 +1,188 @@
+// The toolkit's own behaviour: the general exception handler, the real message
+// and input dialogs, automatic scrolling and the panel's bevels.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "Recorders.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Form.h"
+#include "toolkit/Handles.h"
+#include "toolkit/StdCtrls.h"
+
+namespace {
+
+class TestForm : public tk::Form {
+ public:
+  TestForm() {
+    SetBorderStyle(tk::BorderStyle::Single);
+    SetClientSize(300, 200);
+    Handle();
+  }
+};
+
+std::wstring TextOf(HWND w) {
+  wchar_t buf[512];
+  GetWindowTextW(w, buf, 512);
+  return buf;
+}
+
+// Answers the next dialog of this thread by clicking the button with the text.
+struct DialogAnswer {
+  static std::wstring button;
+  static std::wstring caption;
+  static std::wstring editText;
+  static std::vector<std::wstring> seen;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dlg = GetActiveWindow();
+    wchar_t cls[32];
+    if (!dlg || !GetClassNameW(dlg, cls, 32) || std::wstring(cls) != L"#32770") return;
+    KillTimer(nullptr, id);
+    caption = TextOf(dlg);
+    seen.clear();
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      seen.push_back(TextOf(c));
+      GetClassNameW(c, cls, 32);
+      if (std::wstring(cls) == L"Edit" && !editText.empty()) SetWindowTextW(c, editText.c_str());
+    }
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (TextOf(c) == button) SendMessageW(c, BM_CLICK, 0, 0);
+  }
+  static void Arm(const std::wstring& b, const std::wstring& edit = L"") {
+    button = b;
+    editText = edit;
+    SetTimer(nullptr, 0, 50, &DialogAnswer::Tick);
+  }
+};
+std::wstring DialogAnswer::button;
+std::wstring DialogAnswer::caption;
+std::wstring DialogAnswer::editText;
+std::vector<std::wstring> DialogAnswer::seen;
+
+bool Contains(const std::vector<std::wstring>& v, const std::wstring& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+}  // namespace
+
+TEST(GeneralHandler, AnExceptionInAHandlerIsReportedAndTheProgramGoesOn) {
+  testing_support::RecordingServices services;
+  TestForm form;
+  tk::Button button;
+  button.SetParent(&form);
+  button.OnClick = [](tk::Control&) { throw std::runtime_error("Disk full"); };
+  button.Perform(BM_CLICK);
+  auto& rec = services.rec();
+  ASSERT_EQ(rec.dialogs.size(), 1u);
+  EXPECT_EQ(rec.dialogs[0].text, L"Disk full");
+  EXPECT_EQ(rec.dialogs[0].kind, tk::MsgKind::Error);
+  EXPECT_EQ(rec.beeps, std::vector<UINT>{MB_ICONHAND});
+  // The window still works after the failure.
+  button.OnClick = [](tk::Control& c) { c.tag = 5; };
+  button.Perform(BM_CLICK);
+  EXPECT_EQ(button.tag, 5);
+}
+
+TEST(MessageDialog, ConfirmationHasGermanCaptionAndButtons) {
+  DialogAnswer::Arm(L"&Nein");
+  const int r = tk::ShowMessageDialog(L"Line one\rLine two", tk::MsgKind::Confirmation, tk::mbYesNo);
+  EXPECT_EQ(r, tk::mrNo);
+  EXPECT_EQ(DialogAnswer::caption, L"Bestätigen");
+  EXPECT_TRUE(Contains(DialogAnswer::seen, L"&Ja"));
+  EXPECT_TRUE(Contains(DialogAnswer::seen, L"&Nein"));
+  EXPECT_TRUE(Contains(DialogAnswer::seen, L"Line one\rLine two"));
+  DialogAnswer::Arm(L"&Ja");
+  EXPECT_EQ(tk::ShowMessageDialog(L"?", tk::MsgKind::Confirmation, tk::mbYesNo), tk::mrYes);
+}
+
+TEST(MessageDialog, EachKindHasItsCaption) {
+  const std::pair<tk::MsgKind, const wchar_t*> kinds[] = {
+      {tk::MsgKind::Warning, L"Warnung"},
+      {tk::MsgKind::Error, L"Fehler"},
+      {tk::MsgKind::Information, L"Information"}};
+  for (const auto& k : kinds) {
+    DialogAnswer::Arm(L"OK");
+    EXPECT_EQ(tk::ShowMessageDialog(L"text", k.first, tk::mbOK), tk::mrOk);
+    EXPECT_EQ(DialogAnswer::caption, k.second);
+  }
+  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Warning), static_cast<UINT>(MB_ICONEXCLAMATION));
+  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Error), static_cast<UINT>(MB_ICONHAND));
+  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Information), static_cast<UINT>(MB_ICONASTERISK));
+  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Confirmation), static_cast<UINT>(MB_ICONQUESTION));
+}
+
+TEST(InputDialog, OkReturnsTheEditedTextAndCancelKeepsTheOld) {
+  std::wstring value = L"OLD.BMP";
+  DialogAnswer::Arm(L"OK", L"NEW.BMP");
+  EXPECT_TRUE(tk::ShowInputDialog(L"Rename File", L"New Name:", value));
+  EXPECT_EQ(value, L"NEW.BMP");
+  EXPECT_EQ(DialogAnswer::caption, L"Rename File");
+  EXPECT_TRUE(Contains(DialogAnswer::seen, L"New Name:"));
+  EXPECT_TRUE(Contains(DialogAnswer::seen, L"Abbrechen"));
+  DialogAnswer::Arm(L"Abbrechen", L"OTHER.BMP");
+  EXPECT_FALSE(tk::ShowInputDialog(L"Rename File", L"New Name:", value));
+  EXPECT_EQ(value, L"NEW.BMP");
+}
+
+TEST(AutoScroll, ScrollBarsFollowAChildThatOutgrowsTheClientArea) {
+  TestForm form;
+  form.SetAutoScroll(true);
+  tk::Panel panel;
+  panel.SetParent(&form);
+  panel.SetBounds(100, 0, 100, 100);
+  const auto style = [&] { return GetWindowLongW(form.Handle(), GWL_STYLE); };
+  EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
+  panel.SetBounds(100, 0, 1000, 700);
+  EXPECT_TRUE(style() & WS_HSCROLL);
+  EXPECT_TRUE(style() & WS_VSCROLL);
+  // Scrolling moves the child; its logical position stays.
+  SendMessageW(form.Handle(), WM_HSCROLL, SB_PAGEDOWN, 0);
+  RECT r;
+  GetWindowRect(panel.Handle(), &r);
+  MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_LT(r.left, 100);
+  EXPECT_EQ(panel.Left(), 100);
+  panel.SetBounds(100, 0, 100, 100);
+  EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
+  GetWindowRect(panel.Handle(), &r);
+  MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 100);
+}
+
+TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
+  TestForm form;
+  tk::Panel panel;
+  panel.SetParent(&form);
+  panel.SetBounds(0, 0, 40, 30);
+  panel.bevelInner = tk::Bevel::Lowered;
+  panel.bevelWidth = 2;
+  panel.SetColor(tk::clBlack);
+  tk::WindowDc screen(panel.Handle());
+  tk::MemoryDc mem(CreateCompatibleDC(screen.get()));
+  tk::Bitmap bmp(CreateCompatibleBitmap(screen.get(), 40, 30));
+  tk::SelectGuard sel(mem.get(), bmp.get());
+  SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT);
+  const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT), sh = GetSysColor(COLOR_BTNSHADOW);
+  EXPECT_EQ(GetPixel(mem.get(), 0, 10), hi);   // outer raised: light left edge
+  EXPECT_EQ(GetPixel(mem.get(), 39, 10), sh);  // dark right edge
+  EXPECT_EQ(GetPixel(mem.get(), 2, 10), sh);   // inner lowered: dark left edge
+  EXPECT_EQ(GetPixel(mem.get(), 37, 10), hi);
+  EXPECT_EQ(GetPixel(mem.get(), 20, 15), RGB(0, 0, 0));  // 4 pixels in: the panel's colour
+  EXPECT_EQ(GetPixel(mem.get(), 4, 15), RGB(0, 0, 0));
+}
+
+TEST(ScreenCursor, OverridesEveryWindowUntilReset) {
+  auto& app = tk::Application::Instance();
+  HCURSOR c = nullptr;
+  app.SetCursor(tk::ScreenCursor::HourGlass);
+  EXPECT_TRUE(app.ScreenCursorOverride(c));
+  EXPECT_EQ(c, LoadCursorW(nullptr, IDC_WAIT));
+  app.SetCursor(tk::ScreenCursor::None);
+  EXPECT_TRUE(app.ScreenCursorOverride(c));
+  EXPECT_EQ(c, nullptr);
+  app.SetCursor(tk::ScreenCursor::Default);
+  EXPECT_FALSE(app.ScreenCursorOverride(c));
+}
