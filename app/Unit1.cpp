@@ -4,6 +4,7 @@
 
 #include "imagectl/TMultiP.h"
 #include "forms/Form1.h"
+#include "fullview/Unit2.h"
 #include "toolkit/Application.h"
 #include "toolkit/Services.h"
 #include "util/Support.h"
@@ -149,7 +150,12 @@ void TForm1::BtnStretchClick() {
   FitPicturePane();
 }
 
-void TForm1::ButtonVollbildClick() { FileListBox1->SetFocus(); }
+void TForm1::ButtonVollbildClick() {
+  FileListBox1->SetFocus();
+  if (!Form2) return;
+  Form2->SetWindowState(tk::WindowState::Maximized);
+  Form2->ShowModal();
+}
 
 void TForm1::ButtonCpyClick() {
   auto& app = tk::Application::Instance();

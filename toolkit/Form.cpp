@@ -304,8 +304,8 @@ int Form::ShowModal() {
   modalResult_ = 0;
   Show();
   auto& app = Application::Instance();
-  while (modalResult_ == 0 && !app.Terminated()) {
-    if (!app.HandleMessage(true)) break;
+  // A quit message (the main window went away) ends the modal loop as well.
+  while (modalResult_ == 0 && app.HandleMessage(true)) {
   }
   for (HWND w : disabled) EnableWindow(w, TRUE);
   ShowWindow(self, SW_HIDE);

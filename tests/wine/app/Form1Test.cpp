@@ -3,6 +3,7 @@
 #include <map>
 
 #include "Fixture.h"
+#include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/Handles.h"
 
@@ -279,4 +280,33 @@ TEST_F(Form1Fixture, PathLabelShowsTheListDirectory) {
   TForm1& f = Make();
   EXPECT_EQ(_wcsicmp(f.FileListBox1->Directory().c_str(), browseDir.c_str()), 0);
   EXPECT_EQ(WindowText(f.Label2->Handle()), util::ShortenPath(f.FileListBox1->Directory(), 30));
+}
+
+namespace {
+bool form2Zoomed = false;
+bool mainDisabled = false;
+void CALLBACK CloseForm2(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  form2Zoomed = IsZoomed(Form2->Handle()) && IsWindowVisible(Form2->Handle());
+  mainDisabled = !IsWindowEnabled(Form1->Handle());
+  PostMessageW(Form2->Handle(), WM_CLOSE, 0, 0);
+}
+}  // namespace
+
+TEST_F(Form1Fixture, FullviewShowsTheFullScreenWindowModally) {
+  TForm1& f = Make();
+  auto form2 = std::make_unique<TForm2>();
+  Form2 = form2.get();
+  form2->Create();
+  EXPECT_FALSE(IsWindowVisible(form2->Handle()));
+  EXPECT_FALSE(GetWindowLongW(form2->Handle(), GWL_STYLE) & WS_CAPTION);
+  f.ButtonVollbild->SetEnabled(true);
+  form2Zoomed = mainDisabled = false;
+  SetTimer(nullptr, 0, 100, &CloseForm2);
+  f.ButtonVollbild->Perform(BM_CLICK);
+  EXPECT_TRUE(form2Zoomed);
+  EXPECT_TRUE(mainDisabled);
+  EXPECT_FALSE(IsWindowVisible(form2->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+  Form2 = nullptr;
 }
