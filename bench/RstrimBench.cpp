@@ -153,10 +153,11 @@ bool PlainPng(const char* path, size_t* bitmapBytes) {
   return true;
 }
 
-bool Core(rstrim::Format format, const char* path, size_t* bitmapBytes) {
+bool Core(rstrim::Format format, const char* path, size_t* bitmapBytes, int resolution = 24) {
   rstrim::MemoryBitmap bmp;
   rstrim::DecodeOptions options;
-  options.resolution = 24;
+  options.resolution = resolution;
+  options.dither = true;
   if (rstrim::DecodeFile(format, path, options, bmp) != rstrim::kOk) return false;
   *bitmapBytes = bmp.Stride() * static_cast<size_t>(bmp.Height());
   return true;
@@ -175,7 +176,7 @@ long StatusKb(const char* field) {
   return v;
 }
 
-// Child side: runs one case three times, prints "ms peakKb baseKb bitmapBytes".
+// Child side: runs one case three times (best time kept), prints "ms peakKb baseKb bitmapBytes".
 int RunCase(const std::string& name, const char* path) {
   const long base = StatusKb("VmRSS");
   double best = 1e30;
@@ -187,6 +188,7 @@ int RunCase(const std::string& name, const char* path) {
     if (name == "jpeg-plain") ok = PlainJpeg(path, &bytes);
     if (name == "png-core") ok = Core(rstrim::Format::kPng, path, &bytes);
     if (name == "png-plain") ok = PlainPng(path, &bytes);
+    if (name == "jpeg-8bit") ok = Core(rstrim::Format::kJpeg, path, &bytes, 8);
     if (!ok) return 1;
     best = std::min(
         best,
@@ -253,16 +255,25 @@ int main(int argc, char** argv) {
   const ssize_t len = readlink(self.c_str(), exe, sizeof exe - 1);
   if (len <= 0) return 1;
 
-  const char* names[] = {"jpeg-plain", "jpeg-core", "png-plain", "png-core"};
-  Measure m[4];
+  // The last case is for information: 256 colours chosen for the picture and
+  // diffused, which needs the whole picture in a buffer beside the bitmap.
+  const char* names[] = {"jpeg-plain", "jpeg-core", "png-plain", "png-core", "jpeg-8bit"};
+  Measure m[5];
   std::printf("%-11s %9s %10s %10s %11s\n", "case", "best ms", "peak MiB", "bitmap MiB",
               "overhead %");
-  for (int i = 0; i < 4; ++i) {
-    m[i] = InChild(exe, names[i], i < 2 ? jpeg : png);
-    if (!m[i].ok) {
-      std::printf("%-11s failed\n", names[i]);
-      return 1;
+  // Cases take turns over three rounds so that a busy moment of the machine
+  // does not fall on one side only; each keeps its best time.
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 5; ++i) {
+      const Measure r = InChild(exe, names[i], (i < 2 || i == 4) ? jpeg : png);
+      if (!r.ok) {
+        std::printf("%-11s failed\n", names[i]);
+        return 1;
+      }
+      if (round == 0 || r.ms < m[i].ms) m[i] = r;
     }
+  }
+  for (int i = 0; i < 5; ++i) {
     const double bitmapKb = m[i].bitmapBytes / 1024.0;
     std::printf("%-11s %9.1f %10.1f %10.1f %11.1f\n", names[i], m[i].ms,
                 (m[i].peakKb - m[i].baseKb) / 1024.0, bitmapKb / 1024.0,

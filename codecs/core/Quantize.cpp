@@ -248,25 +248,62 @@ std::vector<Rgb> WuQuantizer::Palette(int maxColours) {
 
 // ------------------------------------------------------------- nearest colour
 
-NearestColour::NearestColour(const std::vector<Rgb>& palette)
-    : palette_(palette), cache_(1u << 16) {}
+NearestColour::NearestColour(const std::vector<Rgb>& palette, bool coarse) {
+  if (coarse) {
+    cells_.assign(size_t{1} << 18, -1);
+  } else {
+    cache_.resize(size_t{1} << 16);
+  }
+  for (size_t i = 0; i < palette.size(); ++i) {
+    byGreen_.push_back(Sorted{palette[i].r, palette[i].g, palette[i].b, static_cast<int>(i)});
+  }
+  std::stable_sort(byGreen_.begin(), byGreen_.end(),
+                   [](const Sorted& a, const Sorted& b) { return a.g < b.g; });
+}
 
+// Walks outwards from the entries of nearest green; once the green difference
+// alone exceeds the best distance, nothing further out can be closer. Ties go
+// to the lower palette index, as a plain scan would.
 int NearestColour::Search(int r, int g, int b) const {
-  int best = 0;
-  int bestDist = INT_MAX;
-  for (size_t i = 0; i < palette_.size(); ++i) {
-    const int dr = r - palette_[i].r, dg = g - palette_[i].g, db = b - palette_[i].b;
+  const int n = static_cast<int>(byGreen_.size());
+  int hi = static_cast<int>(std::lower_bound(byGreen_.begin(), byGreen_.end(), g,
+                                             [](const Sorted& e, int v) { return e.g < v; }) -
+                            byGreen_.begin());
+  int lo = hi - 1;
+  int best = 0, bestDist = INT_MAX;
+  auto consider = [&](const Sorted& e) {
+    const int dr = r - e.r, dg = g - e.g, db = b - e.b;
     const int d = dr * dr + dg * dg + db * db;
-    if (d < bestDist) {
-      bestDist = d;
-      best = static_cast<int>(i);
-      if (d == 0) break;
+    if (d < bestDist || (d == bestDist && e.index < best)) bestDist = d, best = e.index;
+  };
+  while (lo >= 0 || hi < n) {
+    bool going = false;
+    if (hi < n) {
+      const int dg = byGreen_[hi].g - g;
+      if (dg * dg <= bestDist)
+        consider(byGreen_[hi++]), going = true;
+      else
+        hi = n;
     }
+    if (lo >= 0) {
+      const int dg = g - byGreen_[lo].g;
+      if (dg * dg <= bestDist)
+        consider(byGreen_[lo--]), going = true;
+      else
+        lo = -1;
+    }
+    if (!going) break;
   }
   return best;
 }
 
 int NearestColour::Find(int r, int g, int b) {
+  if (!cells_.empty()) {
+    int16_t& cell = cells_[(static_cast<size_t>(r >> 2) << 12) |
+                           (static_cast<size_t>(g >> 2) << 6) | static_cast<size_t>(b >> 2)];
+    if (cell < 0) cell = static_cast<int16_t>(Search(r | 2, g | 2, b | 2));
+    return cell;
+  }
   const uint32_t colour =
       (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | static_cast<uint32_t>(b);
   const uint32_t key = colour | (1u << 24);
@@ -317,7 +354,7 @@ int ColourSet::IndexOf(Rgb c) const {
 
 FloydSteinberg::FloydSteinberg(int width, const std::vector<Rgb>& palette)
     : width_(width),
-      nearest_(palette),
+      nearest_(palette, true),
       palette_(palette),
       cur_((static_cast<size_t>(width) + 2) * 3, 0),
       next_((static_cast<size_t>(width) + 2) * 3, 0) {}

@@ -29,10 +29,12 @@ class WuQuantizer {
 };
 
 // Index of the palette colour closest to a colour (squared RGB distance), with
-// a cache so that photos with millions of pixels map quickly.
+// a cache so that photos with millions of pixels map quickly. The coarse form
+// answers for cells of 4x4x4 colours (from the cell's centre): good enough
+// where diffusion carries the remaining error on, and far fewer searches.
 class NearestColour {
  public:
-  explicit NearestColour(const std::vector<Rgb>& palette);
+  explicit NearestColour(const std::vector<Rgb>& palette, bool coarse = false);
   int Find(int r, int g, int b);
 
  private:
@@ -40,9 +42,13 @@ class NearestColour {
     uint32_t key = 0;  // colour + 1 << 24 when valid
     uint8_t index = 0;
   };
+  struct Sorted {
+    int r, g, b, index;
+  };
   int Search(int r, int g, int b) const;
-  std::vector<Rgb> palette_;
+  std::vector<Sorted> byGreen_;  // palette sorted by green, for an early stop
   std::vector<Entry> cache_;
+  std::vector<int16_t> cells_;  // coarse form: 64^3 cells, -1 = not searched yet
 };
 
 // Distinct colours of a picture, collected only while there are at most `limit`.
