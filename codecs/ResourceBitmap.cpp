@@ -1,0 +1,147 @@
+#include "codecs/ResourceBitmap.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "codecs/DibResource.h"
+#include "toolkit/Handles.h"
+
+namespace codecs {
+namespace {
+
+int DigitValue(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
+}
+
+HMODULE ResourceModule(const std::wstring& moduleName) {
+  return GetModuleHandleW(moduleName.empty() ? nullptr : moduleName.c_str());
+}
+
+// The resource's bytes, or an empty range when it is missing or unreadable.
+struct ResourceData {
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+};
+
+ResourceData FindBitmapResource(HMODULE module, const std::wstring& resourceName) {
+  long id = 0;
+  const wchar_t* name = resourceName.c_str();
+  if (TryStrToInt(resourceName, id)) {
+    // Only 1..65535 fit an integer identifier; others name no resource.
+    if (id < 1 || id > 0xFFFF) return {};
+    name = MAKEINTRESOURCEW(static_cast<WORD>(id));
+  } else if (resourceName.empty()) {
+    return {};
+  }
+  HRSRC info = FindResourceW(module, name, MAKEINTRESOURCEW(2));  // RT_BITMAP
+  if (!info) return {};
+  HGLOBAL loaded = LoadResource(module, info);  // part of the module, nothing to free
+  if (!loaded) return {};
+  const void* locked = LockResource(loaded);
+  if (!locked) return {};
+  return ResourceData{static_cast<const std::uint8_t*>(locked), SizeofResource(module, info)};
+}
+
+tk::Palette MakePalette(const std::vector<DibColour>& colours) {
+  if (colours.empty() || colours.size() > 256) return tk::Palette();
+  std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
+  auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
+  log->palVersion = 0x300;
+  log->palNumEntries = static_cast<WORD>(colours.size());
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    log->palPalEntry[i] = PALETTEENTRY{colours[i].red, colours[i].green, colours[i].blue, 0};
+  }
+  return tk::Palette(CreatePalette(log));
+}
+
+// A Windows header with its masks and table, built from the checked layout so
+// that GDI reads nothing but what was checked, whichever header the resource has.
+std::vector<std::uint8_t> MakeBitmapInfo(const DibLayout& l) {
+  std::vector<std::uint8_t> block(sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD) +
+                                  l.colours.size() * sizeof(RGBQUAD));
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = l.width;
+  header.biHeight = l.height;
+  header.biPlanes = 1;
+  header.biBitCount = static_cast<WORD>(l.bitCount);
+  header.biCompression = l.bitFields ? BI_BITFIELDS : BI_RGB;
+  header.biClrUsed = static_cast<DWORD>(l.colours.size());
+  std::memcpy(block.data(), &header, sizeof header);
+  std::size_t at = sizeof header;
+  if (l.bitFields) {
+    std::memcpy(block.data() + at, l.masks, sizeof l.masks);
+    at += sizeof l.masks;
+  }
+  for (const DibColour& c : l.colours) {
+    const RGBQUAD q{c.blue, c.green, c.red, 0};
+    std::memcpy(block.data() + at, &q, sizeof q);
+    at += sizeof q;
+  }
+  return block;
+}
+
+}  // namespace
+
+bool TryStrToInt(const std::wstring& text, long& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  int base = 10;
+  if (i < text.size() && text[i] == L'$') {
+    base = 16;
+    ++i;
+  } else if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
+    negative = text[i] == L'-';
+    ++i;
+  }
+  if (i == text.size()) return false;
+  std::int64_t v = 0;
+  for (; i < text.size(); ++i) {
+    const int d = DigitValue(text[i]);
+    if (d < 0 || d >= base) return false;
+    v = v * base + d;
+    // Hexadecimal covers the whole 32-bit pattern ($FFFFFFFF is -1).
+    if (v > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;
+  }
+  if (base == 16) {
+    value = static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)));
+    return true;
+  }
+  if (negative) v = -v;
+  if (v > 0x7FFFFFFFLL) return false;
+  value = static_cast<long>(v);
+  return true;
+}
+
+bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& resourceName, HWND wnd,
+                        tk::BitmapObject& bitmap) {
+  HMODULE module = ResourceModule(moduleName);
+  if (!module) return false;
+  const ResourceData res = FindBitmapResource(module, resourceName);
+  DibLayout layout;
+  if (!ParseDibResource(res.data, res.size, layout)) return false;
+
+  tk::Palette palette = MakePalette(layout.colours);
+  if (!layout.colours.empty() && !palette) return false;
+  const std::vector<std::uint8_t> info = MakeBitmapInfo(layout);
+  tk::Bitmap made;
+  {
+    tk::WindowDc dc(wnd);
+    if (!dc.get()) return false;
+    tk::PaletteGuard selected(dc.get(), palette.get(), FALSE);
+    if (palette) RealizePalette(dc.get());
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(info.data());
+    made.reset(CreateDIBitmap(dc.get(), header, CBM_INIT, res.data + layout.bitsOffset,
+                              reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS));
+  }
+  if (!made) return false;
+  bitmap.SetHandle(made.release());
+  bitmap.SetPalette(palette.release());
+  return true;
+}
+
+}  // namespace codecs
