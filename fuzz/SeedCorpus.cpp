@@ -119,11 +119,11 @@ std::vector<Seed> Seeds() {
     int bpp, planes;
   };
   for (PcxCase c : {PcxCase{1, 1}, PcxCase{2, 1}, PcxCase{4, 1}, PcxCase{1, 4}, PcxCase{8, 1}}) {
-    fixtures::PcxSpec spec;
-    spec.bitsPerPixel = c.bpp, spec.planes = c.planes;
+    fixtures::PcxSpec layout;
+    layout.bitsPerPixel = c.bpp, layout.planes = c.planes;
     const int colours = 1 << (c.bpp * c.planes);
     s.push_back({"pcx", "p" + std::to_string(c.bpp) + "x" + std::to_string(c.planes),
-                 fixtures::EncodePcx(24, 16, spec, fixtures::Indices(24, 16, colours),
+                 fixtures::EncodePcx(24, 16, layout, fixtures::Indices(24, 16, colours),
                                      fixtures::TestPalette(colours))});
   }
   fixtures::PcxSpec rgbPcx;

@@ -19,11 +19,11 @@ class BmpIndexed : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BmpIndexed, DecodesEveryPixel) {
   const Case c = GetParam();
-  BmpSpec spec;
-  spec.headerSize = c.headerSize, spec.bpp = c.bpp, spec.rle = c.rle, spec.topDown = c.topDown;
+  BmpSpec layout;
+  layout.headerSize = c.headerSize, layout.bpp = c.bpp, layout.rle = c.rle, layout.topDown = c.topDown;
   const auto pal = fixtures::TestPalette(1 << c.bpp);
   const auto idx = fixtures::Indices(kW, kH, 1 << c.bpp);
-  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, spec, idx, pal),
+  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, layout, idx, pal),
                                 c.bpp == 2 ? 4 : c.bpp);
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(d.bitmap.Palette(), pal);  // the file's own table fits
@@ -50,11 +50,11 @@ class BmpTrue : public ::testing::TestWithParam<TrueCase> {};
 
 TEST_P(BmpTrue, DecodesEveryPixel) {
   const TrueCase c = GetParam();
-  BmpSpec spec;
-  spec.headerSize = c.headerSize, spec.bpp = c.bpp, spec.bitfields = c.bitfields;
-  spec.masks[0] = c.r, spec.masks[1] = c.g, spec.masks[2] = c.b;
+  BmpSpec layout;
+  layout.headerSize = c.headerSize, layout.bpp = c.bpp, layout.bitfields = c.bitfields;
+  layout.masks[0] = c.r, layout.masks[1] = c.g, layout.masks[2] = c.b;
   const Picture p = fixtures::Gradient(kW, kH);
-  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, spec, {}, {}, &p));
+  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, layout, {}, {}, &p));
   ASSERT_EQ(d.result, rstrim::kOk);
   // 5 or 6 bits per channel lose the low bits; scaled back up they are within 8.
   EXPECT_LE(MaxError(d.bitmap, p), c.bpp == 16 ? 8 : 0);
@@ -73,9 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Bmp, RleDeltaSkipsPixels) {
   // 4x3 RLE8 by hand: bottom line 1 1, a delta two lines up to x = 2, then 2 2, end.
   const auto pal = fixtures::TestPalette(4);
-  BmpSpec spec;
-  spec.bpp = 8;
-  Bytes file = fixtures::EncodeBmp(4, 3, spec, std::vector<uint8_t>(12, 3), pal);
+  BmpSpec layout;
+  layout.bpp = 8;
+  Bytes file = fixtures::EncodeBmp(4, 3, layout, std::vector<uint8_t>(12, 3), pal);
   const size_t offBits = file[10] | (file[11] << 8);
   file.resize(offBits);
   const uint8_t stream[] = {2, 1, 0, 2, 0, 2, 2, 2, 0, 1};
@@ -95,12 +95,12 @@ TEST(Bmp, RleDeltaSkipsPixels) {
 }
 
 TEST(Bmp, ShortColourTable) {
-  BmpSpec spec;
-  spec.bpp = 8;
-  spec.coloursUsed = 5;
+  BmpSpec layout;
+  layout.bpp = 8;
+  layout.coloursUsed = 5;
   const auto pal = fixtures::TestPalette(5);
   const auto idx = fixtures::Indices(kW, kH, 5);
-  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, spec, idx, pal), 4);
+  const Decoded d = DecodeBytes(Format::kBmp, fixtures::EncodeBmp(kW, kH, layout, idx, pal), 4);
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(d.bitmap.Palette(), pal);
   EXPECT_EQ(MaxError(d.bitmap, FromIndices(kW, kH, idx, pal)), 0);

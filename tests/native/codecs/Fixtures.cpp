@@ -104,7 +104,7 @@ std::vector<uint8_t> Indices(int width, int height, int colours) {
 
 // ------------------------------------------------------------------ JPEG
 
-Bytes EncodeJpeg(const Picture& p, const JpegSpec& spec) {
+Bytes EncodeJpeg(const Picture& p, const JpegSpec& layout) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
@@ -115,7 +115,7 @@ Bytes EncodeJpeg(const Picture& p, const JpegSpec& spec) {
   cinfo.image_width = static_cast<JDIMENSION>(p.width);
   cinfo.image_height = static_cast<JDIMENSION>(p.height);
   int comps = 3;
-  switch (spec.colour) {
+  switch (layout.colour) {
     case JpegColour::kRgb:
       cinfo.in_color_space = JCS_RGB;
       break;
@@ -128,16 +128,16 @@ Bytes EncodeJpeg(const Picture& p, const JpegSpec& spec) {
   }
   cinfo.input_components = comps;
   jpeg_set_defaults(&cinfo);
-  if (spec.colour == JpegColour::kAdobeCmyk) jpeg_set_colorspace(&cinfo, JCS_CMYK);
-  if (spec.colour == JpegColour::kAdobeYcck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
-  jpeg_set_quality(&cinfo, spec.quality, TRUE);
-  if (spec.progressive) jpeg_simple_progression(&cinfo);
+  if (layout.colour == JpegColour::kAdobeCmyk) jpeg_set_colorspace(&cinfo, JCS_CMYK);
+  if (layout.colour == JpegColour::kAdobeYcck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+  jpeg_set_quality(&cinfo, layout.quality, TRUE);
+  if (layout.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  if (spec.orientation != 0) {
+  if (layout.orientation != 0) {
     // Minimal EXIF: little-endian TIFF header, one IFD with the orientation.
     Bytes exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0};
     Put16(exif, 0x0112), Put16(exif, 3), Put32(exif, 1);
-    Put16(exif, static_cast<unsigned>(spec.orientation)), Put16(exif, 0);
+    Put16(exif, static_cast<unsigned>(layout.orientation)), Put16(exif, 0);
     Put32(exif, 0);
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
   }
@@ -196,48 +196,48 @@ int Channels(int colourType) {
 
 }  // namespace
 
-Bytes EncodePng(int width, int height, const PngSpec& spec, const std::vector<uint16_t>& samples) {
+Bytes EncodePng(int width, int height, const PngSpec& layout, const std::vector<uint16_t>& samples) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &out, PngWrite, PngFlush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-               spec.bitDepth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               layout.bitDepth, layout.colourType,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> pal;
-  for (const Rgb& c : spec.palette) pal.push_back(png_color{c.r, c.g, c.b});
+  for (const Rgb& c : layout.palette) pal.push_back(png_color{c.r, c.g, c.b});
   if (!pal.empty()) png_set_PLTE(png, info, pal.data(), static_cast<int>(pal.size()));
-  if (!spec.trnsAlpha.empty()) {
-    png_set_tRNS(png, info, spec.trnsAlpha.data(), static_cast<int>(spec.trnsAlpha.size()),
+  if (!layout.trnsAlpha.empty()) {
+    png_set_tRNS(png, info, layout.trnsAlpha.data(), static_cast<int>(layout.trnsAlpha.size()),
                  nullptr);
-  } else if (spec.trnsColour) {
+  } else if (layout.trnsColour) {
     png_color_16 t{};
-    t.gray = spec.trnsGrey, t.red = spec.trnsRed, t.green = spec.trnsGreen, t.blue = spec.trnsBlue;
+    t.gray = layout.trnsGrey, t.red = layout.trnsRed, t.green = layout.trnsGreen, t.blue = layout.trnsBlue;
     png_set_tRNS(png, info, nullptr, 0, &t);
   }
-  if (spec.bkgd) {
+  if (layout.bkgd) {
     png_color_16 b{};
-    b.index = spec.bkgdIndex, b.gray = spec.bkgdGrey;
-    b.red = spec.bkgdRed, b.green = spec.bkgdGreen, b.blue = spec.bkgdBlue;
+    b.index = layout.bkgdIndex, b.gray = layout.bkgdGrey;
+    b.red = layout.bkgdRed, b.green = layout.bkgdGreen, b.blue = layout.bkgdBlue;
     png_set_bKGD(png, info, &b);
   }
   png_write_info(png, info);
-  const int ch = Channels(spec.colourType);
-  const size_t rowBytes = (static_cast<size_t>(width) * ch * spec.bitDepth + 7) / 8;
+  const int ch = Channels(layout.colourType);
+  const size_t rowBytes = (static_cast<size_t>(width) * ch * layout.bitDepth + 7) / 8;
   std::vector<Bytes> rows(static_cast<size_t>(height), Bytes(rowBytes, 0));
   std::vector<png_bytep> ptrs;
   for (int y = 0; y < height; ++y) {
     Bytes& r = rows[static_cast<size_t>(y)];
     for (int i = 0; i < width * ch; ++i) {
       const unsigned v = samples[static_cast<size_t>(y) * width * ch + i];
-      if (spec.bitDepth == 16) {
+      if (layout.bitDepth == 16) {
         r[2 * i] = static_cast<uint8_t>(v >> 8), r[2 * i + 1] = static_cast<uint8_t>(v);
-      } else if (spec.bitDepth == 8) {
+      } else if (layout.bitDepth == 8) {
         r[i] = static_cast<uint8_t>(v);
       } else {
-        const int per = 8 / spec.bitDepth;
-        r[i / per] |= static_cast<uint8_t>(v << (8 - spec.bitDepth * (1 + i % per)));
+        const int per = 8 / layout.bitDepth;
+        r[i / per] |= static_cast<uint8_t>(v << (8 - layout.bitDepth * (1 + i % per)));
       }
     }
     ptrs.push_back(r.data());
@@ -249,12 +249,12 @@ Bytes EncodePng(int width, int height, const PngSpec& spec, const std::vector<ui
 }
 
 Bytes EncodePngRgb(const Picture& p, bool interlaced) {
-  PngSpec spec;
-  spec.interlaced = interlaced;
+  PngSpec layout;
+  layout.interlaced = interlaced;
   std::vector<uint16_t> s;
   s.reserve(p.pixels.size() * 3);
   for (const Rgb& c : p.pixels) s.push_back(c.r), s.push_back(c.g), s.push_back(c.b);
-  return EncodePng(p.width, p.height, spec, s);
+  return EncodePng(p.width, p.height, layout, s);
 }
 
 // ------------------------------------------------------------------- GIF
@@ -279,32 +279,32 @@ ColorMapObject* MakeMap(const std::vector<Rgb>& colours) {
 
 }  // namespace
 
-Bytes EncodeGif(const GifSpec& spec, const std::vector<uint8_t>& indices) {
+Bytes EncodeGif(const GifSpec& layout, const std::vector<uint8_t>& indices) {
   Bytes out;
   int err = 0;
   GifFileType* gif = EGifOpen(&out, GifWrite, &err);
-  EGifSetGifVersion(gif, spec.gif89);
-  ColorMapObject* global = MakeMap(spec.globalMap);
-  ColorMapObject* local = MakeMap(spec.localMap);
-  EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.background, global);
-  for (int frame = 0; frame <= spec.extraFrames; ++frame) {
-    if (spec.transparent >= 0) {
-      const uint8_t gce[4] = {1, 0, 0, static_cast<uint8_t>(spec.transparent)};
+  EGifSetGifVersion(gif, layout.gif89);
+  ColorMapObject* global = MakeMap(layout.globalMap);
+  ColorMapObject* local = MakeMap(layout.localMap);
+  EGifPutScreenDesc(gif, layout.screenWidth, layout.screenHeight, 8, layout.background, global);
+  for (int frame = 0; frame <= layout.extraFrames; ++frame) {
+    if (layout.transparent >= 0) {
+      const uint8_t gce[4] = {1, 0, 0, static_cast<uint8_t>(layout.transparent)};
       EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce);
     }
-    EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local);
-    std::vector<GifPixelType> line(static_cast<size_t>(spec.width));
+    EGifPutImageDesc(gif, layout.left, layout.top, layout.width, layout.height, layout.interlaced, local);
+    std::vector<GifPixelType> line(static_cast<size_t>(layout.width));
     auto putRow = [&](int y) {
-      std::memcpy(line.data(), &indices[static_cast<size_t>(y) * spec.width], line.size());
-      EGifPutLine(gif, line.data(), spec.width);
+      std::memcpy(line.data(), &indices[static_cast<size_t>(y) * layout.width], line.size());
+      EGifPutLine(gif, line.data(), layout.width);
     };
-    if (spec.interlaced) {
+    if (layout.interlaced) {
       const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
       for (int pass = 0; pass < 4; ++pass) {
-        for (int y = start[pass]; y < spec.height; y += step[pass]) putRow(y);
+        for (int y = start[pass]; y < layout.height; y += step[pass]) putRow(y);
       }
     } else {
-      for (int y = 0; y < spec.height; ++y) putRow(y);
+      for (int y = 0; y < layout.height; ++y) putRow(y);
     }
   }
   EGifCloseFile(gif, &err);
@@ -351,56 +351,56 @@ void MemUnmap(thandle_t, void*, toff_t) {}
 
 }  // namespace
 
-Bytes EncodeTiff(const TiffSpec& spec, const Bytes& rows) {
+Bytes EncodeTiff(const TiffSpec& layout, const Bytes& rows) {
   MemFile file;
   TIFF* t = TIFFClientOpen("fixture", "w", &file, MemRead, MemWrite, MemSeek, MemClose, MemSize,
                            MemMap, MemUnmap);
   const size_t lineBytes =
-      (static_cast<size_t>(spec.width) * spec.samplesPerPixel * spec.bitsPerSample + 7) / 8;
-  for (int page = 0; page < spec.pages; ++page) {
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(spec.width));
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(spec.height));
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(spec.bitsPerSample));
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(spec.samplesPerPixel));
-    TIFFSetField(t, TIFFTAG_COMPRESSION, static_cast<uint16_t>(spec.compression));
-    TIFFSetField(t, TIFFTAG_ORIENTATION, static_cast<uint16_t>(spec.orientation));
+      (static_cast<size_t>(layout.width) * layout.samplesPerPixel * layout.bitsPerSample + 7) / 8;
+  for (int page = 0; page < layout.pages; ++page) {
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(layout.width));
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(layout.height));
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(layout.bitsPerSample));
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(layout.samplesPerPixel));
+    TIFFSetField(t, TIFFTAG_COMPRESSION, static_cast<uint16_t>(layout.compression));
+    TIFFSetField(t, TIFFTAG_ORIENTATION, static_cast<uint16_t>(layout.orientation));
     TIFFSetField(
         t, TIFFTAG_PLANARCONFIG,
-        static_cast<uint16_t>(spec.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG));
+        static_cast<uint16_t>(layout.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG));
     const bool jpegRgb =
-        spec.compression == COMPRESSION_JPEG && spec.photometric == PHOTOMETRIC_RGB;
+        layout.compression == COMPRESSION_JPEG && layout.photometric == PHOTOMETRIC_RGB;
     TIFFSetField(t, TIFFTAG_PHOTOMETRIC,
-                 static_cast<uint16_t>(jpegRgb ? PHOTOMETRIC_YCBCR : spec.photometric));
-    if (spec.compression == COMPRESSION_JPEG) {
-      TIFFSetField(t, TIFFTAG_JPEGQUALITY, spec.jpegQuality);
+                 static_cast<uint16_t>(jpegRgb ? PHOTOMETRIC_YCBCR : layout.photometric));
+    if (layout.compression == COMPRESSION_JPEG) {
+      TIFFSetField(t, TIFFTAG_JPEGQUALITY, layout.jpegQuality);
       if (jpegRgb) TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
     }
-    if (spec.photometric == PHOTOMETRIC_SEPARATED) TIFFSetField(t, TIFFTAG_INKSET, INKSET_CMYK);
-    if (spec.samplesPerPixel == 4 && spec.photometric == PHOTOMETRIC_RGB) {
+    if (layout.photometric == PHOTOMETRIC_SEPARATED) TIFFSetField(t, TIFFTAG_INKSET, INKSET_CMYK);
+    if (layout.samplesPerPixel == 4 && layout.photometric == PHOTOMETRIC_RGB) {
       const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
       TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
-    if (!spec.colourMap.empty()) {
-      const size_t n = spec.colourMap.size() / 3;
-      std::vector<uint16_t> map = spec.colourMap;
+    if (!layout.colourMap.empty()) {
+      const size_t n = layout.colourMap.size() / 3;
+      std::vector<uint16_t> map = layout.colourMap;
       TIFFSetField(t, TIFFTAG_COLORMAP, map.data(), map.data() + n, map.data() + 2 * n);
     }
-    if (spec.pages > 1) {
+    if (layout.pages > 1) {
       TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
       TIFFSetField(t, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page),
-                   static_cast<uint16_t>(spec.pages));
+                   static_cast<uint16_t>(layout.pages));
     }
-    if (spec.tiled) {
+    if (layout.tiled) {
       TIFFSetField(t, TIFFTAG_TILEWIDTH, 16u);
       TIFFSetField(t, TIFFTAG_TILELENGTH, 16u);
       const tmsize_t tileSize = TIFFTileSize(t);
       Bytes tile(static_cast<size_t>(tileSize));
-      const size_t pixelBytes = static_cast<size_t>(spec.samplesPerPixel * spec.bitsPerSample / 8);
-      for (int ty = 0; ty < spec.height; ty += 16) {
-        for (int tx = 0; tx < spec.width; tx += 16) {
+      const size_t pixelBytes = static_cast<size_t>(layout.samplesPerPixel * layout.bitsPerSample / 8);
+      for (int ty = 0; ty < layout.height; ty += 16) {
+        for (int tx = 0; tx < layout.width; tx += 16) {
           std::fill(tile.begin(), tile.end(), 0);
-          for (int y = 0; y < 16 && ty + y < spec.height; ++y) {
-            for (int x = 0; x < 16 && tx + x < spec.width; ++x) {
+          for (int y = 0; y < 16 && ty + y < layout.height; ++y) {
+            for (int x = 0; x < 16 && tx + x < layout.width; ++x) {
               std::memcpy(&tile[(static_cast<size_t>(y) * 16 + x) * pixelBytes],
                           &rows[static_cast<size_t>(ty + y) * lineBytes + (tx + x) * pixelBytes],
                           pixelBytes);
@@ -411,24 +411,24 @@ Bytes EncodeTiff(const TiffSpec& spec, const Bytes& rows) {
       }
     } else {
       TIFFSetField(t, TIFFTAG_ROWSPERSTRIP,
-                   static_cast<uint32_t>(spec.rowsPerStrip > 0
-                                             ? spec.rowsPerStrip
+                   static_cast<uint32_t>(layout.rowsPerStrip > 0
+                                             ? layout.rowsPerStrip
                                              : static_cast<int>(TIFFDefaultStripSize(t, 0))));
-      if (spec.separatePlanes) {
+      if (layout.separatePlanes) {
         // 8-bit samples only: plane s takes every spp-th byte.
-        Bytes plane(static_cast<size_t>(spec.width));
-        for (int s = 0; s < spec.samplesPerPixel; ++s) {
-          for (int y = 0; y < spec.height; ++y) {
-            for (int x = 0; x < spec.width; ++x) {
+        Bytes plane(static_cast<size_t>(layout.width));
+        for (int s = 0; s < layout.samplesPerPixel; ++s) {
+          for (int y = 0; y < layout.height; ++y) {
+            for (int x = 0; x < layout.width; ++x) {
               plane[x] = rows[static_cast<size_t>(y) * lineBytes +
-                              static_cast<size_t>(x) * spec.samplesPerPixel + s];
+                              static_cast<size_t>(x) * layout.samplesPerPixel + s];
             }
             TIFFWriteScanline(t, plane.data(), static_cast<uint32_t>(y), static_cast<uint16_t>(s));
           }
         }
       } else {
         Bytes line(lineBytes);
-        for (int y = 0; y < spec.height; ++y) {
+        for (int y = 0; y < layout.height; ++y) {
           std::memcpy(line.data(), &rows[static_cast<size_t>(y) * lineBytes], lineBytes);
           TIFFWriteScanline(t, line.data(), static_cast<uint32_t>(y), 0);
         }
@@ -529,48 +529,48 @@ void Rle4Row(Bytes& out, const uint8_t* idx, int width) {
 
 }  // namespace
 
-Bytes EncodeBmp(int width, int height, const BmpSpec& spec, const std::vector<uint8_t>& indices,
+Bytes EncodeBmp(int width, int height, const BmpSpec& layout, const std::vector<uint8_t>& indices,
                 const std::vector<Rgb>& palette, const Picture* truecolour) {
-  const bool core = spec.headerSize == 12;
-  const int hs = spec.headerSize;
-  const bool indexed = spec.bpp <= 8;
-  const int tableColours = indexed ? (spec.coloursUsed ? spec.coloursUsed : 1 << spec.bpp) : 0;
+  const bool core = layout.headerSize == 12;
+  const int hs = layout.headerSize;
+  const bool indexed = layout.bpp <= 8;
+  const int tableColours = indexed ? (layout.coloursUsed ? layout.coloursUsed : 1 << layout.bpp) : 0;
   const size_t entry = core ? 3 : 4;
-  const size_t masksAfter = (!core && hs == 40 && spec.bitfields) ? 12 : 0;
+  const size_t masksAfter = (!core && hs == 40 && layout.bitfields) ? 12 : 0;
   const uint32_t offBits = static_cast<uint32_t>(14 + hs + masksAfter + tableColours * entry);
 
   Bytes pixels;
   for (int i = 0; i < height; ++i) {
-    const int y = spec.topDown ? i : height - 1 - i;
+    const int y = layout.topDown ? i : height - 1 - i;
     const size_t rowStart = pixels.size();
     if (indexed) {
       const uint8_t* row = &indices[static_cast<size_t>(y) * width];
-      if (spec.rle) {
-        spec.bpp == 8 ? Rle8Row(pixels, row, width) : Rle4Row(pixels, row, width);
+      if (layout.rle) {
+        layout.bpp == 8 ? Rle8Row(pixels, row, width) : Rle4Row(pixels, row, width);
         continue;
       }
-      PackIndices(pixels, row, width, spec.bpp);
+      PackIndices(pixels, row, width, layout.bpp);
     } else {
       for (int x = 0; x < width; ++x) {
         const Rgb c = truecolour->At(x, y);
-        if (spec.bpp == 24) {
+        if (layout.bpp == 24) {
           pixels.push_back(c.b), pixels.push_back(c.g), pixels.push_back(c.r);
           continue;
         }
-        uint32_t m[3] = {spec.masks[0], spec.masks[1], spec.masks[2]};
-        if (!spec.bitfields) {
-          if (spec.bpp == 16)
+        uint32_t m[3] = {layout.masks[0], layout.masks[1], layout.masks[2]};
+        if (!layout.bitfields) {
+          if (layout.bpp == 16)
             m[0] = 0x7C00, m[1] = 0x03E0, m[2] = 0x1F;
           else
             m[0] = 0xFF0000, m[1] = 0xFF00, m[2] = 0xFF;
         }
         const uint32_t v = Field(m[0], c.r) | Field(m[1], c.g) | Field(m[2], c.b);
-        spec.bpp == 16 ? Put16(pixels, v) : Put32(pixels, v);
+        layout.bpp == 16 ? Put16(pixels, v) : Put32(pixels, v);
       }
     }
     PadTo4(pixels, rowStart);
   }
-  if (spec.rle) pixels.push_back(0), pixels.push_back(1);
+  if (layout.rle) pixels.push_back(0), pixels.push_back(1);
 
   Bytes out = {'B', 'M'};
   Put32(out, static_cast<uint32_t>(offBits + pixels.size()));
@@ -579,22 +579,22 @@ Bytes EncodeBmp(int width, int height, const BmpSpec& spec, const std::vector<ui
   Put32(out, static_cast<uint32_t>(hs));
   if (core) {
     Put16(out, static_cast<unsigned>(width)), Put16(out, static_cast<unsigned>(height));
-    Put16(out, 1), Put16(out, static_cast<unsigned>(spec.bpp));
+    Put16(out, 1), Put16(out, static_cast<unsigned>(layout.bpp));
   } else {
     Put32(out, static_cast<uint32_t>(width));
-    Put32(out, static_cast<uint32_t>(spec.topDown ? -height : height));
-    Put16(out, 1), Put16(out, static_cast<unsigned>(spec.bpp));
-    const uint32_t compression = spec.rle ? (spec.bpp == 8 ? 1 : 2) : spec.bitfields ? 3 : 0;
+    Put32(out, static_cast<uint32_t>(layout.topDown ? -height : height));
+    Put16(out, 1), Put16(out, static_cast<unsigned>(layout.bpp));
+    const uint32_t compression = layout.rle ? (layout.bpp == 8 ? 1 : 2) : layout.bitfields ? 3 : 0;
     Put32(out, compression);
     Put32(out, static_cast<uint32_t>(pixels.size()));
     Put32(out, 2835), Put32(out, 2835);
-    Put32(out, static_cast<uint32_t>(spec.coloursUsed)), Put32(out, 0);
+    Put32(out, static_cast<uint32_t>(layout.coloursUsed)), Put32(out, 0);
     const size_t headerEnd = 14 + static_cast<size_t>(hs);
-    if (hs >= 52) Put32(out, spec.masks[0]), Put32(out, spec.masks[1]), Put32(out, spec.masks[2]);
+    if (hs >= 52) Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
     if (hs >= 56) Put32(out, 0);
     if (hs >= 108) Put32(out, 0x73524742);  // 'sRGB'
     out.resize(headerEnd, 0);
-    if (masksAfter) Put32(out, spec.masks[0]), Put32(out, spec.masks[1]), Put32(out, spec.masks[2]);
+    if (masksAfter) Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
   }
   for (int i = 0; i < tableColours; ++i) {
     const Rgb c = i < static_cast<int>(palette.size()) ? palette[i] : Rgb{};
@@ -622,12 +622,12 @@ void PcxRle(Bytes& out, const Bytes& line) {
 
 }  // namespace
 
-Bytes EncodePcx(int width, int height, const PcxSpec& spec, const std::vector<uint8_t>& indices,
+Bytes EncodePcx(int width, int height, const PcxSpec& layout, const std::vector<uint8_t>& indices,
                 const std::vector<Rgb>& palette, const Picture* truecolour) {
-  const int bpl = (width * spec.bitsPerPixel + 7) / 8 + spec.extraLineBytes;
+  const int bpl = (width * layout.bitsPerPixel + 7) / 8 + layout.extraLineBytes;
   Bytes out(128, 0);
-  out[0] = 0x0A, out[1] = static_cast<uint8_t>(spec.version), out[2] = spec.rle ? 1 : 0;
-  out[3] = static_cast<uint8_t>(spec.bitsPerPixel);
+  out[0] = 0x0A, out[1] = static_cast<uint8_t>(layout.version), out[2] = layout.rle ? 1 : 0;
+  out[3] = static_cast<uint8_t>(layout.bitsPerPixel);
   out[8] = static_cast<uint8_t>((width - 1) & 255), out[9] = static_cast<uint8_t>((width - 1) >> 8);
   out[10] = static_cast<uint8_t>((height - 1) & 255),
   out[11] = static_cast<uint8_t>((height - 1) >> 8);
@@ -635,36 +635,36 @@ Bytes EncodePcx(int width, int height, const PcxSpec& spec, const std::vector<ui
   for (size_t i = 0; i < 16 && i < palette.size() && palette.size() <= 16; ++i) {
     out[16 + 3 * i] = palette[i].r, out[17 + 3 * i] = palette[i].g, out[18 + 3 * i] = palette[i].b;
   }
-  out[65] = static_cast<uint8_t>(spec.planes);
+  out[65] = static_cast<uint8_t>(layout.planes);
   out[66] = static_cast<uint8_t>(bpl & 255), out[67] = static_cast<uint8_t>(bpl >> 8);
   out[68] = 1;
-  Bytes line(static_cast<size_t>(bpl) * spec.planes);
+  Bytes line(static_cast<size_t>(bpl) * layout.planes);
   for (int y = 0; y < height; ++y) {
     std::fill(line.begin(), line.end(), 0);
     for (int x = 0; x < width; ++x) {
       if (truecolour != nullptr) {
         const Rgb c = truecolour->At(x, y);
         line[x] = c.r, line[bpl + x] = c.g, line[2 * bpl + x] = c.b;
-        if (spec.planes == 4) line[3 * bpl + x] = 255;
+        if (layout.planes == 4) line[3 * bpl + x] = 255;
         continue;
       }
       const int v = indices[static_cast<size_t>(y) * width + x];
-      if (spec.planes == 1) {
-        const int per = 8 / spec.bitsPerPixel;
-        line[x / per] |= static_cast<uint8_t>(v << (8 - spec.bitsPerPixel * (1 + x % per)));
+      if (layout.planes == 1) {
+        const int per = 8 / layout.bitsPerPixel;
+        line[x / per] |= static_cast<uint8_t>(v << (8 - layout.bitsPerPixel * (1 + x % per)));
       } else {
-        for (int p = 0; p < spec.planes; ++p) {
+        for (int p = 0; p < layout.planes; ++p) {
           if ((v >> p) & 1) line[p * bpl + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
         }
       }
     }
-    if (spec.rle) {
+    if (layout.rle) {
       PcxRle(out, line);
     } else {
       out.insert(out.end(), line.begin(), line.end());
     }
   }
-  if (spec.bitsPerPixel == 8 && spec.planes == 1) {
+  if (layout.bitsPerPixel == 8 && layout.planes == 1) {
     out.push_back(0x0C);
     for (int i = 0; i < 256; ++i) {
       const Rgb c = i < static_cast<int>(palette.size()) ? palette[i] : Rgb{};

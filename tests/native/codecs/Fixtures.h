@@ -37,7 +37,7 @@ struct JpegSpec {
   JpegColour colour = JpegColour::kRgb;
   int orientation = 0;  // EXIF orientation tag, 0 = no EXIF block
 };
-Bytes EncodeJpeg(const Picture& p, const JpegSpec& spec);
+Bytes EncodeJpeg(const Picture& p, const JpegSpec& layout);
 
 // ---- PNG
 struct PngSpec {
@@ -53,7 +53,7 @@ struct PngSpec {
   uint8_t bkgdIndex = 0;
 };
 // samples: width*height*channels values within the bit depth.
-Bytes EncodePng(int width, int height, const PngSpec& spec, const std::vector<uint16_t>& samples);
+Bytes EncodePng(int width, int height, const PngSpec& layout, const std::vector<uint16_t>& samples);
 Bytes EncodePngRgb(const Picture& p, bool interlaced = false);
 
 // ---- GIF
@@ -68,7 +68,7 @@ struct GifSpec {
   int extraFrames = 0;
   bool gif89 = true;
 };
-Bytes EncodeGif(const GifSpec& spec, const std::vector<uint8_t>& indices);
+Bytes EncodeGif(const GifSpec& layout, const std::vector<uint8_t>& indices);
 
 // ---- TIFF
 struct TiffSpec {
@@ -86,7 +86,7 @@ struct TiffSpec {
   int jpegQuality = 90;
 };
 // rows: packed scan lines as libtiff takes them (contiguous samples, host-order 16-bit).
-Bytes EncodeTiff(const TiffSpec& spec, const Bytes& rows);
+Bytes EncodeTiff(const TiffSpec& layout, const Bytes& rows);
 
 // ---- BMP
 struct BmpSpec {
@@ -98,7 +98,7 @@ struct BmpSpec {
   bool topDown = false;
   int coloursUsed = 0;  // 0 = full table
 };
-Bytes EncodeBmp(int width, int height, const BmpSpec& spec, const std::vector<uint8_t>& indices,
+Bytes EncodeBmp(int width, int height, const BmpSpec& layout, const std::vector<uint8_t>& indices,
                 const std::vector<Rgb>& palette, const Picture* truecolour = nullptr);
 
 // ---- PCX
@@ -109,7 +109,7 @@ struct PcxSpec {
   bool rle = true;
   int extraLineBytes = 0;  // padding beyond the minimum bytes per line (odd lengths)
 };
-Bytes EncodePcx(int width, int height, const PcxSpec& spec, const std::vector<uint8_t>& indices,
+Bytes EncodePcx(int width, int height, const PcxSpec& layout, const std::vector<uint8_t>& indices,
                 const std::vector<Rgb>& palette, const Picture* truecolour = nullptr);
 
 bool WriteFile(const std::string& path, const Bytes& data);

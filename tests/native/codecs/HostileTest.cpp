@@ -186,8 +186,8 @@ TEST(Hostile, TooLargeIsRefusedBeforeAllocating) {
 }
 
 TEST(Hostile, PngAndGifDimensionsChecked) {
-  fixtures::PngSpec spec;
-  Bytes png = fixtures::EncodePng(1, 1, spec, {1, 2, 3});
+  fixtures::PngSpec layout;
+  Bytes png = fixtures::EncodePng(1, 1, layout, {1, 2, 3});
   // IHDR width/height at 16..23; the CRC is then wrong, which libpng treats as damage.
   png[16] = 0, png[17] = 0, png[18] = 0x75, png[19] = 0x30;
   EXPECT_LE(DecodeBytes(Format::kPng, png).result, 0);

@@ -19,18 +19,18 @@ TEST(Jpeg, BaselineColourWithinTolerance) {
 
 TEST(Jpeg, ProgressiveMatchesBaseline) {
   const Picture p = fixtures::Photo(64, 48, 3);
-  JpegSpec spec;
-  spec.progressive = true;
-  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, spec));
+  JpegSpec layout;
+  layout.progressive = true;
+  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, layout));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_LT(MeanError(d.bitmap, p), 3.0);
 }
 
 TEST(Jpeg, GreyscaleGivesGreys) {
   const Picture p = fixtures::Gradient(40, 30);
-  JpegSpec spec;
-  spec.colour = JpegColour::kGrey;
-  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, spec));
+  JpegSpec layout;
+  layout.colour = JpegColour::kGrey;
+  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, layout));
   ASSERT_EQ(d.result, rstrim::kOk);
   for (int y = 0; y < 30; ++y) {
     for (int x = 0; x < 40; ++x) {
@@ -40,7 +40,7 @@ TEST(Jpeg, GreyscaleGivesGreys) {
     }
   }
   // 256 greys fit an 8-bit palette unchanged.
-  const Decoded d8 = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, spec), 8);
+  const Decoded d8 = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, layout), 8);
   ASSERT_EQ(d8.result, rstrim::kOk);
   EXPECT_EQ(d8.bitmap.Palette().size(), 256u);
 }
@@ -48,10 +48,10 @@ TEST(Jpeg, GreyscaleGivesGreys) {
 TEST(Jpeg, AdobeCmykAndYcckShowTheRightColours) {
   const Picture p = fixtures::Photo(48, 32);
   for (JpegColour colour : {JpegColour::kAdobeCmyk, JpegColour::kAdobeYcck}) {
-    JpegSpec spec;
-    spec.colour = colour;
-    spec.quality = 95;
-    const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, spec));
+    JpegSpec layout;
+    layout.colour = colour;
+    layout.quality = 95;
+    const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, layout));
     ASSERT_EQ(d.result, rstrim::kOk);
     // Inverted inks read the wrong way would give a negative picture.
     EXPECT_LT(MeanError(d.bitmap, p), 6.0) << static_cast<int>(colour);
@@ -61,10 +61,10 @@ TEST(Jpeg, AdobeCmykAndYcckShowTheRightColours) {
 TEST(Jpeg, ExifOrientationMakesThePictureUpright) {
   const Picture p = fixtures::Photo(40, 24);
   for (int o = 1; o <= 8; ++o) {
-    JpegSpec spec;
-    spec.orientation = o;
-    spec.quality = 95;
-    const Bytes file = fixtures::EncodeJpeg(p, spec);
+    JpegSpec layout;
+    layout.orientation = o;
+    layout.quality = 95;
+    const Bytes file = fixtures::EncodeJpeg(p, layout);
     const Decoded d = DecodeBytes(Format::kJpeg, file);
     ASSERT_EQ(d.result, rstrim::kOk);
     const Picture want = Oriented(p, o);

@@ -20,14 +20,14 @@ class PcxIndexed : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PcxIndexed, DecodesEveryPixel) {
   const Case c = GetParam();
-  PcxSpec spec;
-  spec.version = c.version, spec.bitsPerPixel = c.bpp, spec.planes = c.planes, spec.rle = c.rle;
-  spec.extraLineBytes = c.extra;
+  PcxSpec layout;
+  layout.version = c.version, layout.bitsPerPixel = c.bpp, layout.planes = c.planes, layout.rle = c.rle;
+  layout.extraLineBytes = c.extra;
   const int colours = 1 << (c.bpp * c.planes);
   auto pal = fixtures::TestPalette(colours);
   if (colours == 2) pal = {Rgb{0, 0, 0}, Rgb{255, 255, 255}};
   const auto idx = fixtures::Indices(kW, kH, colours);
-  const Decoded d = DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, spec, idx, pal), 8);
+  const Decoded d = DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, layout, idx, pal), 8);
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(MaxError(d.bitmap, FromIndices(kW, kH, idx, pal)), 0);
 }
@@ -43,21 +43,21 @@ INSTANTIATE_TEST_SUITE_P(Variants, PcxIndexed,
 TEST(Pcx, TrueColourInThreePlanes) {
   const Picture p = fixtures::Gradient(kW, kH);
   for (int extra : {0, 1}) {
-    PcxSpec spec;
-    spec.planes = 3;
-    spec.extraLineBytes = extra;
-    const Decoded d = DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, spec, {}, {}, &p));
+    PcxSpec layout;
+    layout.planes = 3;
+    layout.extraLineBytes = extra;
+    const Decoded d = DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, layout, {}, {}, &p));
     ASSERT_EQ(d.result, rstrim::kOk);
     EXPECT_EQ(MaxError(d.bitmap, p), 0);
   }
 }
 
 TEST(Pcx, Version3UsesTheDefaultEgaColours) {
-  PcxSpec spec;
-  spec.version = 3, spec.bitsPerPixel = 1, spec.planes = 4;
+  PcxSpec layout;
+  layout.version = 3, layout.bitsPerPixel = 1, layout.planes = 4;
   const auto idx = fixtures::Indices(kW, kH, 16);
   const Decoded d =
-      DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, spec, idx, fixtures::TestPalette(16)));
+      DecodeBytes(Format::kPcx, fixtures::EncodePcx(kW, kH, layout, idx, fixtures::TestPalette(16)));
   ASSERT_EQ(d.result, rstrim::kOk);
   // Index 1 is EGA blue, index 14 yellow.
   for (int i = 0; i < kW * kH; ++i) {

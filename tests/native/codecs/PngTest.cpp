@@ -34,8 +34,8 @@ class PngTypes : public ::testing::TestWithParam<Case> {};
 
 TEST_P(PngTypes, DecodesEveryPixel) {
   const Case c = GetParam();
-  PngSpec spec;
-  spec.colourType = c.colourType, spec.bitDepth = c.depth, spec.interlaced = c.interlaced;
+  PngSpec layout;
+  layout.colourType = c.colourType, layout.bitDepth = c.depth, layout.interlaced = c.interlaced;
   const int ch = c.colourType == 0 || c.colourType == 3 ? 1
                  : c.colourType == 4                    ? 2
                  : c.colourType == 2                    ? 3
@@ -43,7 +43,7 @@ TEST_P(PngTypes, DecodesEveryPixel) {
   std::vector<uint16_t> s;
   Picture want;
   want.width = kW, want.height = kH;
-  if (c.colourType == 3) spec.palette = fixtures::TestPalette(1 << c.depth);
+  if (c.colourType == 3) layout.palette = fixtures::TestPalette(1 << c.depth);
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW; ++x) {
       uint16_t v[4];
@@ -54,7 +54,7 @@ TEST_P(PngTypes, DecodesEveryPixel) {
           rgb.r = rgb.g = rgb.b = To8(v[0], c.depth);
           break;
         case 3:
-          rgb = spec.palette[v[0]];
+          rgb = layout.palette[v[0]];
           break;
         case 2:
           rgb = Rgb{To8(v[0], c.depth), To8(v[1], c.depth), To8(v[2], c.depth)};
@@ -74,7 +74,7 @@ TEST_P(PngTypes, DecodesEveryPixel) {
       want.pixels.push_back(rgb);
     }
   }
-  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, spec, s));
+  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, layout, s));
   ASSERT_EQ(d.result, rstrim::kOk);
   const bool alpha = c.colourType == 4 || c.colourType == 6;
   EXPECT_LE(MaxError(d.bitmap, want), alpha || c.depth == 16 ? 2 : 0);
@@ -99,20 +99,20 @@ std::vector<uint16_t> PaletteSamples(int colours) {
 }
 
 TEST(Png, PaletteTransparencyOverBackgroundChunk) {
-  PngSpec spec;
-  spec.colourType = 3;
-  spec.palette = fixtures::TestPalette(4);
-  spec.trnsAlpha = {0, 128, 255};
-  spec.bkgd = true;
-  spec.bkgdIndex = 3;
-  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, spec, PaletteSamples(4)));
+  PngSpec layout;
+  layout.colourType = 3;
+  layout.palette = fixtures::TestPalette(4);
+  layout.trnsAlpha = {0, 128, 255};
+  layout.bkgd = true;
+  layout.bkgdIndex = 3;
+  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, layout, PaletteSamples(4)));
   ASSERT_EQ(d.result, rstrim::kOk);
-  const Rgb bg = spec.palette[3];
+  const Rgb bg = layout.palette[3];
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW; ++x) {
       const int i = (x + y) % 4;
-      const unsigned a = i < 3 ? spec.trnsAlpha[i] : 255;
-      const Rgb fg = spec.palette[i];
+      const unsigned a = i < 3 ? layout.trnsAlpha[i] : 255;
+      const Rgb fg = layout.palette[i];
       const Rgb want{Over(fg.r, bg.r, a, 255), Over(fg.g, bg.g, a, 255), Over(fg.b, bg.b, a, 255)};
       ASSERT_EQ(d.bitmap.ColourAt(x, y), want) << x << "," << y;
     }
@@ -120,17 +120,17 @@ TEST(Png, PaletteTransparencyOverBackgroundChunk) {
 }
 
 TEST(Png, TransparentWithoutBackgroundChunkShowsWhite) {
-  PngSpec spec;
-  spec.colourType = 3;
-  spec.bitDepth = 2;
-  spec.palette = fixtures::TestPalette(4);
-  spec.trnsAlpha = {0};
+  PngSpec layout;
+  layout.colourType = 3;
+  layout.bitDepth = 2;
+  layout.palette = fixtures::TestPalette(4);
+  layout.trnsAlpha = {0};
   const Decoded d =
-      DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, spec, PaletteSamples(4)), 8);
+      DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, layout, PaletteSamples(4)), 8);
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(d.bitmap.Bpp(), 8);
   EXPECT_EQ(d.bitmap.ColourAt(0, 0), (Rgb{255, 255, 255}));
-  EXPECT_EQ(d.bitmap.ColourAt(1, 0), spec.palette[1]);
+  EXPECT_EQ(d.bitmap.ColourAt(1, 0), layout.palette[1]);
 }
 
 TEST(Png, GreyAndRgbTransparentColour) {
@@ -160,14 +160,14 @@ TEST(Png, GreyAndRgbTransparentColour) {
 }
 
 TEST(Png, RgbaOverBackgroundChunk) {
-  PngSpec spec;
-  spec.colourType = 6;
-  spec.bkgd = true;
-  spec.bkgdRed = 0, spec.bkgdGreen = 0, spec.bkgdBlue = 255;
+  PngSpec layout;
+  layout.colourType = 6;
+  layout.bkgd = true;
+  layout.bkgdRed = 0, layout.bkgdGreen = 0, layout.bkgdBlue = 255;
   std::vector<uint16_t> s;
   for (int i = 0; i < kW * kH; ++i)
     s.push_back(255), s.push_back(0), s.push_back(0), s.push_back(i % 2 ? 0 : 255);
-  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, spec, s));
+  const Decoded d = DecodeBytes(Format::kPng, fixtures::EncodePng(kW, kH, layout, s));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(d.bitmap.ColourAt(0, 0), (Rgb{255, 0, 0}));
   EXPECT_EQ(d.bitmap.ColourAt(1, 0), (Rgb{0, 0, 255}));

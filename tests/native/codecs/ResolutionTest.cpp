@@ -142,10 +142,10 @@ TEST(Resolution, CallerPaletteIsUsed) {
 
 TEST(Resolution, IndexedOutputIsUpright) {
   const Picture p = fixtures::Photo(40, 24);
-  fixtures::JpegSpec spec;
-  spec.orientation = 6;
-  spec.quality = 95;
-  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, spec), 8, false);
+  fixtures::JpegSpec layout;
+  layout.orientation = 6;
+  layout.quality = 95;
+  const Decoded d = DecodeBytes(Format::kJpeg, fixtures::EncodeJpeg(p, layout), 8, false);
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(d.bitmap.Width(), 24);
   EXPECT_EQ(d.bitmap.Height(), 40);

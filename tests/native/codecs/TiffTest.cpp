@@ -46,7 +46,7 @@ Bytes PackedRows(const std::vector<uint8_t>& idx, int w, int h, int bps) {
   return rows;
 }
 
-TiffSpec Spec(int photometric, int bps, int spp, int compression) {
+TiffSpec TiffParams(int photometric, int bps, int spp, int compression) {
   TiffSpec s;
   s.width = kW, s.height = kH;
   s.photometric = photometric, s.bitsPerSample = bps, s.samplesPerPixel = spp,
@@ -60,7 +60,7 @@ TEST_P(TiffRgb, LosslessCompressions) {
   const Picture p = fixtures::Gradient(kW, kH);
   const Decoded d =
       DecodeBytes(Format::kTiff,
-                  fixtures::EncodeTiff(Spec(PHOTOMETRIC_RGB, 8, 3, GetParam()), RgbRows(p, 3, 8)));
+                  fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_RGB, 8, 3, GetParam()), RgbRows(p, 3, 8)));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(MaxError(d.bitmap, p), 0);
 }
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Compressions, TiffRgb,
 
 TEST(Tiff, JpegCompressed) {
   const Picture p = fixtures::Photo(64, 48);
-  TiffSpec s = Spec(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_JPEG);
+  TiffSpec s = TiffParams(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_JPEG);
   s.width = 64, s.height = 48, s.rowsPerStrip = 16;
   const Decoded d = DecodeBytes(Format::kTiff, fixtures::EncodeTiff(s, RgbRows(p, 3, 8)));
   ASSERT_EQ(d.result, rstrim::kOk);
@@ -82,10 +82,10 @@ TEST(Tiff, SixteenBitRgbAndAlpha) {
   const Picture p = fixtures::Gradient(kW, kH);
   Decoded d = DecodeBytes(
       Format::kTiff,
-      fixtures::EncodeTiff(Spec(PHOTOMETRIC_RGB, 16, 3, COMPRESSION_LZW), RgbRows(p, 3, 16)));
+      fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_RGB, 16, 3, COMPRESSION_LZW), RgbRows(p, 3, 16)));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(MaxError(d.bitmap, p), 0);
-  d = DecodeBytes(Format::kTiff, fixtures::EncodeTiff(Spec(PHOTOMETRIC_RGB, 8, 4, COMPRESSION_NONE),
+  d = DecodeBytes(Format::kTiff, fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_RGB, 8, 4, COMPRESSION_NONE),
                                                       RgbRows(p, 4, 8)));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(MaxError(d.bitmap, p), 0);
@@ -97,7 +97,7 @@ TEST(Tiff, BilevelWithFaxCompressions) {
        {COMPRESSION_NONE, COMPRESSION_CCITTFAX3, COMPRESSION_CCITTFAX4, COMPRESSION_PACKBITS}) {
     const Decoded d =
         DecodeBytes(Format::kTiff,
-                    fixtures::EncodeTiff(Spec(PHOTOMETRIC_MINISWHITE, 1, 1, compression),
+                    fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_MINISWHITE, 1, 1, compression),
                                          PackedRows(idx, kW, kH, 1)),
                     1);
     ASSERT_EQ(d.result, rstrim::kOk) << compression;
@@ -117,7 +117,7 @@ TEST(Tiff, GreyLevels) {
       greys.push_back(Rgb{v, v, v});
     }
     const Decoded d = DecodeBytes(
-        Format::kTiff, fixtures::EncodeTiff(Spec(PHOTOMETRIC_MINISBLACK, bps, 1, COMPRESSION_LZW),
+        Format::kTiff, fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_MINISBLACK, bps, 1, COMPRESSION_LZW),
                                             PackedRows(idx, kW, kH, bps)));
     ASSERT_EQ(d.result, rstrim::kOk) << bps;
     EXPECT_EQ(MaxError(d.bitmap, FromIndices(kW, kH, idx, greys)), 0) << bps;
@@ -128,7 +128,7 @@ TEST(Tiff, PaletteKeepsItsColours) {
   for (int bps : {4, 8}) {
     const int n = 1 << bps;
     const auto pal = fixtures::TestPalette(n);
-    TiffSpec s = Spec(PHOTOMETRIC_PALETTE, bps, 1, COMPRESSION_PACKBITS);
+    TiffSpec s = TiffParams(PHOTOMETRIC_PALETTE, bps, 1, COMPRESSION_PACKBITS);
     s.colourMap.resize(3 * static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
       s.colourMap[i] = static_cast<uint16_t>(pal[i].r * 257);
@@ -160,19 +160,19 @@ TEST(Tiff, CmykInks) {
   }
   const Decoded d =
       DecodeBytes(Format::kTiff,
-                  fixtures::EncodeTiff(Spec(PHOTOMETRIC_SEPARATED, 8, 4, COMPRESSION_LZW), rows));
+                  fixtures::EncodeTiff(TiffParams(PHOTOMETRIC_SEPARATED, 8, 4, COMPRESSION_LZW), rows));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_LE(MaxError(d.bitmap, want), 1);
 }
 
 TEST(Tiff, TiledAndSeparatePlanes) {
   const Picture p = fixtures::Gradient(kW, kH);
-  TiffSpec tiled = Spec(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW);
+  TiffSpec tiled = TiffParams(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW);
   tiled.tiled = true;
   Decoded d = DecodeBytes(Format::kTiff, fixtures::EncodeTiff(tiled, RgbRows(p, 3, 8)));
   ASSERT_EQ(d.result, rstrim::kOk);
   EXPECT_EQ(MaxError(d.bitmap, p), 0);
-  TiffSpec planes = Spec(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_ADOBE_DEFLATE);
+  TiffSpec planes = TiffParams(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_ADOBE_DEFLATE);
   planes.separatePlanes = true;
   planes.rowsPerStrip = 7;
   d = DecodeBytes(Format::kTiff, fixtures::EncodeTiff(planes, RgbRows(p, 3, 8)));
@@ -183,7 +183,7 @@ TEST(Tiff, TiledAndSeparatePlanes) {
 TEST(Tiff, OrientationTagApplied) {
   const Picture p = fixtures::Gradient(kW, kH);
   for (int o : {3, 6, 8}) {
-    TiffSpec s = Spec(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_NONE);
+    TiffSpec s = TiffParams(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_NONE);
     s.orientation = o;
     const Bytes file = fixtures::EncodeTiff(s, RgbRows(p, 3, 8));
     const Decoded d = DecodeBytes(Format::kTiff, file);
@@ -197,7 +197,7 @@ TEST(Tiff, OrientationTagApplied) {
 
 TEST(Tiff, FirstPageOfMany) {
   const Picture p = fixtures::Gradient(kW, kH);
-  TiffSpec s = Spec(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW);
+  TiffSpec s = TiffParams(PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW);
   s.pages = 3;
   const Bytes file = fixtures::EncodeTiff(s, RgbRows(p, 3, 8));
   const Decoded d = DecodeBytes(Format::kTiff, file);

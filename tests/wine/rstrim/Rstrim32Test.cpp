@@ -335,11 +335,11 @@ TEST_F(Rstrim32, ErrorTextsFromTheStringTable) {
 
 TEST_F(Rstrim32, QueryImageFileInfo) {
   auto query = Entry<rstrim32::QueryImageFileInfoFn>(1);
-  fixtures::JpegSpec spec;
-  spec.progressive = true;
-  spec.orientation = 6;
+  fixtures::JpegSpec layout;
+  layout.progressive = true;
+  layout.orientation = 6;
   const std::string file =
-      Write("info.jpg", fixtures::EncodeJpeg(fixtures::Gradient(30, 20), spec));
+      Write("info.jpg", fixtures::EncodeJpeg(fixtures::Gradient(30, 20), layout));
   char type[8], detail[28];
   std::memset(type, 'x', sizeof type);
   std::memset(detail, 'x', sizeof detail);
