@@ -24,7 +24,9 @@ fi
 [ -n "${LUMOS_IN_TESTS:-}" ] || lumos_wineserver -k 2>/dev/null || true
 lumos_wine_prefix
 title='Lumoscope32 - [Noname]'
-lumos_wine "$exe" &
+# The program's output goes to a log: Wine's service processes would hold a
+# pipe open after the program ends.
+lumos_wine "$exe" >"$root/build/run.log" 2>&1 </dev/null &
 pid=$!
 id=
 for _ in $(seq 1 240); do
@@ -33,7 +35,7 @@ for _ in $(seq 1 240); do
   sleep 0.25
 done
 if [ -z "$id" ]; then
-  echo "run: the main window did not appear" >&2
+  echo "run: the main window did not appear (see build/run.log)" >&2
   kill "$pid" 2>/dev/null
   exit 1
 fi

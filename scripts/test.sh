@@ -20,6 +20,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   lumos_wineserver -k 2>/dev/null
   lumos_wine_prefix
   lumos_wineserver -p
+  # Start the service processes now, away from any test output pipe.
+  lumos_wine wineboot >/dev/null 2>&1 </dev/null
   cd "$LUMOS_WINE_TREE" && ctest --output-on-failure
   rc=$?
   lumos_wineserver -k 2>/dev/null

@@ -8,4 +8,11 @@ if [ "$LUMOS_WINE_BITS" = 64 ] && [ -f "$1" ] && ! file -b "$1" | grep -q 'PE32+
   exit 2
 fi
 lumos_wine_prefix
-exec "${LUMOS_WINE[@]}" "$@"
+# Wine's service processes outlive the program and inherit its output; through
+# a file they cannot keep ctest waiting on an open pipe.
+out=$(mktemp)
+"${LUMOS_WINE[@]}" "$@" >"$out" 2>&1 </dev/null
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc
