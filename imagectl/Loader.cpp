@@ -1,9 +1,15 @@
-// Loading by file name and the picture-information query of TPMultiImage.
-// The icon and metafile branch is complete; the decoding library's readers,
-// the bitmap resources and the message files join the reader table here.
+// Loading by file name and the picture-information query of TPMultiImage. The
+// extension key picks the reader: the toolkit's own for icons and metafiles,
+// the decoding library or the program's bitmap resources through the reader
+// table (Readers.cpp), the message files in their own branch.
 #include <cstdint>
+#include <exception>
 
+#include "codecs/ResourceBitmap.h"
+#include "codecs/Rstrim32.h"
+#include "imagectl/Readers.h"
 #include "imagectl/TMultiP.h"
+#include "toolkit/Services.h"
 #include "util/Support.h"
 #include "util/portable/PathUtil.h"
 
@@ -11,15 +17,6 @@ namespace {
 
 const wchar_t kFileNotFound[] = L"file not found";
 const wchar_t kNonLibraryImage[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
-
-// The file's length, opened for reading only; -1 when it cannot be opened.
-int FileLength(const std::wstring& name) {
-  tk::File f(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!f || !GetFileSizeEx(f.get(), &size)) return -1;
-  return size.QuadPart > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size.QuadPart);
-}
 
 // Size of the bitmap in device-independent form: header, colour table and rows.
 int DibFileSize(const tk::BitmapObject& bitmap) {
@@ -42,6 +39,10 @@ std::wstring TPMultiImage::GetImageName() {
     statusText_ = kFileNotFound;
     return statusText_;
   }
+  const int resolution =
+      imagectl::ResolutionCode(imageReadRes_, imagectl::DisplayBitsPerPixel(HandleIfCreated()));
+  const int dither = imageDither_ ? 1 : 0;
+
   if (key == L".WMF" || key == L".ICO") {
     // Not protected: a reader error goes to whoever wrote or read ImageName.
     StopTicker();
@@ -50,10 +51,43 @@ std::wstring TPMultiImage::GetImageName() {
     ReadImageInfo(imageName_);
     return statusText_;
   }
-  // The other readers (decoding library, bitmap resources, message files) come
-  // here; until then the picture stays as it is.
+  if (key == L".SCM" || key == L".CMS") ReadMessageFile(key);
+
+  // At design time a name already shown is not read again.
+  const bool shown = designing_ && util::UpperAscii(imageName_) == statusText_;
+  if (!shown) ReadWithRow(key, resolution, dither);
+
   statusText_ = util::UpperAscii(imageName_);
   return statusText_;
+}
+
+void TPMultiImage::ReadMessageFile(const std::wstring&) {
+  // The ticker (.SCM) and scroller (.CMS) set-ups are read here, each
+  // protected: StopTicker, the set-up, then ReadImageInfo; an exception
+  // empties the picture and ends the load. Until their readers exist the
+  // picture and the information fields stay as they are.
+}
+
+void TPMultiImage::ReadWithRow(const std::wstring& key, int resolution, int dither) {
+  const imagectl::ReaderRow* row = imagectl::FindReaderRow(key);
+  if (!row) return;  // no reader for this key: the picture stays, no message
+  tk::BitmapObject temp;
+  try {
+    StopTicker();
+    const bool read =
+        row->decode ? row->decode(imageName_, resolution, dither, temp)
+                    : codecs::ReadResourceBitmap(
+                          resourceModule_, imagectl::ResourceNameOf(imageName_), Handle(), temp);
+    if (!read) tk::MessageDlg(row->failure, tk::MsgKind::Information, tk::mbOK);
+  } catch (const std::exception&) {
+    // The load ends silently; the information fields keep their values.
+    picture_.Clear();
+    temp.Clear();
+    return;
+  }
+  picture_.Assign(temp);
+  temp.Clear();
+  ReadImageInfo(imageName_);
 }
 
 bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
@@ -74,18 +108,24 @@ bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
       imageWidth_ = picture_.Width();
       imageHeight_ = picture_.Height();
       imageDepthA_ = imageDepthB_ = imageExtra_ = 0;
-      imageFileSize_ = FileLength(fileName);
+      imageFileSize_ = imagectl::FileLength(fileName);
       return true;
     }
     imageType_ = imageDetail_ = L"ERR";
     imageWidth_ = imageHeight_ = imageDepthA_ = imageDepthB_ = imageExtra_ = imageFileSize_ = -1;
     return false;
   }
-  // The decoding library's information query answers here; without it the
-  // query reports nothing and fails.
-  imageType_.clear();
-  imageDetail_.clear();
-  imageWidth_ = imageHeight_ = imageDepthA_ = imageDepthB_ = imageExtra_ = 0;
-  imageFileSize_ = FileLength(fileName);
-  return false;
+  // Every other key, known or not, is the decoding library's to describe; its
+  // values are taken whatever it answers.
+  codecs::ImageFileInfo info;
+  const bool known = codecs::QueryImageFileInfo(fileName, info);
+  imageType_ = info.type;
+  imageWidth_ = info.width;
+  imageHeight_ = info.height;
+  imageDepthA_ = info.depthA;
+  imageDepthB_ = info.depthB;
+  imageExtra_ = info.extra;
+  imageDetail_ = info.detail;
+  imageFileSize_ = imagectl::FileLength(fileName);
+  return known;
 }

@@ -140,6 +140,13 @@ class TPMultiImage : public tk::Control {
 
   void PictureChanged();
 
+  // ---- the loader's steps (Loader.cpp)
+  // The message files (.SCM ticker, .CMS scroller).
+  void ReadMessageFile(const std::wstring& key);
+  // One row of the reader table: StopTicker, read into a temporary bitmap, the
+  // row's message on failure, the picture takes the result, ReadImageInfo.
+  void ReadWithRow(const std::wstring& key, int resolution, int dither);
+
   // ---- ticker state; the ticker's steps and set-ups fill it
   bool TickerActive = false;
   bool ScrollerActive = false;
@@ -171,6 +178,7 @@ class TPMultiImage : public tk::Control {
   tk::Picture picture_;
   std::wstring imageName_;
   std::wstring statusText_;
+  std::wstring resourceModule_;  // module of .RES names; empty: the program's own
   std::wstring imageType_;
   int imageWidth_ = 0;
   int imageHeight_ = 0;
