@@ -19,8 +19,8 @@ const wchar_t kFileNotFound[] = L"file not found";
 const wchar_t kNonLibraryImage[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
 
 // Size of the bitmap in device-independent form: header, colour table and rows.
+// An empty bitmap has depth 0: the header and a one-entry table.
 int DibFileSize(const tk::BitmapObject& bitmap) {
-  if (bitmap.Empty()) return 40;
   int d = bitmap.BitsPerPixel();
   if (d == 16 || d == 32) d = 24;
   std::int64_t size = 40;
