@@ -30,7 +30,7 @@ lumos_wine "$exe" >"$root/build/run.log" 2>&1 </dev/null &
 pid=$!
 id=
 for _ in $(seq 1 240); do
-  id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | awk '{print $1}' | head -1)
+  id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | awk '{print $1}' | head -1 || true)
   [ -n "$id" ] && break
   sleep 0.25
 done
