@@ -55,10 +55,10 @@ Bytes GradientBmp(int width, int height) {
 }
 
 Bytes GradientTiff(int width, int height) {
-  fixtures::TiffSpec spec;
-  spec.width = width;
-  spec.height = height;
-  return fixtures::EncodeTiff(spec, RgbRows(Gradient(width, height)));
+  fixtures::TiffSpec layout;
+  layout.width = width;
+  layout.height = height;
+  return fixtures::EncodeTiff(layout, RgbRows(Gradient(width, height)));
 }
 
 Bytes GradientPng(int width, int height) { return fixtures::EncodePngRgb(Gradient(width, height)); }
@@ -68,11 +68,11 @@ Bytes PhotoJpeg(int width, int height) {
 }
 
 Bytes IndexedGif(int width, int height) {
-  fixtures::GifSpec spec;
-  spec.screenWidth = spec.width = width;
-  spec.screenHeight = spec.height = height;
-  spec.globalMap = fixtures::TestPalette(16);
-  return fixtures::EncodeGif(spec, fixtures::Indices(width, height, 16));
+  fixtures::GifSpec layout;
+  layout.screenWidth = layout.width = width;
+  layout.screenHeight = layout.height = height;
+  layout.globalMap = fixtures::TestPalette(16);
+  return fixtures::EncodeGif(layout, fixtures::Indices(width, height, 16));
 }
 
 Bytes IndexedPcx(int width, int height) {
