@@ -310,3 +310,16 @@ TEST_F(Form1Fixture, FullviewShowsTheFullScreenWindowModally) {
   EXPECT_TRUE(IsWindowEnabled(f.Handle()));
   Form2 = nullptr;
 }
+
+TEST_F(Form1Fixture, AltAcceleratorsClickTheButtons) {
+  TForm1& f = Make();
+  // Alt+S as the keyboard delivers it to the focused control.
+  PostMessageW(f.Edit1->Handle(), WM_SYSCHAR, 's', 1 << 29);
+  tk::Application::Instance().ProcessMessages();
+  EXPECT_EQ(f.PanelLED->GetColor(), tk::clRed);
+  EXPECT_TRUE(f.PMultiImage1->Stretch());
+  // Alt+X closes the window.
+  PostMessageW(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
+  tk::Application::Instance().ProcessMessages();
+  EXPECT_FALSE(f.HandleAllocated());
+}
