@@ -7,6 +7,7 @@
 
 #include "util/Support.h"
 #include "util/SystemEntries.h"
+#include "util/portable/PathUtil.h"
 
 namespace {
 
@@ -150,4 +151,61 @@ TEST(EndToEnd, AQuotedPathWithBlanksIsOneParameter) {
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitForExit(20000));
+}
+
+namespace {
+
+HWND FindChildOfClass(HWND parent, const wchar_t* cls) {
+  return FindWindowExW(parent, nullptr, cls, nullptr);
+}
+
+// WM_GETTEXT: GetWindowText does not ask a window of another process.
+std::wstring TextOf(HWND w) {
+  wchar_t buf[512] = {};
+  SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+}  // namespace
+
+TEST(EndToEnd, APictureOnTheCommandLineIsSelectedInItsDirectory) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring dir = std::wstring(temp) + L"lumo cmd line";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring pic = dir + L"\\pic.bmp";
+  HANDLE h = CreateFileW(pic.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+
+  Program p(L"\"" + pic + L"\"");
+  HWND main = p.FindWindowOf(L"TForm", L"", 30000);
+  ASSERT_NE(main, nullptr);
+  // The browser panel holds the drive box, the name box and the list.
+  HWND list = nullptr, edit = nullptr;
+  for (HWND panel = FindWindowExW(main, nullptr, L"TPanel", nullptr); panel && !list;
+       panel = FindWindowExW(main, panel, L"TPanel", nullptr)) {
+    list = FindChildOfClass(panel, L"ListBox");
+    edit = FindChildOfClass(panel, L"Edit");
+  }
+  ASSERT_NE(list, nullptr);
+  const LRESULT sel = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  ASSERT_GE(sel, 0);
+  wchar_t item[MAX_PATH] = {};
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, L"pic.bmp");
+  EXPECT_EQ(TextOf(edit), L"PIC.BMP");
+  HWND pathLabel = nullptr;
+  for (HWND panel = FindWindowExW(main, nullptr, L"TPanel", nullptr); panel;
+       panel = FindWindowExW(main, panel, L"TPanel", nullptr)) {
+    HWND first = FindWindowExW(panel, nullptr, L"Static", L"Path:");
+    if (first) pathLabel = FindWindowExW(panel, first, L"Static", nullptr);
+  }
+  ASSERT_NE(pathLabel, nullptr);
+  EXPECT_EQ(_wcsicmp(TextOf(pathLabel).c_str(), util::ShortenPath(dir, 30).c_str()), 0)
+      << TextOf(pathLabel);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitForExit(20000));
+  DeleteFileW(pic.c_str());
+  RemoveDirectoryW(dir.c_str());
 }
