@@ -1,0 +1,126 @@
+// Decoding for the variant suites under Wine: every picture goes through a
+// file and RSTRIM32.DLL's ordinal entries, and the returned DIB section and
+// palette are read back into the suites' bitmap type.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "codecs/dll/Rstrim32Api.h"
+#include "tests/native/codecs/TestSupport.h"
+#include "toolkit/Handles.h"
+
+namespace testing_rstrim {
+namespace {
+
+HMODULE Library() {
+  static HMODULE module = LoadLibraryA("RSTRIM32.DLL");
+  return module;
+}
+
+template <typename Fn>
+Fn Entry(WORD ordinal) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(Library(), MAKEINTRESOURCEA(ordinal))));
+}
+
+WORD OrdinalOf(rstrim::Format format) {
+  switch (format) {
+    case rstrim::Format::kJpeg:
+      return rstrim32::kOrdDecodeJpegFile;
+    case rstrim::Format::kGif:
+      return rstrim32::kOrdDecodeGifFile;
+    case rstrim::Format::kPcx:
+      return rstrim32::kOrdDecodePcxFile;
+    case rstrim::Format::kBmp:
+      return rstrim32::kOrdDecodeBmpFile;
+    case rstrim::Format::kPng:
+      return rstrim32::kOrdDecodePngFile;
+    case rstrim::Format::kTiff:
+      return rstrim32::kOrdDecodeTifFile;
+    default:
+      return 0;
+  }
+}
+
+std::string WriteTemp(const Bytes& data) {
+  const std::string path = TempPath("via_dll.bin");
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return path;
+  if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
+  std::fclose(f);
+  return path;
+}
+
+// Copies a bottom-up or top-down DIB section and its palette into the bitmap.
+bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryBitmap& out) {
+  DIBSECTION ds{};
+  if (GetObjectW(bitmap, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits) return false;
+  const int w = ds.dsBm.bmWidth, h = ds.dsBm.bmHeight, bpp = ds.dsBm.bmBitsPixel;
+  if (!out.Allocate(w, h, bpp)) return false;
+  if (palette) {
+    const UINT n = GetPaletteEntries(palette, 0, 0, nullptr);
+    std::vector<PALETTEENTRY> entries(n);
+    GetPaletteEntries(palette, 0, n, entries.data());
+    std::vector<rstrim::Rgb> colours;
+    for (const auto& e : entries) colours.push_back(rstrim::Rgb{e.peRed, e.peGreen, e.peBlue});
+    out.SetPalette(colours.data(), static_cast<int>(colours.size()));
+  }
+  const auto* bits = static_cast<const uint8_t*>(ds.dsBm.bmBits);
+  const size_t stride = static_cast<size_t>(ds.dsBm.bmWidthBytes);
+  const bool bottomUp = ds.dsBmih.biHeight > 0;
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* src = bits + stride * static_cast<size_t>(bottomUp ? h - 1 - y : y);
+    std::copy(src, src + std::min(stride, out.Stride()), out.Row(y));
+  }
+  return true;
+}
+
+}  // namespace
+
+Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bool dither) {
+  Decoded d;
+  const std::string path = WriteTemp(data);
+  HBITMAP bitmap = nullptr;
+  HPALETTE palette = nullptr;
+  short r = rstrim::kGeneralFailure;
+  const WORD ordinal = OrdinalOf(format);
+  if (ordinal == rstrim32::kOrdDecodeJpegFile) {
+    r = Entry<rstrim32::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
+                                                   &bitmap, &palette, 0, 0);
+  } else if (ordinal) {
+    r = Entry<rstrim32::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
+                                               &palette, 0, 0);
+  }
+  tk::Bitmap ownedBitmap(bitmap);
+  tk::Palette ownedPalette(palette);
+  d.result = static_cast<rstrim::Result>(r);
+  if (r > 0 && !ReadBack(bitmap, palette, d.bitmap)) d.result = rstrim::kGeneralFailure;
+  std::remove(path.c_str());
+  return d;
+}
+
+rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
+  const std::string path = WriteTemp(data);
+  char type[rstrim32::kTypeBufferSize] = {};
+  char detail[rstrim32::kDetailBufferSize] = {};
+  short width = 0, height = 0, depthA = 0, depthB = 0, extra = 0;
+  const short r = Entry<rstrim32::QueryImageFileInfoFn>(rstrim32::kOrdQueryImageFileInfo)(
+      path.c_str(), type, &width, &height, &depthA, &depthB, &extra, detail, 0);
+  std::remove(path.c_str());
+  info->type = type;
+  info->width = width;
+  info->height = height;
+  info->depthA = depthA;
+  info->depthB = depthB;
+  info->count = extra;
+  info->detail = detail;
+  return static_cast<rstrim::Result>(r);
+}
+
+std::string TempPath(const std::string& name) {
+  char dir[MAX_PATH];
+  const DWORD n = GetTempPathA(MAX_PATH, dir);
+  return std::string(dir, n) + "rstrim_test_" + name;
+}
+
+}  // namespace testing_rstrim
