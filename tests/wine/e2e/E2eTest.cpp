@@ -111,6 +111,15 @@ TEST(EndToEnd, StartsShowsTheMainWindowAndEndsOnExit) {
   EXPECT_EQ(util::ReadRegString(HKEY_LOCAL_MACHINE, util::kAppPathsKey, L""), ExePath());
   EXPECT_EQ(util::ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\shell\\open\\command", L""),
             L"\"" + ExePath() + L"\" \"%1\"");
+  const std::wstring dir = util::ProgramDirOf(ExePath());
+  EXPECT_EQ(util::ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L""), dir);
+  EXPECT_EQ(util::ReadRegString(HKEY_LOCAL_MACHINE, util::kAppPathsKey, L"Path"), dir);
+  EXPECT_EQ(util::ReadRegString(HKEY_LOCAL_MACHINE, util::kUninstallKey, L"DisplayName"),
+            L"Lumoscope 1.1 -32");
+  EXPECT_EQ(util::ReadRegString(HKEY_LOCAL_MACHINE, util::kUninstallKey, L"UninstallString"),
+            L"\"" + ExePath() + L"\" -u");
+  EXPECT_EQ(util::ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32", L""), L"Lumoscope Picture File");
+  EXPECT_EQ(util::ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L""), L"1.1a");
   HWND exitButton = FindChildByText(main, L"E &X I T");
   ASSERT_NE(exitButton, nullptr);
   PostMessageW(exitButton, BM_CLICK, 0, 0);
