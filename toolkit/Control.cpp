@@ -60,7 +60,11 @@ Control::~Control() {
     auto& sib = parent_->children_;
     sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
   }
-  DestroyHandle();
+  // Unbind before destroying: the window's last messages must not reach an
+  // object whose derived parts are already gone.
+  HWND w = wnd_;
+  Detach();
+  if (w) DestroyWindow(w);
 }
 
 Control* Control::FromHandle(HWND wnd) {

@@ -200,8 +200,7 @@ void Form::UpdateScrollRange() {
     GetClientRect(w, &rc);
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
-    si.fMask &= ~SIF_DISABLENOSCROLL;
+    si.fMask = SIF_RANGE | SIF_PAGE;
     si.nMin = 0;
     si.nMax = right > rc.right ? right - 1 : 0;
     si.nPage = right > rc.right ? static_cast<UINT>(rc.right) : 0;
