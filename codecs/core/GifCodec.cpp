@@ -62,6 +62,12 @@ Result FindFirstImage(GifFileType* gif, int* transparent) {
 }
 
 // Rows of an interlaced image come in four passes.
+// Opens the file and reads up to the first image's descriptor.
+Result OpenFirstImage(ByteSource& src, GifPtr* gif, int* transparent) {
+  const Result r = Open(src, gif);
+  return r != kOk ? r : FindFirstImage(gif->get(), transparent);
+}
+
 int InterlacedRow(int line, int height) {
   static const int kStart[4] = {0, 4, 2, 1};
   static const int kStep[4] = {8, 8, 4, 2};
@@ -97,10 +103,8 @@ void FillRow(uint8_t* row, const Canvas& c, bool indexed) {
 
 Result DecodeGif(ByteSource& src, PixelSink& sink, const DecodeOptions&) {
   GifPtr gif;
-  Result r = Open(src, &gif);
-  if (r != kOk) return r;
   int transparent = -1;
-  r = FindFirstImage(gif.get(), &transparent);
+  Result r = OpenFirstImage(src, &gif, &transparent);
   if (r != kOk) return r;
 
   const GifImageDesc& desc = gif->Image;
@@ -182,10 +186,8 @@ Result QueryGif(ByteSource& src, ImageInfo* info) {
   if (!src.ReadExact(stamp, sizeof stamp)) return kDamaged;
   src.Seek(0);
   GifPtr gif;
-  Result r = Open(src, &gif);
-  if (r != kOk) return r;
   int transparent = -1;
-  r = FindFirstImage(gif.get(), &transparent);
+  Result r = OpenFirstImage(src, &gif, &transparent);
   if (r != kOk) return r;
   const GifImageDesc& desc = gif->Image;
   const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;

@@ -198,17 +198,26 @@ std::vector<Rgb> IndexedPalette(const Header& h) {
   return p;
 }
 
+// The session and header live on the heap: libpng's error jump must not pass
+// over C++ objects with destructors in the frame that set it up.
+Result OpenPng(ByteSource& src, std::unique_ptr<PngSession>* session,
+               std::unique_ptr<Header>* header) {
+  *session = std::make_unique<PngSession>();
+  Result r = CreateSession(**session, src);
+  if (r != kOk) return r;
+  *header = std::make_unique<Header>();
+  return ReadInfoPhase(**session, header->get());
+}
+
 }  // namespace
 
 Result DecodePng(ByteSource& src, PixelSink& sink, const DecodeOptions& options) {
-  auto session = std::make_unique<PngSession>();
+  std::unique_ptr<PngSession> session;
+  std::unique_ptr<Header> header;
+  Result r = OpenPng(src, &session, &header);
+  if (r != kOk) return r;
   PngSession& s = *session;
-  Result r = CreateSession(s, src);
-  if (r != kOk) return r;
-  auto header = std::make_unique<Header>();
   Header& h = *header;
-  r = ReadInfoPhase(s, &h);
-  if (r != kOk) return r;
   if (h.width > 0x7fffffff || h.height > 0x7fffffff) return kTooLarge;
 
   const bool indexed = IndexedPath(h);
@@ -239,14 +248,11 @@ Result DecodePng(ByteSource& src, PixelSink& sink, const DecodeOptions& options)
 }
 
 Result QueryPng(ByteSource& src, ImageInfo* info) {
-  auto session = std::make_unique<PngSession>();
-  PngSession& s = *session;
-  Result r = CreateSession(s, src);
+  std::unique_ptr<PngSession> session;
+  std::unique_ptr<Header> header;
+  const Result r = OpenPng(src, &session, &header);
   if (r != kOk) return r;
-  auto header = std::make_unique<Header>();
-  Header& h = *header;
-  r = ReadInfoPhase(s, &h);
-  if (r != kOk) return r;
+  const Header& h = *header;
   info->type = "PNG";
   info->width = static_cast<int>(h.width);
   info->height = static_cast<int>(h.height);
