@@ -1,0 +1,92 @@
+#include "toolkit/Dde.h"
+
+namespace tk {
+namespace {
+
+HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+  return nullptr;
+}
+
+constexpr DWORD kWaitForServerMs = 10000;
+
+std::wstring Widen(const std::string& s) {
+  std::wstring out(s.size(), L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(),
+                                    static_cast<int>(out.size()));
+  out.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return out;
+}
+
+}  // namespace
+
+DdeInstance::DdeInstance(PFNCALLBACK callback, DWORD flags) {
+  if (DdeInitializeA(&id_, callback ? callback : ClientCallback, flags, 0) != DMLERR_NO_ERROR)
+    id_ = 0;
+}
+
+DdeInstance::~DdeInstance() {
+  if (id_) DdeUninitialize(id_);
+}
+
+DdeString::DdeString(const DdeInstance& instance, const std::string& text)
+    : instance_(instance.Id()) {
+  if (instance_ && !text.empty())
+    hsz_ = DdeCreateStringHandleA(instance_, text.c_str(), CP_WINANSI);
+}
+
+DdeString::~DdeString() {
+  if (hsz_) DdeFreeStringHandle(instance_, hsz_);
+}
+
+DdeClientConv::DdeClientConv() = default;
+
+bool DdeClientConv::SetLink(const std::string& service, const std::string& topic) {
+  CloseLink();
+  service_ = service;
+  topic_ = topic;
+  return connectMode == DdeConnectMode::Automatic ? OpenLink() : true;
+}
+
+bool DdeClientConv::Connect() {
+  if (!instance_) return false;
+  DdeString service(instance_, service_), topic(instance_, topic_);
+  conv_.reset(DdeConnect(instance_.Id(), service.Get(), topic.Get(), nullptr));
+  return Connected();
+}
+
+void DdeClientConv::StartServerProgram() const {
+  std::wstring command = Widen(service_ + " " + topic_);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
+    return;
+  File process(pi.hProcess), thread(pi.hThread);
+  // A server registers its name while it starts up; connect once it waits for input.
+  WaitForInputIdle(process.get(), kWaitForServerMs);
+}
+
+bool DdeClientConv::OpenLink() {
+  if (Connected()) return true;
+  if (Connect()) return true;
+  StartServerProgram();
+  return Connect();
+}
+
+bool DdeClientConv::ExecuteMacro(const std::string& command, bool wait) {
+  if (!Connected()) return false;
+  // The terminating zero travels with the command.
+  DdeData data(DdeCreateDataHandle(instance_.Id(),
+                                   reinterpret_cast<BYTE*>(const_cast<char*>(command.c_str())),
+                                   static_cast<DWORD>(command.size() + 1), 0, nullptr, CF_TEXT, 0));
+  if (!data) return false;
+  DWORD result = 0;
+  return DdeClientTransaction(reinterpret_cast<BYTE*>(data.release()), 0xFFFFFFFF, conv_.get(),
+                              nullptr, CF_TEXT, XTYP_EXECUTE,
+                              wait ? kWaitForServerMs : TIMEOUT_ASYNC, &result) != nullptr;
+}
+
+}  // namespace tk
