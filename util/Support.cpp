@@ -34,8 +34,8 @@ std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstrin
     return {};
   std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
   size = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(k.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
-                       &size) != ERROR_SUCCESS)
+  if (RegQueryValueExW(k.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
+      ERROR_SUCCESS)
     return {};
   buf.back() = L'\0';
   return std::wstring(buf.data());
@@ -113,7 +113,8 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
   std::wstring name = UpperAscii(file);
   if (FileNamePart(name) == name) name = GetWindowsDir() + L"\\" + name;
   const DWORD attr = GetFileAttributesW(name.c_str());
-  if (attr == INVALID_FILE_ATTRIBUTES || (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+  if (attr == INVALID_FILE_ATTRIBUTES ||
+      (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
   std::string content;
   if (!ReadWholeFile(name, content)) return false;
@@ -123,11 +124,18 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
   // leaves either the old or the new file, never none.
   const std::wstring temp = DirectoryPart(name) + L"$$$$----.BAK";
   if (!WriteWholeFile(temp, out) ||
-      !MoveFileExW(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      !MoveFileExW(temp.c_str(), name.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temp.c_str());
     return false;
   }
   return removed;
+}
+
+bool DeleteProfileEntry(const std::wstring& file, const std::wstring& section,
+                        const std::wstring& key) {
+  return WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr,
+                                    UpperAscii(file).c_str()) != FALSE;
 }
 
 INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,

@@ -24,6 +24,10 @@ bool WriteProfileEntry(const std::wstring& file, const std::wstring& section,
 // atomically; true if at least one line was removed.
 bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
                         const std::wstring& key);
+// Deletes the key through the system's profile functions, which also reach a
+// section that NT maps from the file into the registry.
+bool DeleteProfileEntry(const std::wstring& file, const std::wstring& section,
+                        const std::wstring& key);
 
 INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
                    const std::wstring& workDir, int show);

@@ -6,38 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "Files.h"
 #include "Recorders.h"
 #include "app/Unit1.h"
 #include "toolkit/Application.h"
 #include "util/SystemEntries.h"
 #include "util/portable/PathUtil.h"
-
-inline std::wstring TempDir(const std::wstring& name) {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  std::wstring dir = std::wstring(base) + name;
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
-inline void WriteFile(const std::wstring& name, const std::string& content) {
-  HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD put = 0;
-  if (!content.empty()) ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
-  CloseHandle(h);
-}
-
-inline std::string ReadFile(const std::wstring& name) {
-  HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string s(GetFileSize(h, nullptr), '\0');
-  DWORD got = 0;
-  if (!s.empty()) ::ReadFile(h, s.data(), static_cast<DWORD>(s.size()), &got, nullptr);
-  CloseHandle(h);
-  return s;
-}
 
 class Form1Fixture : public ::testing::Test {
  protected:
