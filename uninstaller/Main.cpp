@@ -1,0 +1,34 @@
+// RAZUVUDE.EXE: removes Lumoscope's files after the program has removed its
+// entries. Its one parameter is the full path of the log the program wrote.
+#include <windows.h>
+
+#include "uninstaller/Razuvude.h"
+#include "util/Support.h"
+#include "util/portable/PathUtil.h"
+
+namespace {
+
+// Once its work is done the uninstaller in the Windows directory goes as well,
+// at the next start of Windows: a running program cannot delete itself.
+void RemoveSelfAtRestart() {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  if (CompareStringOrdinal(self, -1, (util::GetWindowsDir() + L"\\RAZUVUDE.EXE").c_str(), -1,
+                           TRUE) == CSTR_EQUAL)
+    MoveFileExW(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const auto params = util::SplitCommandLine(GetCommandLineW());
+  // The program's directory may be this process's current one, which could
+  // not be removed then.
+  SetCurrentDirectoryW(util::GetWindowsDir().c_str());
+  const razuvude::Report report =
+      params.size() < 2 ? razuvude::NoLogNamed() : razuvude::Uninstall(params[1], {});
+  razuvude::ShowReport(report);
+  if (report.kind == tk::MsgKind::Information) RemoveSelfAtRestart();
+  return report.kind == tk::MsgKind::Information ? 0 : 1;
+}
