@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 SECONDS ?= 60
 
-.PHONY: all bootstrap build run test fuzz bench clean
+.PHONY: all bootstrap build run test dist fuzz bench clean
 
 all: build
 
@@ -18,6 +18,9 @@ run:
 
 test:
 	@scripts/test.sh
+
+dist:
+	@scripts/dist.sh
 
 fuzz:
 	@scripts/build.sh native && fuzz/run.sh $(SECONDS)
