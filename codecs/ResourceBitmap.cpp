@@ -6,16 +6,10 @@
 
 #include "codecs/DibResource.h"
 #include "toolkit/Handles.h"
+#include "toolkit/portable/Convert.h"
 
 namespace codecs {
 namespace {
-
-int DigitValue(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  return -1;
-}
 
 HMODULE ResourceModule(const std::wstring& moduleName) {
   return GetModuleHandleW(moduleName.empty() ? nullptr : moduleName.c_str());
@@ -28,12 +22,11 @@ struct ResourceData {
 };
 
 ResourceData FindBitmapResource(HMODULE module, const std::wstring& resourceName) {
-  long id = 0;
   const wchar_t* name = resourceName.c_str();
-  if (TryStrToInt(resourceName, id)) {
+  if (const auto id = tk::TryStrToInt(resourceName)) {
     // Only 1..65535 fit an integer identifier; others name no resource.
-    if (id < 1 || id > 0xFFFF) return {};
-    name = MAKEINTRESOURCEW(static_cast<WORD>(id));
+    if (*id < 1 || *id > 0xFFFF) return {};
+    name = MAKEINTRESOURCEW(static_cast<WORD>(*id));
   } else if (resourceName.empty()) {
     return {};
   }
@@ -86,36 +79,6 @@ std::vector<std::uint8_t> MakeBitmapInfo(const DibLayout& l) {
 }
 
 }  // namespace
-
-bool TryStrToInt(const std::wstring& text, long& value) {
-  std::size_t i = 0;
-  bool negative = false;
-  int base = 10;
-  if (i < text.size() && text[i] == L'$') {
-    base = 16;
-    ++i;
-  } else if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
-    negative = text[i] == L'-';
-    ++i;
-  }
-  if (i == text.size()) return false;
-  std::int64_t v = 0;
-  for (; i < text.size(); ++i) {
-    const int d = DigitValue(text[i]);
-    if (d < 0 || d >= base) return false;
-    v = v * base + d;
-    // Hexadecimal covers the whole 32-bit pattern ($FFFFFFFF is -1).
-    if (v > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;
-  }
-  if (base == 16) {
-    value = static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)));
-    return true;
-  }
-  if (negative) v = -v;
-  if (v > 0x7FFFFFFFLL) return false;
-  value = static_cast<long>(v);
-  return true;
-}
 
 bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& resourceName, HWND wnd,
                         tk::BitmapObject& bitmap) {

@@ -10,14 +10,10 @@
 namespace codecs {
 
 // moduleName empty: the program's own module. A resourceName that reads as an
-// integer (optional sign and decimal digits, or "$" and hex digits) names the
-// integer identifier. The bitmap is made for wnd's device context. False when
-// the resource is missing or not a sound bitmap; the object is then untouched.
+// integer (tk::TryStrToInt) names the integer identifier. The bitmap is made
+// for wnd's device context. False when the resource is missing or not a sound
+// bitmap; the object is then untouched.
 bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& resourceName, HWND wnd,
                         tk::BitmapObject& bitmap);
-
-// The toolkit's integer conversion: "-12", "+7", "$1F"; false for anything
-// else, and for values outside the 32-bit range.
-bool TryStrToInt(const std::wstring& text, long& value);
 
 }  // namespace codecs

@@ -1,5 +1,6 @@
 // Writes the seed corpus of every fuzz target: small pictures of each variant
-// the decoders know, made with the same writers as the unit tests.
+// the decoders know, made with the same writers as the unit tests, and two
+// message files.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -129,6 +130,12 @@ std::vector<Seed> Seeds() {
   fixtures::PcxSpec rgbPcx;
   rgbPcx.planes = 3, rgbPcx.extraLineBytes = 1;
   s.push_back({"pcx", "rgb", fixtures::EncodePcx(24, 16, rgbPcx, {}, {}, &p)});
+
+  const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
+  s.push_back({"msgfile", "ticker",
+               text("/fc|$FF/fh|-20/fn|Arial/fs|12/ft|0110/bc|128/sp|3/sm|Hello/eo|")});
+  s.push_back({"msgfile", "scroller",
+               text("x\r\n255\r\n-13\r\nArial\r\n10\r\n1000\r\n$80\r\n1\r\nLine\r\n\r\nB")});
   return s;
 }
 
@@ -144,6 +151,7 @@ int main(int argc, char** argv) {
   int written = 0;
   for (const Seed& seed : Seeds()) {
     for (const std::string& target : {seed.target, std::string("info")}) {
+      if (seed.target == "msgfile" && target == "info") continue;  // not a picture
       const std::string dir = root + "/" + target;
       mkdir(dir.c_str(), 0755);
       if (!fixtures::WriteFile(dir + "/seed-" + seed.target + "-" + seed.name, seed.data)) return 1;

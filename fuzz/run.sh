@@ -16,7 +16,7 @@ cmake --build "$tree" --target fuzz_all -j2 >/dev/null || { echo "fuzz: build fa
 out=$tree/fuzz
 "$out/fuzz_seeds" "$out/corpus" >/dev/null || exit 1
 status=0
-for target in jpeg png gif tiff bmp pcx info; do
+for target in jpeg png gif tiff bmp pcx info msgfile; do
   mkdir -p "$out/work/$target"
   log=$out/fuzz-$target.log
   "$out/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \

@@ -61,11 +61,19 @@ std::wstring TPMultiImage::GetImageName() {
   return statusText_;
 }
 
-void TPMultiImage::ReadMessageFile(const std::wstring&) {
-  // The ticker (.SCM) and scroller (.CMS) set-ups are read here, each
-  // protected: StopTicker, the set-up, then ReadImageInfo; an exception
-  // empties the picture and ends the load. Until their readers exist the
-  // picture and the information fields stay as they are.
+void TPMultiImage::ReadMessageFile(const std::wstring& key) {
+  try {
+    StopTicker();
+    if (key == L".SCM")
+      LoadTickerFile(imageName_);
+    else
+      LoadScrollerFile(imageName_);
+  } catch (const std::exception&) {
+    // A broken or hostile message file ends the load quietly.
+    picture_.Clear();
+    return;
+  }
+  ReadImageInfo(imageName_);
 }
 
 void TPMultiImage::ReadWithRow(const std::wstring& key, int resolution, int dither) {

@@ -139,6 +139,19 @@ void TPMultiImage::CreateParams(tk::CreateArgs& args) {
   if (borderStyle_ == bsSingle) args.style |= WS_BORDER;
 }
 
+LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_USER + 1:
+      HorizontalStep();
+      return 0;
+    case WM_USER + 2:
+      VerticalStep();
+      return 0;
+    default:
+      return Control::WndProc(msg, wp, lp);
+  }
+}
+
 // ---- properties ------------------------------------------------------------------
 
 void TPMultiImage::SetAutoSize(bool v) {

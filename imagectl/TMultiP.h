@@ -1,10 +1,12 @@
 // TPMultiImage: the control that shows a picture (bitmap, icon or metafile) at
 // its own size, centred, stretched, or stretched with its aspect ratio kept,
-// with an optional overlay text. Writing ImageName loads a file (Loader.cpp).
+// with an optional overlay text. Writing ImageName loads a file (Loader.cpp);
+// a message file runs a moving text instead (Ticker.cpp).
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,7 @@ class TPMultiImage : public tk::Control {
  protected:
   void CreateParams(tk::CreateArgs& args) override;
   void Paint(HDC dc) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   // Seams: every repaint request of the control's own setters, the overlay
   // font's creation, and the memory DC of the palette-managed path.
@@ -146,6 +149,25 @@ class TPMultiImage : public tk::Control {
   // One row of the reader table: StopTicker, read into a temporary bitmap, the
   // row's message on failure, the picture takes the result, ReadImageInfo.
   void ReadWithRow(const std::wstring& key, int resolution, int dither);
+
+  // ---- the moving text (Ticker.cpp)
+  // Seams: the control's canvas outside painting (its window's DC), and the
+  // size of a text in TickerFont as an auto-sizing label would take.
+  virtual void OnCanvas(const std::function<void(HDC)>& draw);
+  virtual SIZE MeasureTickerText(const std::wstring& text);
+  // The set-ups; they raise when the file cannot be read or made into a ticker.
+  void LoadTickerFile(const std::wstring& fileName);
+  void LoadScrollerFile(const std::wstring& fileName);
+  // The step messages WM_USER+1 and WM_USER+2.
+  void HorizontalStep();
+  void VerticalStep();
+  // Whether this step message moves the text: every (speed + 1)-th one does.
+  bool TickDue(int speed);
+  // Renders the scroller line at TickerLineIndex below the bottom edge.
+  void PrepareScrollLine();
+  // TickerText in TickerFont on TickerColor into a new TickerBitmap.
+  void RenderTickerBitmap(int width, int height);
+  void DrawTickerBitmap();
 
   // ---- ticker state; the ticker's steps and set-ups fill it
   bool TickerActive = false;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "toolkit/Application.h"
+#include "toolkit/portable/Convert.h"
 
 namespace tk {
 namespace {
@@ -512,20 +513,17 @@ void Control::SetProperty(const std::wstring& prop, const std::wstring& value) {
 
 bool ParseBool(const std::wstring& v) { return v == L"True" || v == L"true" || v == L"1"; }
 
-int ParseInt(const std::wstring& v) {
-  if (!v.empty() && v[0] == L'$') return static_cast<int>(std::stoul(v.substr(1), nullptr, 16));
-  return std::stoi(v);
-}
+int ParseInt(const std::wstring& v) { return StrToInt(v); }
 
 Color ParseColor(const std::wstring& v) {
   struct Named {
     const wchar_t* name;
     Color color;
   };
-  static const Named kNamed[] = {
-      {L"clBlack", clBlack},     {L"clMaroon", clMaroon},   {L"clOlive", clOlive},
-      {L"clRed", clRed},         {L"clWhite", clWhite},     {L"clBtnFace", clBtnFace},
-      {L"clWindow", clWindow},   {L"clWindowText", clWindowText}};
+  static const Named kNamed[] = {{L"clBlack", clBlack},   {L"clMaroon", clMaroon},
+                                 {L"clOlive", clOlive},   {L"clRed", clRed},
+                                 {L"clWhite", clWhite},   {L"clBtnFace", clBtnFace},
+                                 {L"clWindow", clWindow}, {L"clWindowText", clWindowText}};
   for (const auto& n : kNamed)
     if (v == n.name) return n.color;
   return static_cast<Color>(ParseInt(v));

@@ -22,11 +22,18 @@ class ProbeImage : public TPMultiImage {
   int invalidations = 0;
   std::vector<LOGFONTW> fonts;  // every record the overlay passed to GDI
   bool failMemoryDc = false;
+  HDC tickerDc = nullptr;  // where the ticker draws instead of the window
+  SIZE textSize{0, 0};     // every ticker text measures this when cx > 0
 
+  // TickerX, TickerY, the text bitmap's width and height, TickerLineIndex.
+  std::vector<int> Where() const {
+    return {TickerX, TickerY, TickerBitmap.Width(), TickerBitmap.Height(), TickerLineIndex};
+  }
   using TPMultiImage::Opaque;
   using TPMultiImage::SavedColor;
   using TPMultiImage::ScrollerActive;
   using TPMultiImage::TickerActive;
+  using TPMultiImage::TickerLines;
 
  protected:
   void InvalidateControl() override {
@@ -39,6 +46,12 @@ class ProbeImage : public TPMultiImage {
   }
   HDC CreateMemoryDc(HDC dc) override {
     return failMemoryDc ? nullptr : TPMultiImage::CreateMemoryDc(dc);
+  }
+  void OnCanvas(const std::function<void(HDC)>& draw) override {
+    tickerDc ? draw(tickerDc) : TPMultiImage::OnCanvas(draw);
+  }
+  SIZE MeasureTickerText(const std::wstring& text) override {
+    return textSize.cx > 0 ? textSize : TPMultiImage::MeasureTickerText(text);
   }
 };
 

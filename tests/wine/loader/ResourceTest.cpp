@@ -12,7 +12,6 @@ namespace loader_test {
 namespace {
 
 using codecs::ReadResourceBitmap;
-using codecs::TryStrToInt;
 
 // The formulas of app/bitmaps/make_bitmaps.py.
 std::uint32_t LogoColour(int i) { return Rgb(i, 255 - i, (7 * i) & 255); }
@@ -43,27 +42,6 @@ class ResourceBitmaps : public ::testing::Test {
   }
   Host host;
 };
-
-TEST(ResourceNames, IntegersAsTheToolkitConvertsThem) {
-  long v = 0;
-  EXPECT_TRUE(TryStrToInt(L"7", v));
-  EXPECT_EQ(v, 7);
-  EXPECT_TRUE(TryStrToInt(L"+7", v));
-  EXPECT_EQ(v, 7);
-  EXPECT_TRUE(TryStrToInt(L"-7", v));
-  EXPECT_EQ(v, -7);
-  EXPECT_TRUE(TryStrToInt(L"007", v));
-  EXPECT_EQ(v, 7);
-  EXPECT_TRUE(TryStrToInt(L"$1f", v));
-  EXPECT_EQ(v, 31);
-  EXPECT_TRUE(TryStrToInt(L"$FFFFFFFF", v));
-  EXPECT_EQ(v, -1);
-  EXPECT_TRUE(TryStrToInt(L"-2147483648", v));
-  EXPECT_EQ(v, -2147483647L - 1);
-  for (const wchar_t* no : {L"", L"$", L"-", L"+", L"7a", L" 7", L"7 ", L"0x10", L"LOGO",
-                            L"2147483648", L"$100000000", L"1.5", L"$G"})
-    EXPECT_FALSE(TryStrToInt(no, v)) << no;
-}
 
 TEST(ResourceNames, LastComponentCutBeforeTheFirstDot) {
   using imagectl::ResourceNameOf;

@@ -1,0 +1,254 @@
+// The moving text of TPMultiImage: the set-ups from .SCM and .CMS message
+// files, the two step messages, and the rendering of each scroller line. Each
+// step draws the text bitmap straight onto the control's canvas; painting
+// does not draw it.
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+
+#include "codecs/msgfile/MessageFile.h"
+#include "imagectl/TMultiP.h"
+#include "toolkit/StdCtrls.h"
+#include "util/Support.h"
+
+namespace {
+
+// Read whole, opened so that others may read the file meanwhile but not write it.
+std::string ReadMessageBytes(const std::wstring& fileName) {
+  tk::File f(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) throw tk::EInOutError("Datei kann nicht geöffnet werden");
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > msgfile::kMaxFileBytes)
+    throw tk::EInOutError("Lesefehler");
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD got = 0;
+  if (!bytes.empty() &&
+      !ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+    throw tk::EInOutError("Lesefehler");
+  bytes.resize(got);
+  return bytes;
+}
+
+int ScreenPixelsPerInch() {
+  tk::WindowDc screen(nullptr);
+  const int v = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return v > 0 ? v : 96;
+}
+
+// The values read, in file order; a value that could not be read raises
+// after the ones before it have taken effect.
+void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color& color) {
+  if (s.fontColor) font.color = static_cast<tk::Color>(*s.fontColor);
+  if (s.fontHeight) font.height = *s.fontHeight;
+  if (s.fontName) font.name = util::FromAnsi(*s.fontName);
+  if (s.fontSize) {
+    const int pixels = MulDiv(*s.fontSize, ScreenPixelsPerInch(), 72);
+    font.height = pixels == INT_MIN ? INT_MAX : -pixels;
+  }
+  if (s.fontStyle) {
+    font.bold = s.fontStyle->bold;
+    font.italic = s.fontStyle->italic;
+    font.underline = s.fontStyle->underline;
+    font.strikeOut = s.fontStyle->strikeOut;
+  }
+  if (s.background) color = static_cast<tk::Color>(*s.background);
+  if (s.speed) speed = *s.speed;
+  if (!s.error.empty()) throw std::runtime_error(s.error);
+}
+
+// False only when the file does not exist.
+bool ParseTickerFile(const std::wstring& fileName, tk::FontDesc& font, int& speed,
+                     std::wstring& text, tk::Color& color) {
+  if (!util::FileExists(fileName)) return false;
+  const msgfile::TickerSettings s = msgfile::ParseTickerText(ReadMessageBytes(fileName));
+  Apply(s, font, speed, color);
+  if (s.message) text = util::FromAnsi(*s.message);
+  return true;
+}
+
+bool ParseScrollerFile(const std::wstring& fileName, tk::FontDesc& font, int& speed,
+                       tk::Color& color, std::vector<std::wstring>& lines) {
+  lines.clear();
+  if (!util::FileExists(fileName)) return false;
+  const msgfile::ScrollerSettings s = msgfile::ParseScrollerText(ReadMessageBytes(fileName));
+  Apply(s, font, speed, color);
+  lines.reserve(s.lines.size());
+  for (const std::string& line : s.lines) lines.push_back(util::FromAnsi(line));
+  return true;
+}
+
+// Two blanks before a line that does not begin with one, one after a line
+// that does not end with one.
+std::wstring PadScrollLine(std::wstring line) {
+  if (line.front() != L' ') line.insert(0, L"  ");
+  if (line.back() != L' ') line += L' ';
+  return line;
+}
+
+// A line is widened by its width shared over its characters but two; a line
+// of two characters or fewer has nothing to share it over and stays as measured.
+int WidenedWidth(int width, std::size_t length) {
+  if (length <= 2) return width;
+  const std::int64_t wide = std::int64_t{width} + width / static_cast<std::int64_t>(length - 2);
+  return wide > INT_MAX ? INT_MAX : static_cast<int>(wide);
+}
+
+tk::Font CreateTickerFont(const tk::FontDesc& desc) {
+  const LOGFONTW lf = tk::ToLogFont(desc);
+  return tk::Font(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+void TPMultiImage::OnCanvas(const std::function<void(HDC)>& draw) {
+  const HWND wnd = Handle();
+  if (!wnd) return;  // no parent window yet: nothing to draw on
+  tk::WindowDc dc(wnd);
+  if (dc.get()) draw(dc.get());
+}
+
+SIZE TPMultiImage::MeasureTickerText(const std::wstring& text) {
+  // As a label sizes itself to its caption, a blank standing in for an empty
+  // one; measured as one line, the way the text is drawn.
+  const std::wstring caption = text.empty() ? L" " : text;
+  tk::WindowDc dc(HandleIfCreated());
+  const tk::Font font = CreateTickerFont(TickerFont);
+  std::optional<tk::SelectGuard> selectFont;
+  if (font) selectFont.emplace(dc.get(), font.get());
+  SIZE size{0, 0};
+  GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
+  return size;
+}
+
+void TPMultiImage::RenderTickerBitmap(int width, int height) {
+  // A text too long for any bitmap is refused before GDI is asked to hold it.
+  if (width <= 0 || height <= 0 || std::int64_t{width} * height * 4 > INT_MAX)
+    throw tk::EOutOfResources();
+  TickerBitmap.SetSize(width, height);
+  tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) throw tk::EOutOfResources();
+  tk::SelectGuard selectBitmap(dc.get(), TickerBitmap.MutableHandle());
+  const COLORREF background = tk::ColorToRGB(TickerColor);
+  const tk::Brush brush(CreateSolidBrush(background));
+  const RECT all{0, 0, width, height};
+  FillRect(dc.get(), &all, brush.get());
+  const tk::Font font = CreateTickerFont(TickerFont);
+  std::optional<tk::SelectGuard> selectFont;
+  if (font) selectFont.emplace(dc.get(), font.get());
+  SetBkMode(dc.get(), OPAQUE);
+  SetBkColor(dc.get(), background);
+  SetTextColor(dc.get(), tk::ColorToRGB(TickerFont.color));
+  TextOutW(dc.get(), 0, 0, TickerText.c_str(), static_cast<int>(TickerText.size()));
+}
+
+void TPMultiImage::DrawTickerBitmap() {
+  OnCanvas([this](HDC dc) {
+    tk::MemoryDc mem(CreateMemoryDc(dc));
+    if (!mem) return;
+    tk::SelectGuard select(mem.get(), TickerBitmap.Handle());
+    BitBlt(dc, TickerX, TickerY, TickerBitmap.Width(), TickerBitmap.Height(), mem.get(), 0, 0,
+           copyMode_);
+  });
+}
+
+void TPMultiImage::LoadTickerFile(const std::wstring& fileName) {
+  picture_.Clear();
+  TickerStartX = Width();
+  TickerStartY = Height();
+  ParseTickerFile(fileName, TickerFont, TickerSpeed, TickerText, TickerColor);
+  Repaint();
+  const SIZE size = MeasureTickerText(TickerText);
+  RenderTickerBitmap(size.cx, size.cy);  // first: it refuses sizes no position could add up
+  TickerTextWidth = size.cx;
+  TickerX = TickerStartX;  // just beyond the right edge
+  TickerXEnd = TickerStartX + size.cx;
+  TickerY = (TickerStartY - size.cy) / 2;
+  SavedColor = GetColor();
+  SetColor(TickerColor);
+  TickerActive = true;
+}
+
+void TPMultiImage::LoadScrollerFile(const std::wstring& fileName) {
+  picture_.Clear();
+  ParseScrollerFile(fileName, TickerFont, TickerSpeed, TickerColor, TickerLines);
+  TickerLineIndex = 0;
+  // The loader has stopped any ticker, so the first line saves the colour.
+  PrepareScrollLine();
+}
+
+bool TPMultiImage::TickDue(int speed) {
+  // The same count as adding one and comparing, without counting past the
+  // divider, so the largest divider cannot overflow it.
+  if (TickCount >= speed) {
+    TickCount = 0;
+    return true;
+  }
+  ++TickCount;
+  return false;
+}
+
+void TPMultiImage::HorizontalStep() {
+  if (!TickerActive || !TickDue(TickerSpeed)) return;
+  --TickerX;
+  --TickerXEnd;
+  if (TickerXEnd < 0) {  // the text has left on the left: in again from the right
+    TickerX = TickerStartX;
+    TickerXEnd = TickerX + TickerTextWidth;
+  }
+  DrawTickerBitmap();
+}
+
+void TPMultiImage::VerticalStep() {
+  if (!ScrollerActive || !TickDue(TickerSpeed)) return;
+  --TickerY;
+  --TickerYEnd;
+  if (TickerY < -TickerLineHeight - 5) {  // the whole bitmap has left at the top
+    if (!TickerLines.empty()) {
+      const bool last = TickerLineIndex >= static_cast<int>(TickerLines.size()) - 1;
+      TickerLineIndex = last ? 0 : TickerLineIndex + 1;
+      try {
+        PrepareScrollLine();
+      } catch (const std::exception&) {
+        StopTicker();  // a line no bitmap can hold ends the scroller quietly
+        return;
+      }
+    } else {
+      TickerY = TickerStartY;
+      TickerYEnd = TickerY + TickerLineHeight;
+    }
+  }
+  DrawTickerBitmap();
+}
+
+void TPMultiImage::PrepareScrollLine() {
+  if (TickerLines.empty()) return;
+  if (TickerLineIndex < 0 || TickerLineIndex >= static_cast<int>(TickerLines.size()))
+    TickerLineIndex = 0;
+  TickerText = TickerLines[static_cast<std::size_t>(TickerLineIndex)];
+  // An empty line leaves TickerY above the top edge: the next step moves on.
+  if (TickerText.empty()) return;
+  TickerText = PadScrollLine(TickerText);
+  TickerStartX = Width();
+  TickerStartY = Height();
+  Repaint();
+  const SIZE size = MeasureTickerText(TickerText);
+  const int width = WidenedWidth(size.cx, TickerText.size());
+  RenderTickerBitmap(width, size.cy < INT_MAX - 5 ? size.cy + 5 : INT_MAX);
+  TickerLineHeight = size.cy;
+  TickerTextWidth = width;
+  TickerX = (TickerStartX - width) / 2;  // centred
+  TickerY = TickerStartY;                // just below the bottom edge
+  TickerYEnd = TickerY + size.cy;
+  if (!ScrollerActive) SavedColor = GetColor();
+  SetColor(TickerColor);
+  OnCanvas([this](HDC dc) {
+    // Filled in the ticker colour and outlined with the canvas's own pen.
+    const tk::Brush brush(CreateSolidBrush(tk::ColorToRGB(TickerColor)));
+    tk::SelectGuard select(dc, brush.get());
+    Rectangle(dc, 0, 0, Width(), Height());
+  });
+  ScrollerActive = true;
+}

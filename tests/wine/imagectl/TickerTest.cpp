@@ -1,0 +1,105 @@
+// The moving text on a real control: message files written on the spot, step
+// messages sent, the text bitmap drawn into a memory canvas.
+#include "Fixture.h"
+
+namespace imagectl_test {
+namespace {
+
+using V = std::vector<int>;
+constexpr UINT kStepX = WM_USER + 1, kStepY = WM_USER + 2;
+constexpr std::uint32_t kFill = Rgb(0x12, 0x34, 0x56);               // the canvas before any step
+const std::string kCms = "x\n255\n-13\nSYSTEM\n10\n0000\n128\n0\n";  // speed 0
+
+class Ticker : public ::testing::Test {
+ protected:
+  Ticker() : host(200, 100), canvas(200, 100) {
+    c().tickerDc = canvas.dc();
+    c().SetColor(tk::clWhite);
+  }
+  ProbeImage& c() { return *host.image; }
+  void Load(const std::wstring& name, const std::string& text) {
+    WriteBytes(TempPath(name), std::vector<std::uint8_t>(text.begin(), text.end()));
+    c().SetImageName(TempPath(name));
+  }
+  void Send(UINT msg, int times = 1) {
+    while (times-- > 0) SendMessageW(c().Handle(), msg, 0, 0);
+    GdiFlush();
+  }
+  Host host;
+  Canvas canvas;
+};
+
+TEST_F(Ticker, TextRunsInFromTheRightOnDueStepsAndWraps) {
+  c().textSize = SIZE{80, 16};
+  Load(L"run.scm", "/sp|3/sm|Hi/eo|");
+  c().StopTicker();
+  for (UINT step : {kStepX, kStepY}) Send(step, 5);  // stopped: nothing moves or counts
+  EXPECT_EQ(canvas.Count([](std::uint32_t p) { return p != kFill; }), 0);
+  Load(L"run.scm", "/sp|3/sm|Hi/eo|");
+  Send(kStepX, 3);
+  EXPECT_EQ(c().Where(), (V{200, 42, 80, 16, 0}));
+  Send(kStepX);  // the 4th message steps
+  EXPECT_EQ(c().Where()[0], 199);
+  Load(L"run.scm", "/sp|0/sm|Hi/eo|");
+  Send(kStepX, 120);
+  const RECT r = canvas.Bounds([](std::uint32_t p) { return p != kFill; });
+  EXPECT_EQ((V{r.left, r.top, r.right, r.bottom}), (V{80, 42, 200, 58}));
+  EXPECT_GT(canvas.Count([](std::uint32_t p) { return p == Rgb(255, 0, 0); }), 0);
+  Send(kStepX, 161);  // the 281st step: in again from the right, drawn there at once
+  EXPECT_EQ(c().Where()[0], 200);
+}
+
+TEST_F(Ticker, ScrollerLinesArePaddedWidenedAndRiseInTurn) {
+  c().textSize = SIZE{48, 16};
+  Load(L"lines.cms", kCms + "Hello\n\n  B ");
+  EXPECT_EQ(c().Where(), (V{72, 100, 56, 21, 0}));  // "  Hello ", widened
+  EXPECT_EQ(canvas.At(0, 0), 0u);                   // the pen's outline around colour 128
+  EXPECT_EQ(canvas.At(100, 50), Rgb(128, 0, 0));
+  Send(kStepY, 122);  // Hello has left: the empty line is taken and skipped
+  EXPECT_EQ(c().Where(), (V{72, -22, 56, 21, 1}));
+  Send(kStepY);
+  EXPECT_EQ(c().Where(), (V{64, 100, 72, 21, 2}));  // "  B " as it is, widened
+  Send(kStepY, 122);
+  EXPECT_EQ(c().Where()[4], 0);
+  c().TickerLines.clear();  // without lines the last bitmap rises again
+  Send(kStepY, 122);
+  EXPECT_EQ(c().Where()[1], 100);
+  for (const char* blanks : {" ", "  "}) {  // too short to widen
+    Load(L"blank.cms", kCms + blanks);
+    EXPECT_EQ(c().Where()[2], 48) << blanks;
+  }
+}
+
+TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
+  WriteBytes(TempPath(L"stop.ico"), MakeIcoFile());
+  for (const wchar_t* next : {L"", L"stop.ico", L"missing.bmp"}) {  // "": StopTicker
+    Load(L"stop.scm", "/sm|Hi/eo|");
+    *next ? c().SetImageName(TempPath(next)) : c().StopTicker();
+    const bool missing = *next == L'm';  // a missing file stops nothing
+    EXPECT_EQ(c().TickerActive, missing);
+    EXPECT_EQ(c().GetColor(), missing ? 128u : tk::clWhite);
+    EXPECT_EQ(c().Picture().Empty(), *next != L's');
+    c().StopTicker();
+  }
+}
+
+TEST_F(Ticker, HostileMessageFilesFailQuietly) {
+  const long gdi = GdiObjectCount();
+  const std::pair<const wchar_t*, std::string> rows[] = {
+      {L"long.scm", "/sm|" + std::string(10 << 20, 'W') + "/eo|"},
+      {L"long.cms", kCms + "A\n" + std::string(10 << 20, 'W')},  // fails at its second line
+      {L"huge.cms", kCms + std::string((16 << 20) + 1 - kCms.size(), 'A')},
+      {L"bad.scm", "/fh|x12/fn|Arial/sm|Hi/eo|"}};
+  for (const auto& [name, text] : rows) {
+    Load(name, text);
+    Send(kStepY, 122);
+    EXPECT_FALSE(c().TickerActive || c().ScrollerActive) << name;
+    EXPECT_EQ(c().GetColor(), tk::clWhite) << name;
+  }
+  EXPECT_EQ(GdiObjectCount(), gdi + (c().Where()[2] > 0));           // the last good line's bitmap
+  Load(L"big.cms", std::string(70000, 'x') + kCms.substr(1) + "A");  // read whole
+  EXPECT_TRUE(c().ScrollerActive);
+}
+
+}  // namespace
+}  // namespace imagectl_test
