@@ -224,7 +224,7 @@ void TForm1::Edit1KeyUp(WORD&, unsigned) {
 
 void TForm1::Edit1Change() {
   if (Edit1->tag == 1) {
-    const auto items = FileListBox1->Items();
+    const auto& items = FileListBox1->Items();  // searched in place, not copied
     const size_t index = util::TypeAheadSearch(items, Edit1->Text());
     FileListBox1->SetItemIndex(index < items.size() ? static_cast<int>(index) : -1);
   }
@@ -262,8 +262,8 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   if (!IsPlainFile(Attributes(item))) return;
   if (key == VK_DELETE) {
     Beep(MB_ICONQUESTION);
-    if (tk::MessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation, tk::mbYesNo,
-                       0) != tk::mrYes)
+    if (tk::MessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation, tk::mbYesNo, 0) !=
+        tk::mrYes)
       return;
     if (DeleteFileW(item.c_str())) {
       SelectAfterReread(*FileListBox1, index);

@@ -1,7 +1,5 @@
 #include "toolkit/Control.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <set>
 #include <stdexcept>
@@ -11,8 +9,6 @@
 
 namespace tk {
 namespace {
-
-constexpr wchar_t kControlProp[] = L"tk.Control";
 
 void RegisterOnce(const CreateArgs& a, WNDPROC proc) {
   static std::set<std::wstring> registered;
@@ -69,7 +65,19 @@ Control::~Control() {
 }
 
 Control* Control::FromHandle(HWND wnd) {
-  return wnd ? static_cast<Control*>(GetPropW(wnd, kControlProp)) : nullptr;
+  if (!wnd) return nullptr;
+  // Only our own procedures mean that the user data holds a Control; other
+  // windows (dialogs, other processes' windows) may use the slot themselves.
+  const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd, GWLP_WNDPROC));
+  if (proc != &Control::StaticWndProc && proc != &Control::SubclassProc) return nullptr;
+  return Bound(wnd);
+}
+
+// The wrapper lives in GWLP_USERDATA: reading it is a plain memory read, where
+// a window property costs a round trip to the window server under Wine, on
+// every message.
+Control* Control::Bound(HWND wnd) {
+  return reinterpret_cast<Control*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
 }
 
 HWND Control::Handle() {
@@ -141,8 +149,8 @@ void Control::CreateWnd() {
   if (!w) throw std::runtime_error("CreateWindowEx failed");
   if (!a.ownClass) {
     Attach(w);
-    subclassed_ = true;
-    SetWindowSubclass(w, &Control::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc)));
   }
   SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
   if (parent_) parent_->ApplyZOrder();
@@ -152,17 +160,21 @@ void Control::CreateWnd() {
 
 void Control::Attach(HWND wnd) {
   wnd_ = wnd;
-  SetPropW(wnd, kControlProp, this);
+  SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Control::Detach() {
   if (wnd_) {
-    RemovePropW(wnd_, kControlProp);
-    if (subclassed_) RemoveWindowSubclass(wnd_, &Control::SubclassProc, 0);
+    SetWindowLongPtrW(wnd_, GWLP_USERDATA, 0);
+    // Hand a subclassed control back to its class's procedure, unless someone
+    // subclassed it after us (then SubclassProc forwards for good).
+    if (baseProc_ &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(wnd_, GWLP_WNDPROC)) == &Control::SubclassProc)
+      SetWindowLongPtrW(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
   }
   for (Control* c : children_) c->Detach();
   wnd_ = nullptr;
-  subclassed_ = false;
+  baseProc_ = nullptr;
 }
 
 void Control::ApplyZOrder() {
@@ -181,7 +193,7 @@ void Control::ApplyZOrder() {
 }
 
 LRESULT CALLBACK Control::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Control* self = FromHandle(wnd);
+  Control* self = Bound(wnd);
   if (!self && msg == WM_NCCREATE) {
     self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     if (self) self->Attach(wnd);
@@ -194,15 +206,19 @@ LRESULT CALLBACK Control::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp
   return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR ref) {
-  auto* self = reinterpret_cast<Control*>(ref);
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, &Control::SubclassProc, 0);
-    if (self) self->Detach();
-    return DefSubclassProc(wnd, msg, wp, lp);
+LRESULT CALLBACK Control::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Control* self = Bound(wnd);
+  if (!self) {
+    // Unbound but still ours: the standard class's own procedure carries on.
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd, GCLP_WNDPROC));
+    return CallWindowProcW(classProc, wnd, msg, wp, lp);
   }
-  return self ? self->Dispatch(msg, wp, lp) : DefSubclassProc(wnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    const WNDPROC base = self->baseProc_;
+    self->Detach();
+    return CallWindowProcW(base, wnd, msg, wp, lp);
+  }
+  return self->Dispatch(msg, wp, lp);
 }
 
 LRESULT Control::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -220,7 +236,8 @@ LRESULT Control::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (!wnd_) return 0;
-  return subclassed_ ? DefSubclassProc(wnd_, msg, wp, lp) : DefWindowProcW(wnd_, msg, wp, lp);
+  return baseProc_ ? CallWindowProcW(baseProc_, wnd_, msg, wp, lp)
+                   : DefWindowProcW(wnd_, msg, wp, lp);
 }
 
 LRESULT Control::Reflect(UINT msg, WPARAM wp, LPARAM lp, HWND child) {
@@ -236,18 +253,18 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DRAWITEM:
       return Reflect(msg, wp, lp, reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem);
     case WM_ERASEBKGND:
-      if (subclassed_) break;
+      if (baseProc_) break;
       if (!opaque_) EraseBackground(reinterpret_cast<HDC>(wp));
       return 1;
     case WM_PAINT:
-      if (subclassed_) break;
+      if (baseProc_) break;
       {
         PaintScope paint(wnd_);  // EndPaint also when painting throws
         Paint(paint.dc);
       }
       return 0;
     case WM_PRINTCLIENT:
-      if (subclassed_) break;
+      if (baseProc_) break;
       if (!opaque_ || (lp & PRF_ERASEBKGND)) EraseBackground(reinterpret_cast<HDC>(wp));
       Paint(reinterpret_cast<HDC>(wp));
       return 0;
@@ -270,7 +287,7 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return DefaultProc(msg, ch, lp);
     }
     case WM_LBUTTONDBLCLK:
-      if (!subclassed_) DblClick();
+      if (!baseProc_) DblClick();
       break;
     case WM_SETCURSOR: {
       HCURSOR c = nullptr;

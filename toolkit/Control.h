@@ -1,7 +1,7 @@
-// The windowed control base: one C++ object bound to one HWND. Own window
-// classes are bound by the WM_NCCREATE trampoline, standard controls by
-// subclassing; the parent reflects WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR*
-// back to the child's wrapper as CN_* messages.
+// The windowed control base: one C++ object bound to one HWND through its
+// GWLP_USERDATA. Own window classes are bound by the WM_NCCREATE trampoline,
+// standard controls by subclassing; the parent reflects WM_COMMAND,
+// WM_DRAWITEM and WM_CTLCOLOR* back to the child's wrapper as CN_* messages.
 #pragma once
 #include <windows.h>
 
@@ -86,7 +86,7 @@ class Control {
   virtual void SetColor(Color c);
   const FontDesc& GetFont() const { return font_; }
   virtual void SetFont(const FontDesc& f);
-  HFONT FontHandle();  // owned by the control
+  HFONT FontHandle();    // owned by the control
   HBRUSH BrushHandle();  // owned by the control
 
   std::wstring Caption() const;
@@ -152,8 +152,8 @@ class Control {
  private:
   friend struct ControlAccess;
   static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR ref);
+  static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  static Control* Bound(HWND wnd);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Reflect(UINT msg, WPARAM wp, LPARAM lp, HWND child);
   void Attach(HWND wnd);
@@ -161,7 +161,9 @@ class Control {
   void ApplyZOrder();
 
   HWND wnd_ = nullptr;  // owned: destroyed by DestroyHandle or with the parent window
-  bool subclassed_ = false;
+  // A subclassed standard control's own procedure, which we forward to; null
+  // for our own window classes.
+  WNDPROC baseProc_ = nullptr;
   Control* parent_ = nullptr;       // we don't own it
   std::vector<Control*> children_;  // we don't own them
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

@@ -36,18 +36,6 @@ Bevel ParseBevel(const std::wstring& v) {
   return v == L"bvLowered" ? Bevel::Lowered : v == L"bvRaised" ? Bevel::Raised : Bevel::None;
 }
 
-std::wstring Upper(std::wstring s) {
-  for (auto& c : s) c = static_cast<wchar_t>(std::towupper(c));
-  return s;
-}
-
-bool IsProgramName(const std::wstring& name) {
-  const auto dot = name.rfind(L'.');
-  if (dot == std::wstring::npos) return false;
-  const std::wstring ext = Upper(name.substr(dot));
-  return ext == L".EXE" || ext == L".COM" || ext == L".BAT" || ext == L".PIF";
-}
-
 void FillBox(HDC dc, int l, int t, int r, int b, COLORREF c) {
   Brush br(CreateSolidBrush(c));
   RECT rc{l, t, r, b};
@@ -61,20 +49,21 @@ void FrameBox(HDC dc, int l, int t, int r, int b, COLORREF c) {
 }
 
 // 16-pixel glyphs drawn in code: a closed folder, a program window, a page.
-void DrawGlyph(HDC dc, int x, int y, int kind) {
+void DrawGlyph(HDC dc, int x, int y, Glyph kind) {
   const COLORREF black = RGB(0, 0, 0);
-  if (kind == 0) {
+  if (kind == Glyph::Folder) {
     FillBox(dc, x + 1, y + 3, x + 7, y + 5, RGB(192, 192, 0));
     FillBox(dc, x + 1, y + 5, x + 15, y + 14, RGB(255, 255, 0));
     FrameBox(dc, x + 1, y + 5, x + 15, y + 14, RGB(128, 128, 0));
-  } else if (kind == 1) {
+  } else if (kind == Glyph::Program) {
     FillBox(dc, x + 1, y + 3, x + 15, y + 13, RGB(255, 255, 255));
     FillBox(dc, x + 1, y + 3, x + 15, y + 6, RGB(0, 0, 128));
     FrameBox(dc, x + 1, y + 3, x + 15, y + 13, black);
   } else {
     FillBox(dc, x + 3, y + 1, x + 13, y + 15, RGB(255, 255, 255));
     FrameBox(dc, x + 3, y + 1, x + 13, y + 15, black);
-    for (int line = 0; line < 4; ++line) FillBox(dc, x + 5, y + 4 + line * 3, x + 11, y + 5 + line * 3, RGB(128, 128, 128));
+    for (int line = 0; line < 4; ++line)
+      FillBox(dc, x + 5, y + 4 + line * 3, x + 11, y + 5 + line * 3, RGB(128, 128, 128));
   }
 }
 
@@ -93,9 +82,7 @@ bool IsDirectory(const std::wstring& path) {
 
 // ---- Panel
 
-Panel::Panel() {
-  SetBounds(0, 0, 185, 41);
-}
+Panel::Panel() { SetBounds(0, 0, 185, 41); }
 
 void Panel::CreateParams(CreateArgs& args) {
   args.className = L"TPanel";
@@ -279,7 +266,8 @@ void DriveComboBox::AfterCreate() {
   RECT r;
   GetWindowRect(w, &r);
   if (r.bottom - r.top != Height())
-    SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field - (r.bottom - r.top - Height()));
+    SendMessageW(w, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 field - (r.bottom - r.top - Height()));
   Fill();
 }
 
@@ -289,7 +277,8 @@ void DriveComboBox::SetDrive(wchar_t letter) {
   drive_ = letter;
   if (HandleAllocated()) {
     auto it = std::find(drives_.begin(), drives_.end(), drive_);
-    SendMessageW(HandleIfCreated(), CB_SETCURSEL, it == drives_.end() ? -1 : it - drives_.begin(), 0);
+    SendMessageW(HandleIfCreated(), CB_SETCURSEL, it == drives_.end() ? -1 : it - drives_.begin(),
+                 0);
   }
   Change();
 }
@@ -298,7 +287,8 @@ LRESULT DriveComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == CN_COMMAND) {
     if (HIWORD(wp) == CBN_SELCHANGE) {
       const auto i = SendMessageW(HandleIfCreated(), CB_GETCURSEL, 0, 0);
-      if (i >= 0 && static_cast<size_t>(i) < drives_.size()) SetDrive(drives_[static_cast<size_t>(i)]);
+      if (i >= 0 && static_cast<size_t>(i) < drives_.size())
+        SetDrive(drives_[static_cast<size_t>(i)]);
     }
     return 0;
   }
@@ -323,8 +313,9 @@ FileListBox::FileListBox() {
 void FileListBox::CreateParams(CreateArgs& args) {
   args.className = L"LISTBOX";
   args.ownClass = false;
-  args.style = WS_CHILD | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_SORT |
-               LBS_NOTIFY;
+  // Not LBS_SORT: the entries come sorted, and appending is far cheaper than
+  // a sorted insert per entry.
+  args.style = WS_CHILD | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY;
   args.exStyle = WS_EX_CLIENTEDGE;
 }
 
@@ -352,26 +343,9 @@ void FileListBox::SetProperty(const std::wstring& prop, const std::wstring& valu
   }
 }
 
-int FileListBox::Count() const {
-  HWND w = HandleIfCreated();
-  return w ? static_cast<int>(SendMessageW(w, LB_GETCOUNT, 0, 0)) : 0;
-}
-
 std::wstring FileListBox::Item(int index) const {
-  HWND w = HandleIfCreated();
-  if (!w || index < 0 || index >= Count()) return {};
-  const auto len = SendMessageW(w, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (len < 0) return {};
-  std::wstring s(static_cast<size_t>(len) + 1, L'\0');
-  SendMessageW(w, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(static_cast<size_t>(len));
-  return s;
-}
-
-std::vector<std::wstring> FileListBox::Items() const {
-  std::vector<std::wstring> v;
-  for (int i = 0; i < Count(); ++i) v.push_back(Item(i));
-  return v;
+  if (index < 0 || index >= Count()) return {};
+  return entries_.texts[static_cast<size_t>(index)];
 }
 
 int FileListBox::ItemIndex() const {
@@ -392,23 +366,31 @@ std::wstring FileListBox::FileName() const {
 }
 
 void FileListBox::Reread() {
-  HWND w = Handle();
   directory_ = CurrentDir();
+  entries_ = ReadDirEntries(mask_);
+  FillListBox();
+  SelectionToEdit();
+}
+
+void FileListBox::FillListBox() {
+  HWND w = HandleIfCreated();
+  if (!w) return;  // AfterCreate reads the directory again
+  size_t chars = 0;
+  for (const auto& t : entries_.texts) chars += t.size() + 1;
   SendMessageW(w, WM_SETREDRAW, FALSE, 0);
   SendMessageW(w, LB_RESETCONTENT, 0, 0);
-  WIN32_FIND_DATAW fd;
-  FindHandle find(FindFirstFileW(mask_.c_str(), &fd));
-  if (find) {
-    do {
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;
-      std::wstring text = fd.cFileName;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) text = L"[" + text + L"]";
-      SendMessageW(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    } while (FindNextFileW(find.get(), &fd));
+  // One allocation for all entries instead of one growth step after another.
+  SendMessageW(w, LB_INITSTORAGE, entries_.Count(), static_cast<LPARAM>(chars * sizeof(wchar_t)));
+  for (size_t i = 0; i < entries_.Count(); ++i) {
+    const LRESULT r =
+        SendMessageW(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries_.texts[i].c_str()));
+    if (r < 0) {  // out of memory: keep only what the list box holds
+      entries_.Truncate(i);
+      break;
+    }
   }
   SendMessageW(w, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(w, nullptr, TRUE);
-  SelectionToEdit();
 }
 
 void FileListBox::ChangeDirectory(const std::wstring& dir) {
@@ -454,9 +436,9 @@ void FileListBox::ApplyFilePath(const std::wstring& text) {
     Reread();
     return;
   }
-  for (int i = 0; i < Count(); ++i) {
-    if (_wcsicmp(Item(i).c_str(), finalPart.c_str()) == 0) {
-      SetItemIndex(i);
+  for (size_t i = 0; i < entries_.Count(); ++i) {
+    if (_wcsicmp(entries_.texts[i].c_str(), finalPart.c_str()) == 0) {
+      SetItemIndex(static_cast<int>(i));
       return;
     }
   }
@@ -470,15 +452,14 @@ void FileListBox::SelectionToEdit() {
 }
 
 void FileListBox::DrawItem(const DRAWITEMSTRUCT& di) {
-  if (di.itemID == static_cast<UINT>(-1)) return;
-  const std::wstring text = Item(static_cast<int>(di.itemID));
+  if (di.itemID >= entries_.Count()) return;
+  const std::wstring& text = entries_.texts[di.itemID];
   const bool selected = (di.itemState & ODS_SELECTED) != 0;
   HDC dc = di.hDC;
   Brush back(CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(GetColor())));
   FillRect(dc, &di.rcItem, back.get());
-  const int kind = (!text.empty() && text.front() == L'[') ? 0 : IsProgramName(text) ? 1 : 2;
   DrawGlyph(dc, di.rcItem.left + 1, di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - 16) / 2,
-            kind);
+            entries_.glyphs[di.itemID]);
   SelectGuard font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(GetFont().color));

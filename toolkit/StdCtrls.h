@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "toolkit/Control.h"
+#include "toolkit/DirEntries.h"
 
 namespace tk {
 
@@ -98,9 +99,10 @@ class FileListBox : public Control {
   int ItemIndex() const;
   // A selection set by the program; does not write into the file edit.
   void SetItemIndex(int index);
-  int Count() const;
+  // The entries as read, in list order; answered from memory.
+  int Count() const { return static_cast<int>(entries_.Count()); }
   std::wstring Item(int index) const;
-  std::vector<std::wstring> Items() const;
+  const std::vector<std::wstring>& Items() const { return entries_.texts; }
   // Reads the directory again; leaves the list without a selection.
   void Reread();
   void ApplyFilePath(const std::wstring& text);
@@ -115,9 +117,11 @@ class FileListBox : public Control {
 
  private:
   void ChangeDirectory(const std::wstring& dir);
+  void FillListBox();
   void DrawItem(const DRAWITEMSTRUCT& di);
   void SelectionToEdit();
   std::wstring directory_;
+  DirEntries entries_;  // what the list box holds, in the same order
   std::wstring mask_ = L"*.*";
 };
 

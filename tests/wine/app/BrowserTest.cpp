@@ -21,7 +21,7 @@ class Browser : public Form1Fixture {
     Form1Fixture::TearDown();
     SetFileAttributesW((dir + L"\\SYSTEM.DAT").c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const wchar_t* n : {L"AB.BMP", L"ABC.BMP", L"ABX.BMP", L"run.exe", L"zz.txt",
-                             L"SYSTEM.DAT", L"NEW.BMP"})
+                             L"SYSTEM.DAT", L"NEW.BMP", L"aa.bmp", L"ab.gif"})
       DeleteFileW((dir + L"\\" + n).c_str());
     RemoveDirectoryW((dir + L"\\SUB").c_str());
   }
@@ -62,7 +62,8 @@ TEST_F(Browser, TypeAheadSelectsTheFirstMatchOrItsPlace) {
 TEST_F(Browser, UserSelectionIsWrittenIntoTheNameBox) {
   TForm1& f = Make();
   const auto items = f.FileListBox1->Items();
-  const int abx = static_cast<int>(std::find(items.begin(), items.end(), L"ABX.BMP") - items.begin());
+  const int abx =
+      static_cast<int>(std::find(items.begin(), items.end(), L"ABX.BMP") - items.begin());
   f.FileListBox1->SetItemIndex(abx);
   SendMessageW(f.Panel6->Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(f.FileListBox1->Handle()));
@@ -119,4 +120,20 @@ TEST_F(Browser, RenameMovesTheFileOrWarns) {
   ASSERT_EQ(rec.dialogs.size(), 1u);
   EXPECT_EQ(rec.dialogs[0].text, L"Error occured while renaming file !");
   EXPECT_EQ(rec.beeps.back(), static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(Browser, EntriesInMemoryMatchTheListBoxAfterEachReread) {
+  TForm1& f = Make();
+  services.rec().inputAnswers = {{true, L"ab.gif"}, {true, L"aa.bmp"}};
+  for (const wchar_t* typed : {L"ABC", L"ZZ"}) {  // each rename re-reads the list
+    Type(f, typed);
+    WORD key = VK_INSERT;
+    f.FileListBox1KeyDown(key, 0);
+    const auto& items = f.FileListBox1->Items();
+    EXPECT_EQ(f.FileListBox1->Perform(LB_GETCOUNT), static_cast<LRESULT>(items.size()));
+    for (size_t i = 0; i < items.size(); ++i)
+      EXPECT_EQ(f.FileListBox1->Perform(LB_FINDSTRINGEXACT, i - 1, (LPARAM)items[i].c_str()), i);
+  }
+  // Sorted without regard to case: [.] [..] [SUB] aa.bmp AB.BMP ab.gif ABX.BMP run.exe
+  EXPECT_EQ(f.FileListBox1->Item(3) + L" " + f.FileListBox1->Item(5), L"aa.bmp ab.gif");
 }

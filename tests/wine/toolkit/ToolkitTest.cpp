@@ -88,7 +88,8 @@ TEST(GeneralHandler, AnExceptionInAHandlerIsReportedAndTheProgramGoesOn) {
 
 TEST(MessageDialog, ConfirmationHasGermanCaptionAndButtons) {
   DialogAnswer::Arm(L"&Nein");
-  const int r = tk::ShowMessageDialog(L"Line one\rLine two", tk::MsgKind::Confirmation, tk::mbYesNo);
+  const int r =
+      tk::ShowMessageDialog(L"Line one\rLine two", tk::MsgKind::Confirmation, tk::mbYesNo);
   EXPECT_EQ(r, tk::mrNo);
   EXPECT_EQ(DialogAnswer::caption, L"Bestätigen");
   EXPECT_TRUE(Contains(DialogAnswer::seen, L"&Ja"));
@@ -185,4 +186,13 @@ TEST(ScreenCursor, OverridesEveryWindowUntilReset) {
   EXPECT_EQ(c, nullptr);
   app.SetCursor(tk::ScreenCursor::Default);
   EXPECT_FALSE(app.ScreenCursorOverride(c));
+}
+
+TEST(Binding, OnlyOurOwnWindowsAreTakenForWrappers) {
+  TestForm form;
+  HWND other =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  SetWindowLongPtrW(other, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+  EXPECT_EQ(tk::Control::FromHandle(other), nullptr);
+  DestroyWindow(other);
 }
