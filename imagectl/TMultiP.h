@@ -118,6 +118,12 @@ class TPMultiImage : public tk::Control {
   // Ends a running ticker or scroller: its colour goes back, the picture is emptied.
   void StopTicker();
 
+  // ---- clipboard exchange (Clipboard.cpp): a bitmap with its palette or an
+  // enhanced metafile; an icon cannot be copied.
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+
   // Paints the control into any device context (what WM_PRINTCLIENT does).
   void PaintTo(HDC dc) { Paint(dc); }
 
@@ -129,6 +135,10 @@ class TPMultiImage : public tk::Control {
  protected:
   void CreateParams(tk::CreateArgs& args) override;
   void Paint(HDC dc) override;
+  // WM_CUT, WM_COPY, WM_PASTE and the editing keys (Clipboard.cpp).
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void KeyDown(WORD& key, unsigned shift) override;
+  void KeyPress(wchar_t& key) override;
 
   // Seams: every repaint request of the control's own setters, the overlay
   // font's creation, and the memory DC of the palette-managed path.
