@@ -179,6 +179,7 @@ class TPMultiImage : public tk::Control {
   RECT ClientArea() const;
   void DrawDesignOutline(HDC dc);
   void DrawGraphic(HDC dc);
+  bool DrawScaledCopy(HDC dc, const RECT& r);
   void DrawPaletteManaged(HDC dc);
   void TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x, int y, int w, int h,
                       bool stretched);
@@ -186,6 +187,10 @@ class TPMultiImage : public tk::Control {
   void DrawTextOverlay(HDC dc);
 
   tk::Picture picture_;
+  // The stretched bitmap kept for the size it was made for; dropped with
+  // every change of the picture (and so of its palette).
+  tk::Bitmap scaled_;
+  SIZE scaledSize_{0, 0};
   std::wstring imageName_;
   std::wstring statusText_;
   std::wstring resourceModule_;  // module of .RES names; empty: the program's own
