@@ -41,6 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto form2 = std::make_unique<TForm2>();
   Form2 = form2.get();
   Form2->Create();
+  Form2->mainImage = Form1->PMultiImage1;
 
   if (params.size() > 1) {
     try {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -362,6 +363,18 @@ std::wstring State(TForm1& f) {
   return s + (bars ? L" bars" : L"") + (shown ? L" shown" : L"");
 }
 
+// A picture larger than the window by extra (smaller when negative): start,
+// key, new position.
+const std::array<int, 6> kPans[] = {
+    {15, 0, 0, VK_DOWN, 0, -2},    {15, 0, -15, VK_DOWN, 0, -15}, {15, 0, -2, VK_UP, 0, 0},
+    {15, 0, 0, VK_UP, 0, 0},       {15, 0, 0, VK_RIGHT, -2, 0},   {15, -2, 0, VK_LEFT, 0, 0},
+    {15, 0, 0, VK_NEXT, 0, -10},   {15, 0, -10, VK_NEXT, 0, -15}, {9, 0, 0, VK_NEXT, 0, -9},
+    {15, 0, -15, VK_PRIOR, 0, -5}, {15, 0, -9, VK_PRIOR, 0, 0},   {15, 0, 0, VK_END, -10, 0},
+    {15, -10, 0, VK_END, -15, 0},  {15, -15, 0, VK_HOME, -5, 0},  {15, -9, 0, VK_HOME, 0, 0},
+    {15, -4, -4, 'A', -4, -4},     {-9, 0, 0, VK_DOWN, 0, 0},     {-9, 0, 0, VK_RIGHT, 0, 0},
+    {-9, 0, 0, VK_NEXT, 0, 0},     {-9, 0, 0, VK_END, 0, 0},      {0, 0, 0, VK_DOWN, 0, 0},
+    {0, 0, 0, VK_RIGHT, 0, 0},     {0, 0, 0, VK_NEXT, 0, 0},      {0, 0, 0, VK_END, 0, 0}};
+
 }  // namespace
 
 struct ViewTest : Form1Fixture {
@@ -370,7 +383,7 @@ struct ViewTest : Form1Fixture {
   TForm1& Open() {
     Form2 = form2.get();
     form2->Create();
-    Make();
+    form2->mainImage = Make().PMultiImage1;
     return *form;
   }
 };
@@ -426,4 +439,37 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   }
   EXPECT_TRUE(std::none_of(rec.dialogs.begin(), rec.dialogs.end(),
                            [](const auto& d) { return d.text.find(L"BROKEN.ICO") == 0; }));
+}
+
+TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscSpace) {
+  TForm1& f = Open();
+  const int w = GetSystemMetrics(SM_CXSCREEN) + 15;
+  f.LoadPicture(Write(L"wide.bmp", Bmp(w, 40, 8)));
+  auto& app = tk::Application::Instance();
+  HWND view = form2->Handle(), picture = form2->PMultiImage1->Handle();
+  // Keys sent to the picture reach the window's handlers first.
+  for (const auto& [to, msg, key, closes] : {std::tuple{view, WM_CHAR, 'a', false},
+                                             {view, WM_KEYDOWN, VK_F2, false},
+                                             {view, WM_CHAR, 13, true},
+                                             {picture, WM_CHAR, 27, true},
+                                             {view, WM_CHAR, ' ', true},
+                                             {view, WM_LBUTTONUP, 0, true}}) {
+    form2->SetWindowState(tk::WindowState::Maximized);
+    form2->Show();
+    const RECT p = Placement(picture);
+    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == w);
+    SendMessageW(view, WM_KEYDOWN, VK_END, 0);  // panned: the next showing starts at 0, 0 again
+    if (msg == WM_LBUTTONUP) SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(to, msg, static_cast<WPARAM>(key), 0);
+    EXPECT_EQ(IsWindowVisible(view) == FALSE, closes) << key;
+  }
+  EXPECT_EQ(app.Cursor(), tk::ScreenCursor::Default);  // the click put it back
+  form2->Show();
+  for (const auto& [extra, left, top, key, newLeft, newTop] : kPans) {
+    form2->PMultiImage1->SetBounds(left, top, form2->ClientWidth() + extra,
+                                   form2->ClientHeight() + extra);
+    SendMessageW(view, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
+        << key << " at " << left << "," << top << " extra " << extra;
+  }
 }
