@@ -8,53 +8,29 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-constexpr int kLineStep = 2;
-constexpr int kPageStep = 10;
+// A panning key: the axis it moves along, its direction, its step. A page
+// key snaps onto the edge once less than a full step is hidden; an arrow key
+// steps on while anything is hidden.
+struct PanKey {
+  WORD key;
+  bool vertical;
+  bool forward;  // down or right: the picture moves up or left
+  int step;
+  bool snaps;
+};
 
-// Forward by a page while more than a page step minus one is hidden, then
-// onto the edge.
-int PageForward(int pos, int extent, int area) {
-  if (pos + extent > area + kPageStep - 1) return pos - kPageStep;
-  if (pos + extent > area) return area - extent;
-  return pos;
-}
+constexpr PanKey kPanKeys[] = {
+    {VK_DOWN, true, true, 2, false},   {VK_UP, true, false, 2, false},
+    {VK_RIGHT, false, true, 2, false}, {VK_LEFT, false, false, 2, false},
+    {VK_NEXT, true, true, 10, true},   {VK_PRIOR, true, false, 10, true},
+    {VK_END, false, true, 10, true},   {VK_HOME, false, false, 10, true}};
 
-int PageBack(int pos) {
-  if (pos < -(kPageStep - 1)) return pos + kPageStep;
-  return pos < 0 ? 0 : pos;
-}
-
-// Moves a w x h picture at (left, top) in a cw x ch window for one key; each
-// key only tests whether part of the picture is still hidden on its side.
-void Pan(WORD key, int& left, int& top, int w, int h, int cw, int ch) {
-  switch (key) {
-    case VK_DOWN:
-      if (top + h > ch) top -= kLineStep;
-      break;
-    case VK_UP:
-      if (top < 0) top += kLineStep;
-      break;
-    case VK_RIGHT:
-      if (left + w > cw) left -= kLineStep;
-      break;
-    case VK_LEFT:
-      if (left < 0) left += kLineStep;
-      break;
-    case VK_NEXT:
-      top = PageForward(top, h, ch);
-      break;
-    case VK_PRIOR:
-      top = PageBack(top);
-      break;
-    case VK_END:
-      left = PageForward(left, w, cw);
-      break;
-    case VK_HOME:
-      left = PageBack(left);
-      break;
-    default:
-      break;
-  }
+// The new position along the key's axis of a picture extent long in an area.
+int Pan(const PanKey& k, int pos, int extent, int area) {
+  const int hidden = k.forward ? pos + extent - area : -pos;
+  if (hidden <= 0) return pos;
+  if (k.snaps && hidden < k.step) return k.forward ? area - extent : 0;
+  return k.forward ? pos - k.step : pos + k.step;
 }
 
 }  // namespace
@@ -85,10 +61,14 @@ void TForm2::FormShow() {
 void TForm2::FormKeyDown(WORD& key, unsigned) {
   // The previous step is painted before the next one is taken.
   tk::Application::Instance().ProcessMessages();
-  int left = PMultiImage1->Left(), top = PMultiImage1->Top();
-  Pan(key, left, top, PMultiImage1->Width(), PMultiImage1->Height(), ClientWidth(), ClientHeight());
-  if (left != PMultiImage1->Left() || top != PMultiImage1->Top())
-    PMultiImage1->SetBounds(left, top, PMultiImage1->Width(), PMultiImage1->Height());
+  for (const PanKey& k : kPanKeys) {
+    if (k.key != key) continue;
+    TPMultiImage& c = *PMultiImage1;
+    if (k.vertical)
+      c.SetTop(Pan(k, c.Top(), c.Height(), ClientHeight()));
+    else
+      c.SetLeft(Pan(k, c.Left(), c.Width(), ClientWidth()));
+  }
 }
 
 void TForm2::FormKeyPress(wchar_t& key) {
