@@ -15,33 +15,6 @@
 #include "util/Uninstall.h"
 #include "util/portable/PathUtil.h"
 
-namespace {
-
-void OpenCommandLinePicture(const std::wstring& param) {
-  if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
-  TForm1& f = *Form1;
-  f.FileListBox1->ApplyFilePath(util::DirectoryPart(param));
-  const std::wstring dir = f.FileListBox1->Directory();
-  if (!dir.empty()) f.DriveComboBox1->SetDrive(dir[0]);
-  f.Label2->SetCaption(util::ShortenPath(f.FileListBox1->Directory(), 30));
-  const std::wstring name = util::FileNamePart(param);
-  const auto items = f.FileListBox1->Items();
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (_wcsicmp(items[i].c_str(), name.c_str()) == 0) {
-      f.FileListBox1->SetItemIndex(static_cast<int>(i));
-      f.Edit1->SetText(util::UpperAscii(name));
-      break;
-    }
-  }
-  tk::Application::Instance().ProcessMessages();
-  f.SetActiveControl(f.FileListBox1);
-  std::wstring full = f.FileListBox1->Directory();
-  if (full.empty() || full.back() != L'\\') full += L'\\';
-  f.LoadPicture(util::UpperAscii(full + name));
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   tk::RegisterStandardControls();
   RegisterImageControl();
@@ -68,10 +41,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto form2 = std::make_unique<TForm2>();
   Form2 = form2.get();
   Form2->Create();
+  Form2->mainImage = Form1->PMultiImage1;
 
   if (params.size() > 1) {
     try {
-      OpenCommandLinePicture(first);
+      Form1->OpenCommandLinePicture(first);
     } catch (const std::exception& e) {
       app.HandleException(e);
     }

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <stdexcept>
+
+#include "app/PaneGeometry.h"
 #include "imagectl/TMultiP.h"
 #include "forms/Form1.h"
 #include "fullview/Unit2.h"
@@ -110,8 +114,7 @@ void TForm1::SetPathLabel() {
 
 void TForm1::FormCreate() {
   auto& app = tk::Application::Instance();
-  app.SetTitle(L"Lumoscope32 - [Noname]");
-  SetCaption(app.Title());
+  SetTitle(L"Lumoscope32 - [Noname]");
   SetAutoScroll(true);
   FileListBox1->SetItemIndex(0);
   SetPathLabel();
@@ -160,6 +163,7 @@ void TForm1::ButtonVollbildClick() {
 void TForm1::ButtonCpyClick() {
   auto& app = tk::Application::Instance();
   app.SetCursor(tk::ScreenCursor::HourGlass);
+  PMultiImage1->CopyToClipboard();
   app.SetCursor(tk::ScreenCursor::Default);
 }
 
@@ -283,13 +287,148 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   }
 }
 
+// ---- a picture named on the command line
+
+namespace {
+
+// Only a directory that starts with a drive letter can set the drive box; a
+// network path (\\server\share) has none.
+bool StartsWithDrive(const std::wstring& dir) {
+  return dir.size() >= 2 &&
+         ((dir[0] >= L'A' && dir[0] <= L'Z') || (dir[0] >= L'a' && dir[0] <= L'z')) &&
+         dir[1] == L':';
+}
+
+}  // namespace
+
+void TForm1::OpenCommandLinePicture(const std::wstring& param) {
+  if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
+  FileListBox1->ApplyFilePath(util::DirectoryPart(param));
+  if (StartsWithDrive(FileListBox1->Directory()))
+    DriveComboBox1->SetDrive(FileListBox1->Directory()[0]);
+  SetPathLabel();
+  const std::wstring fileName = util::FileNamePart(param);
+  const auto items = FileListBox1->Items();
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (_wcsicmp(items[i].c_str(), fileName.c_str()) == 0) {
+      FileListBox1->SetItemIndex(static_cast<int>(i));
+      Edit1->SetText(util::UpperAscii(fileName));
+      break;
+    }
+  }
+  // The window is shown and painted before the picture is read.
+  tk::Application::Instance().ProcessMessages();
+  SetActiveControl(FileListBox1);
+  std::wstring full = FileListBox1->Directory();
+  if (full.empty() || full.back() != L'\\') full += L'\\';
+  LoadPicture(util::UpperAscii(full + fileName));
+}
+
 // ---- picture pane
 
-void TForm1::LoadPicture(const std::wstring& fileName) { (void)fileName; }
+namespace {
 
-void TForm1::FitPicturePane() {}
+// The status line's name for a colour depth in bits per pixel.
+const wchar_t* ColourDepthText(long long bits) {
+  static const struct {
+    long long bits;
+    const wchar_t* text;
+  } kDepths[] = {{1, L"2"}, {2, L"4"}, {4, L"16"}, {8, L"256"}, {24, L"16M"}, {32, L"4B"}};
+  for (const auto& d : kDepths)
+    if (d.bits == bits) return d.text;
+  return L"N/A";
+}
 
-void TForm1::ResetPicturePane() {
-  Panel1->SetBounds(Panel1->Left(), Panel1->Top(), 360, 272);
-  PMultiImage1->SetBounds(PMultiImage1->Left(), PMultiImage1->Top(), 352, 264);
+std::wstring UpperFileName(const std::wstring& fileName) {
+  return util::UpperAscii(util::FileNamePart(fileName));
+}
+
+// The full-screen window's control, when that window exists.
+TPMultiImage* FullViewImage() { return Form2 ? Form2->PMultiImage1 : nullptr; }
+
+}  // namespace
+
+void TForm1::SetTitle(const std::wstring& title) {
+  auto& app = tk::Application::Instance();
+  app.SetTitle(title);
+  SetCaption(app.Title());
+}
+
+void TForm1::LoadPicture(const std::wstring& fileName) {
+  if (fileName == CurrentFileName) return;
+  CurrentFileName = fileName;
+  auto& app = tk::Application::Instance();
+  ButtonCpy->SetEnabled(false);
+  BtnStretch->SetEnabled(false);
+  ButtonVollbild->SetEnabled(false);
+  ButtonExit->SetEnabled(false);
+  SetEnabled(false);
+  app.SetCursor(tk::ScreenCursor::HourGlass);
+  std::optional<std::runtime_error> failure;
+  try {
+    ShowPicture(fileName);
+  } catch (const tk::EInOutError&) {
+    app.SetCursor(tk::ScreenCursor::Default);
+    ClearPicture();
+    Beep(MB_ICONHAND);
+    tk::MessageDlg(UpperFileName(fileName) + L" is not a valid Bitmapfile !", tk::MsgKind::Error,
+                   tk::mbOK, 0);
+  } catch (const std::exception& e) {
+    // Any other failure (a damaged icon or metafile, no memory) ends in the
+    // same empty state; the general report gives its own message, once the
+    // window works again.
+    ClearPicture();
+    failure.emplace(e.what());
+  }
+  app.SetCursor(tk::ScreenCursor::Default);
+  ButtonCpy->SetEnabled(ButtonCpy->tag == 0);
+  ButtonVollbild->SetEnabled(ButtonVollbild->tag == 0);
+  BtnStretch->SetEnabled(true);
+  ButtonExit->SetEnabled(true);
+  SetEnabled(true);
+  FileListBox1->SetFocus();
+  if (failure) app.HandleException(*failure);
+}
+
+void TForm1::ShowPicture(const std::wstring& fileName) {
+  PMultiImage1->SetImageName(fileName);
+  PMultiImage1->ReadImageInfo(fileName);
+  const int w = PMultiImage1->ImageWidth(), h = PMultiImage1->ImageHeight();
+  if (w <= 0) throw tk::EInOutError("File Load Error");
+  FitPicturePane();
+  PMultiImage1->SetVisible(true);
+  const long long bits =
+      static_cast<long long>(PMultiImage1->ImageDepthA()) * PMultiImage1->ImageDepthB();
+  Panel5->SetCaption(L"Picture-Info:  " + std::to_wstring(w) + L"x" + std::to_wstring(h) + L"x" +
+                     ColourDepthText(bits));
+  SetTitle(L"Lumoscope32 - [" + UpperFileName(fileName) + L"]");
+  // The full-screen view shares the pixels; nothing is copied.
+  if (TPMultiImage* full = FullViewImage()) full->SetPicture(PMultiImage1->Picture());
+  ButtonVollbild->tag = 0;
+  ButtonCpy->tag = 0;
+}
+
+void TForm1::ClearPicture() {
+  PMultiImage1->SetVisible(false);
+  PMultiImage1->SetImageName(L"");
+  if (TPMultiImage* full = FullViewImage()) full->SetImageName(L"");
+  CurrentFileName.clear();
+  Panel5->SetCaption(L"Picture-Info:");
+  SetTitle(L"Lumoscope32 - [Noname]");
+  ButtonVollbild->tag = 1;
+  ButtonCpy->tag = 1;
+  ResetPicturePane();
+}
+
+void TForm1::FitPicturePane() {
+  const int w = PMultiImage1->ImageWidth();
+  if (w < 1) return;
+  SetPaneSize(FitPane(w, PMultiImage1->ImageHeight(), PMultiImage1->Stretch()));
+}
+
+void TForm1::ResetPicturePane() { SetPaneSize(kDefaultPane); }
+
+void TForm1::SetPaneSize(const PaneSize& s) {
+  Panel1->SetBounds(Panel1->Left(), Panel1->Top(), s.paneWidth, s.paneHeight);
+  PMultiImage1->SetBounds(PMultiImage1->Left(), PMultiImage1->Top(), s.imageWidth, s.imageHeight);
 }

@@ -6,6 +6,7 @@
 #include "toolkit/StdCtrls.h"
 
 class TPMultiImage;
+struct PaneSize;
 
 // System-menu commands the window adds; both have their low four bits clear.
 constexpr UINT kAboutCommand = 0x110;
@@ -63,6 +64,9 @@ class TForm1 : public tk::Form {
   void FileListBox1KeyPress(wchar_t& key);
   void FileListBox1KeyDown(WORD& key, unsigned shift);
 
+  // Start-up with a picture file named by the first parameter: the list goes
+  // to its directory and selects it, then the picture is loaded.
+  void OpenCommandLinePicture(const std::wstring& param);
   void LoadPicture(const std::wstring& fileName);
   void FitPicturePane();
   void ResetPicturePane();
@@ -77,6 +81,12 @@ class TForm1 : public tk::Form {
   void WireHandlers();
   void BindMembers();
   void SetPathLabel();
+  void SetTitle(const std::wstring& title);
+  // LoadPicture's two ends: the picture shown with its status line, title and
+  // buttons, or the empty pane.
+  void ShowPicture(const std::wstring& fileName);
+  void ClearPicture();
+  void SetPaneSize(const PaneSize& size);
 
   HMENU systemMenu_ = nullptr;  // the window's own copy; the window owns it
 };

@@ -1,5 +1,7 @@
 #include "forms/Form2.h"
 
+// The resource keeps its layout as data, one row a property.
+// clang-format off
 namespace forms {
 
 const tk::FormResource& Form2Resource() {
@@ -14,7 +16,11 @@ const tk::FormResource& Form2Resource() {
        {L"Font.Height", L"-13"},
        {L"KeyPreview", L"True"},
        {L"WindowState", L"wsMaximized"},
-       {L"Position", L"poDefault"}},
+       {L"Position", L"poDefault"},
+       {L"OnShow", L"FormShow"},
+       {L"OnKeyDown", L"FormKeyDown"},
+       {L"OnKeyPress", L"FormKeyPress"},
+       {L"OnClick", L"FormClick"}},
       {
           {L"PMultiImage1", L"TPMultiImage", L"Form2",
            {{L"Left", L"0"}, {L"Top", L"0"}, {L"Width", L"105"}, {L"Height", L"105"},
@@ -29,3 +35,4 @@ const tk::FormResource& Form2Resource() {
 }
 
 }  // namespace forms
+// clang-format on

@@ -1,5 +1,5 @@
 // The full-screen view: the current picture unscaled on a black, border-less,
-// maximised window.
+// maximised window, panned with the keyboard.
 #pragma once
 #include "toolkit/Form.h"
 
@@ -11,6 +11,13 @@ class TForm2 : public tk::Form {
   // Builds the window from its resource.
   void Create();
   TPMultiImage* PMultiImage1 = nullptr;
+  // The main window's control, whose picture size every showing takes.
+  TPMultiImage* mainImage = nullptr;  // we don't own it
+
+  void FormShow();
+  void FormKeyDown(WORD& key, unsigned shift);
+  void FormKeyPress(wchar_t& key);
+  void FormClick();
 };
 
 extern TForm2* Form2;

@@ -141,6 +141,15 @@ void TPMultiImage::CreateParams(tk::CreateArgs& args) {
 
 LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_CUT:
+      CutToClipboard();
+      return 0;
+    case WM_COPY:
+      CopyToClipboard();
+      return 0;
+    case WM_PASTE:
+      PasteFromClipboard();
+      return 0;
     case WM_USER + 1:
       HorizontalStep();
       return 0;
@@ -300,6 +309,7 @@ HPALETTE TPMultiImage::GetPalette() {
 // ---- picture changes and the ticker's end ------------------------------------------
 
 void TPMultiImage::PictureChanged() {
+  scaled_.reset();
   const int pw = picture_.Width(), ph = picture_.Height();
   if (autoSize_ && pw > 0 && ph > 0) SetBounds(Left(), Top(), pw, ph);
   // A bitmap that covers the control leaves no background to erase.
@@ -343,8 +353,34 @@ void TPMultiImage::DrawGraphic(HDC dc) {
   const imagectl::Placement p =
       imagectl::LibraryPlacement(stretch_, center_, Width(), Height(), c.right - c.left,
                                  c.bottom - c.top, picture_.Width(), picture_.Height());
-  picture_.Draw(dc, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, copyMode_);
+  const RECT r{p.x, p.y, p.x + p.w, p.y + p.h};
+  if (!stretch_ || !DrawScaledCopy(dc, r)) picture_.Draw(dc, r, copyMode_);
   FinishPaint(dc);
+}
+
+// Stretching a large bitmap at every paint is slow (about 90 ms for 24
+// megapixels under Wine), so the stretched bitmap is kept for the control's
+// size. The picture's own drawing makes it, so its pixels are those of a
+// direct stretch. Not for monochrome bitmaps (drawn in the target's colours)
+// nor on palette displays (a newly realised palette changes what the copy's
+// pixels mean).
+bool TPMultiImage::DrawScaledCopy(HDC dc, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (!picture_.HasBitmap() || picture_.Empty() || picture_.AsBitmap().Monochrome() || w <= 0 ||
+      h <= 0 || (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
+    return false;
+  tk::MemoryDc mem(CreateMemoryDc(dc));
+  if (!mem) throw tk::EOutOfResources();
+  if (!scaled_ || scaledSize_.cx != w || scaledSize_.cy != h) {
+    scaled_.reset(CreateCompatibleBitmap(dc, w, h));
+    if (!scaled_) return false;  // no room for a copy: stretch directly
+    scaledSize_ = SIZE{w, h};
+    tk::SelectGuard select(mem.get(), scaled_.get());
+    picture_.Draw(mem.get(), RECT{0, 0, w, h});
+  }
+  tk::SelectGuard select(mem.get(), scaled_.get());
+  BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, copyMode_);
+  return true;
 }
 
 void TPMultiImage::DrawPaletteManaged(HDC dc) {

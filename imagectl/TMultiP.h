@@ -120,6 +120,12 @@ class TPMultiImage : public tk::Control {
   // Ends a running ticker or scroller: its colour goes back, the picture is emptied.
   void StopTicker();
 
+  // ---- clipboard exchange (Clipboard.cpp): a bitmap with its palette or an
+  // enhanced metafile; an icon cannot be copied.
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+
   // Paints the control into any device context (what WM_PRINTCLIENT does).
   void PaintTo(HDC dc) { Paint(dc); }
 
@@ -131,7 +137,10 @@ class TPMultiImage : public tk::Control {
  protected:
   void CreateParams(tk::CreateArgs& args) override;
   void Paint(HDC dc) override;
+  // The clipboard messages and the ticker's step messages; the editing keys.
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void KeyDown(WORD& key, unsigned shift) override;
+  void KeyPress(wchar_t& key) override;
 
   // Seams: every repaint request of the control's own setters, the overlay
   // font's creation, and the memory DC of the palette-managed path.
@@ -191,6 +200,7 @@ class TPMultiImage : public tk::Control {
   RECT ClientArea() const;
   void DrawDesignOutline(HDC dc);
   void DrawGraphic(HDC dc);
+  bool DrawScaledCopy(HDC dc, const RECT& r);
   void DrawPaletteManaged(HDC dc);
   void TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x, int y, int w, int h,
                       bool stretched);
@@ -198,6 +208,10 @@ class TPMultiImage : public tk::Control {
   void DrawTextOverlay(HDC dc);
 
   tk::Picture picture_;
+  // The stretched bitmap kept for the size it was made for; dropped with
+  // every change of the picture (and so of its palette).
+  tk::Bitmap scaled_;
+  SIZE scaledSize_{0, 0};
   std::wstring imageName_;
   std::wstring statusText_;
   std::wstring resourceModule_;  // module of .RES names; empty: the program's own

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "toolkit/Application.h"
 #include "toolkit/portable/Convert.h"
@@ -268,24 +269,30 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!opaque_ || (lp & PRF_ERASEBKGND)) EraseBackground(reinterpret_cast<HDC>(wp));
       Paint(reinterpret_cast<HDC>(wp));
       return 0;
-    case WM_KEYDOWN: {
-      WORD key = static_cast<WORD>(wp);
-      KeyDown(key, CurrentShiftState());
-      if (!key) return 0;
-      return DefaultProc(msg, key, lp);
-    }
+    case WM_KEYDOWN:
     case WM_KEYUP: {
       WORD key = static_cast<WORD>(wp);
-      KeyUp(key, CurrentShiftState());
+      const unsigned shift = CurrentShiftState();
+      const auto hook = msg == WM_KEYDOWN ? &Control::KeyDown : &Control::KeyUp;
+      // The form's handlers come first and may swallow the key.
+      if (Control* form = KeyPreviewer()) (form->*hook)(key, shift);
+      if (key) (this->*hook)(key, shift);
       if (!key) return 0;
       return DefaultProc(msg, key, lp);
     }
     case WM_CHAR: {
       wchar_t ch = static_cast<wchar_t>(wp);
-      KeyPress(ch);
+      if (Control* form = KeyPreviewer()) form->KeyPress(ch);
+      if (ch) KeyPress(ch);
       if (!ch) return 0;
       return DefaultProc(msg, ch, lp);
     }
+    case WM_LBUTTONDOWN:
+      pressed_ = !subclassed_;
+      break;
+    case WM_LBUTTONUP:
+      if (std::exchange(pressed_, false)) Click();
+      break;
     case WM_LBUTTONDBLCLK:
       if (!baseProc_) DblClick();
       break;
@@ -325,6 +332,11 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefaultProc(msg, wp, lp);
+}
+
+Control* Control::KeyPreviewer() {
+  Control* top = TopLevel();
+  return top != this && top->PreviewsKeys() ? top : nullptr;
 }
 
 void Control::EraseBackground(HDC dc) {

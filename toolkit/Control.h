@@ -113,6 +113,9 @@ class Control {
   // Palette this control wants realised by its form (none by default).
   virtual HPALETTE GetPalette() { return nullptr; }
 
+  // True for a form whose key handlers see its controls' keys first.
+  virtual bool PreviewsKeys() const { return false; }
+
   Notify OnClick;
   Notify OnDblClick;
   Notify OnChange;
@@ -159,6 +162,7 @@ class Control {
   void Attach(HWND wnd);
   void Detach();
   void ApplyZOrder();
+  Control* KeyPreviewer();
 
   HWND wnd_ = nullptr;  // owned: destroyed by DestroyHandle or with the parent window
   // A subclassed standard control's own procedure, which we forward to; null
@@ -170,6 +174,7 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   bool opaque_ = false;
+  bool pressed_ = false;  // the left button went down here: its release is a click
   bool tabStop_ = false;
   int tabOrder_ = -1;
   Color color_ = clBtnFace;

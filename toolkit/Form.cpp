@@ -27,7 +27,8 @@ DWORD StyleFor(BorderStyle b) {
 }
 
 BOOL CALLBACK CollectEnabled(HWND w, LPARAM lp) {
-  if (IsWindowVisible(w) && IsWindowEnabled(w)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+  if (IsWindowVisible(w) && IsWindowEnabled(w))
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
   return TRUE;
 }
 
@@ -74,8 +75,9 @@ void Form::ApplyProps(Control& c, const std::vector<PropDesc>& props) {
     if (prop == L"OnClick" || prop == L"OnDblClick" || prop == L"OnChange") {
       auto it = notifyHandlers.find(value);
       if (it == notifyHandlers.end()) throw std::invalid_argument("unknown handler");
-      (prop == L"OnClick" ? c.OnClick : prop == L"OnDblClick" ? c.OnDblClick : c.OnChange) =
-          it->second;
+      (prop == L"OnClick"      ? c.OnClick
+       : prop == L"OnDblClick" ? c.OnDblClick
+                               : c.OnChange) = it->second;
     } else if (prop == L"OnKeyDown" || prop == L"OnKeyUp") {
       auto it = keyHandlers.find(value);
       if (it == keyHandlers.end()) throw std::invalid_argument("unknown handler");
@@ -185,7 +187,9 @@ void Form::ChildBoundsChanged(Control&) { UpdateScrollRange(); }
 
 void Form::UpdateScrollRange() {
   HWND w = HandleIfCreated();
-  if (!w) return;
+  // A bar that appears or goes sends WM_SIZE, which leads back here; the two
+  // passes below already allow for it.
+  if (!w || updatingScroll_) return;
   int right = 0, bottom = 0;
   if (autoScroll_) {
     for (Control* c : Children()) {
@@ -194,9 +198,20 @@ void Form::UpdateScrollRange() {
       bottom = std::max(bottom, c->Top() + c->Height());
     }
   }
+  RECT rc;
+  GetClientRect(w, &rc);
+  // Each change of the bars repaints the frame; nothing changed, nothing to do.
+  if (right == scrollRange_.cx && bottom == scrollRange_.cy && rc.right == scrollClient_.cx &&
+      rc.bottom == scrollClient_.cy)
+    return;
+  updatingScroll_ = true;
+  // Each bar that appears or goes repaints the frame at once; with redrawing
+  // off the window is painted once, later, with the next paint. (Redrawing on
+  // makes a window visible, so a hidden one is left as it is.)
+  const bool visible = IsWindowVisible(w) != FALSE;
+  if (visible) SendMessageW(w, WM_SETREDRAW, FALSE, 0);
   // Two passes: one bar appearing shrinks the room for the other.
   for (int pass = 0; pass < 2; ++pass) {
-    RECT rc;
     GetClientRect(w, &rc);
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
@@ -204,14 +219,15 @@ void Form::UpdateScrollRange() {
     si.nMin = 0;
     si.nMax = right > rc.right ? right - 1 : 0;
     si.nPage = right > rc.right ? static_cast<UINT>(rc.right) : 0;
-    SetScrollInfo(w, SB_HORZ, &si, TRUE);
+    SetScrollInfo(w, SB_HORZ, &si, FALSE);
     si.nMax = bottom > rc.bottom ? bottom - 1 : 0;
     si.nPage = bottom > rc.bottom ? static_cast<UINT>(rc.bottom) : 0;
-    SetScrollInfo(w, SB_VERT, &si, TRUE);
+    SetScrollInfo(w, SB_VERT, &si, FALSE);
   }
-  RECT rc;
+  updatingScroll_ = false;
   GetClientRect(w, &rc);
   scrollRange_ = SIZE{right, bottom};
+  scrollClient_ = SIZE{rc.right, rc.bottom};
   POINT pos = scrollPos_;
   pos.x = std::max<LONG>(0, std::min<LONG>(pos.x, right - rc.right));
   pos.y = std::max<LONG>(0, std::min<LONG>(pos.y, bottom - rc.bottom));
@@ -220,8 +236,11 @@ void Form::UpdateScrollRange() {
     for (Control* c : Children()) c->ApplyBounds();
     Invalidate();
   }
-  SetScrollPos(w, SB_HORZ, scrollPos_.x, TRUE);
-  SetScrollPos(w, SB_VERT, scrollPos_.y, TRUE);
+  SetScrollPos(w, SB_HORZ, scrollPos_.x, FALSE);
+  SetScrollPos(w, SB_VERT, scrollPos_.y, FALSE);
+  if (!visible) return;
+  SendMessageW(w, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Form::Scroll(int bar, WPARAM wp) {

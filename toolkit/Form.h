@@ -77,6 +77,7 @@ class Form : public Control {
   bool DialogNavigation() const { return dialogNavigation_; }
   void SetDialogNavigation(bool v) { dialogNavigation_ = v; }
   bool keyPreview = false;
+  bool PreviewsKeys() const override { return keyPreview; }
 
   void SetProperty(const std::wstring& prop, const std::wstring& value) override;
 
@@ -117,6 +118,8 @@ class Form : public Control {
   int modalResult_ = 0;
   POINT scrollPos_{0, 0};
   SIZE scrollRange_{0, 0};
+  SIZE scrollClient_{-1, -1};  // the client size scrollRange_ was applied for
+  bool updatingScroll_ = false;
   Control* activeControl_ = nullptr;  // we don't own it
 };
 

@@ -810,8 +810,12 @@ bool Picture::SupportsClipboardFormat(UINT format) {
 
 void Picture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
   if (format == CF_BITMAP && data) {
+    // Both copies are owned before either is handed on: a failing palette
+    // copy must not leave the bitmap copy behind.
+    Bitmap bitmap = CopyBitmap(static_cast<HBITMAP>(data));
+    Palette copy = CopyPalette(palette);
     BitmapObject b;
-    b.SetHandles(CopyBitmap(static_cast<HBITMAP>(data)).release(), CopyPalette(palette).release());
+    b.SetHandles(bitmap.release(), copy.release());
     Assign(b);
   } else if (format == CF_ENHMETAFILE && data) {
     EnhMetaFile emf(CopyEnhMetaFileW(static_cast<HENHMETAFILE>(data), nullptr));

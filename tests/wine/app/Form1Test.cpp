@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
+#include <tuple>
 
 #include "Fixture.h"
 #include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
+#include "tests/native/codecs/Fixtures.h"
+#include "tests/wine/imagectl/Fixture.h"
 #include "toolkit/Handles.h"
 
 WORD Form1Fixture::showState = SW_SHOWNORMAL;
@@ -322,4 +327,149 @@ TEST_F(Form1Fixture, AltAcceleratorsClickTheButtons) {
   PostMessageW(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
   tk::Application::Instance().ProcessMessages();
   EXPECT_FALSE(f.HandleAllocated());
+}
+
+// ---- viewing a picture: loading into the pane, the full-screen view
+
+namespace {
+
+using fixtures::Bytes;
+
+Bytes Bmp(int w, int h, int bpp) {
+  const fixtures::Picture p = fixtures::Gradient(w, h);
+  const int n = bpp > 8 ? 0 : 1 << bpp;
+  return fixtures::EncodeBmp(w, h, fixtures::BmpSpec{40, bpp},
+                             n ? fixtures::Indices(w, h, n) : Bytes{}, fixtures::TestPalette(n),
+                             &p);
+}
+
+std::wstring Write(const std::wstring& name, const Bytes& bytes) {
+  imagectl_test::WriteBytes(imagectl_test::TempPath(name), bytes);
+  return imagectl_test::TempPath(name);
+}
+
+// Status line, title, pane and image sizes, scroll bars, and whether the
+// picture shows with FULLVIEW and COPY enabled.
+std::wstring State(TForm1& f) {
+  std::wstring s = f.Panel5->Caption() + L" | " + WindowText(f.Handle()) + L" |";
+  for (HWND w : {f.Panel1->Handle(), f.PMultiImage1->Handle()}) {
+    RECT r;
+    GetWindowRect(w, &r);
+    s += L" " + std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
+  }
+  const bool bars = GetWindowLongW(f.Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL);
+  const bool shown =
+      f.PMultiImage1->Visible() && f.ButtonCpy->Enabled() && f.ButtonVollbild->Enabled();
+  return s + (bars ? L" bars" : L"") + (shown ? L" shown" : L"");
+}
+
+// A picture larger than the window by extra (smaller when negative): start,
+// key, new position.
+const std::array<int, 6> kPans[] = {
+    {15, 0, 0, VK_DOWN, 0, -2},    {15, 0, -15, VK_DOWN, 0, -15}, {15, 0, -2, VK_UP, 0, 0},
+    {15, 0, 0, VK_UP, 0, 0},       {15, 0, 0, VK_RIGHT, -2, 0},   {15, -2, 0, VK_LEFT, 0, 0},
+    {15, 0, 0, VK_NEXT, 0, -10},   {15, 0, -10, VK_NEXT, 0, -15}, {9, 0, 0, VK_NEXT, 0, -9},
+    {15, 0, -15, VK_PRIOR, 0, -5}, {15, 0, -9, VK_PRIOR, 0, 0},   {15, 0, 0, VK_END, -10, 0},
+    {15, -10, 0, VK_END, -15, 0},  {15, -15, 0, VK_HOME, -5, 0},  {15, -9, 0, VK_HOME, 0, 0},
+    {15, -4, -4, 'A', -4, -4},     {-9, 0, 0, VK_DOWN, 0, 0},     {-9, 0, 0, VK_RIGHT, 0, 0},
+    {-9, 0, 0, VK_NEXT, 0, 0},     {-9, 0, 0, VK_END, 0, 0},      {0, 0, 0, VK_DOWN, 0, 0},
+    {0, 0, 0, VK_RIGHT, 0, 0},     {0, 0, 0, VK_NEXT, 0, 0},      {0, 0, 0, VK_END, 0, 0}};
+
+}  // namespace
+
+struct ViewTest : Form1Fixture {
+  std::unique_ptr<TForm2> form2 = std::make_unique<TForm2>();
+  ~ViewTest() override { Form2 = nullptr; }
+  TForm1& Open() {
+    Form2 = form2.get();
+    form2->Create();
+    form2->mainImage = Make().PMultiImage1;
+    return *form;
+  }
+};
+
+TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
+  TForm1& f = Open();
+  for (const auto& [file, bytes, info, natural, stretched] :
+       {std::tuple{L"p8.bmp", Bmp(640, 480, 8), L"640x480x256", L"648x488 640x480 bars",
+                   L"360x273 352x265"},
+        {L"photo.jpg", fixtures::EncodeJpeg(fixtures::Gradient(1024, 768), {}), L"1024x768x16M",
+         L"1032x776 1024x768 bars", L"360x273 352x265"},
+        {L"icon.ico", imagectl_test::MakeIcoFile(), L"32x32xN/A", L"40x40 32x32",
+         L"360x361 352x353"},
+        {L"pic.wmf", imagectl_test::MakePlainWmf(200, 100), L"200x100xN/A", L"208x108 200x100",
+         L"360x185 352x177"},
+        {L"mono.bmp", Bmp(100, 400, 1), L"100x400x2", L"108x408 100x400", L"115x432 107x424"},
+        {L"box.bmp", Bmp(352, 424, 24), L"352x424x16M", L"360x432 352x424", L"361x432 353x424"},
+        {L"tiny.bmp", Bmp(3, 2, 4), L"3x2x16", L"11x10 3x2", L"360x244 352x236"}}) {
+    const std::wstring start = L"Picture-Info:  " + std::wstring(info) + L" | Lumoscope32 - [" +
+                               util::UpperAscii(file) + L"] | ";
+    f.LoadPicture(Write(file, bytes));
+    EXPECT_EQ(State(f), start + natural + L" shown");
+    f.BtnStretch->Perform(BM_CLICK);
+    EXPECT_EQ(State(f), start + stretched + L" shown");
+    f.BtnStretch->Perform(BM_CLICK);
+    EXPECT_TRUE(form2->PMultiImage1->Picture().SharesImageWith(f.PMultiImage1->Picture()));
+  }
+  // The file already shown: nothing happens, not even the focus moves.
+  f.Edit1->SetFocus();
+  f.LoadPicture(imagectl_test::TempPath(L"tiny.bmp"));
+  EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && services.rec().dialogs.empty());
+}
+
+TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
+  TForm1& f = Open();
+  auto& rec = services.rec();
+  // No input/output failure, the damaged icon goes to the general report.
+  for (const auto& [file, bytes, message] :
+       {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
+        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"}}) {
+    f.LoadPicture(Write(L"good.bmp", Bmp(64, 48, 8)));
+    for (long attempt = 1; attempt <= 2; ++attempt) {
+      f.LoadPicture(Write(file, bytes));
+      EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264");
+      EXPECT_EQ(std::count_if(rec.dialogs.begin(), rec.dialogs.end(),
+                              [&](const auto& d) { return d.text == message; }),
+                attempt);
+      EXPECT_TRUE(rec.dialogs.back().kind == tk::MsgKind::Error &&
+                  rec.beeps.back() == MB_ICONHAND && f.Enabled() && f.BtnStretch->Enabled() &&
+                  f.ButtonExit->Enabled() && form2->PMultiImage1->Picture().Empty() &&
+                  tk::Application::Instance().Cursor() == tk::ScreenCursor::Default);
+    }
+  }
+  EXPECT_TRUE(std::none_of(rec.dialogs.begin(), rec.dialogs.end(),
+                           [](const auto& d) { return d.text.find(L"BROKEN.ICO") == 0; }));
+}
+
+TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscSpace) {
+  TForm1& f = Open();
+  const int w = GetSystemMetrics(SM_CXSCREEN) + 15;
+  f.LoadPicture(Write(L"wide.bmp", Bmp(w, 40, 8)));
+  auto& app = tk::Application::Instance();
+  HWND view = form2->Handle(), picture = form2->PMultiImage1->Handle();
+  // Keys sent to the picture reach the window's handlers first.
+  for (const auto& [to, msg, key, closes] : {std::tuple{view, WM_CHAR, 'a', false},
+                                             {view, WM_KEYDOWN, VK_F2, false},
+                                             {view, WM_CHAR, 13, true},
+                                             {picture, WM_CHAR, 27, true},
+                                             {view, WM_CHAR, ' ', true},
+                                             {view, WM_LBUTTONUP, 0, true}}) {
+    form2->SetWindowState(tk::WindowState::Maximized);
+    form2->Show();
+    const RECT p = Placement(picture);
+    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == w);
+    SendMessageW(view, WM_KEYDOWN, VK_END, 0);  // panned: the next showing starts at 0, 0 again
+    if (msg == WM_LBUTTONUP) SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(to, msg, static_cast<WPARAM>(key), 0);
+    EXPECT_EQ(IsWindowVisible(view) == FALSE, closes) << key;
+  }
+  EXPECT_EQ(app.Cursor(), tk::ScreenCursor::Default);  // the click put it back
+  form2->Show();
+  for (const auto& [extra, left, top, key, newLeft, newTop] : kPans) {
+    form2->PMultiImage1->SetBounds(left, top, form2->ClientWidth() + extra,
+                                   form2->ClientHeight() + extra);
+    SendMessageW(view, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
+        << key << " at " << left << "," << top << " extra " << extra;
+  }
 }

@@ -110,6 +110,12 @@ TEST_F(PaintFixture, LibraryStretched) {
   EXPECT_EQ(b.bottom, 264);
   EXPECT_NEAR(SourceAt(351, 263).x, 99, 1);
   EXPECT_NEAR(SourceAt(351, 263).y, 49, 1);
+  // The stretched copy kept between paints follows the size and the picture.
+  c().SetBounds(4, 4, 200, 100);
+  Paint();
+  EXPECT_NEAR(SourceAt(199, 99).x, 99, 1);
+  LoadBitmap(c(), MakeSolidBitmap(100, 50, Rgb(0, 0, 255)));
+  EXPECT_EQ(Paint().At(199, 99), Rgb(0, 0, 255));
 }
 
 TEST_F(PaintFixture, LibraryIgnoresStretchRatio) {

@@ -1,8 +1,11 @@
 // The toolkit's picture object: shared images, its readers on good and
 // hostile files, drawing, clipboard conversion.
+#include <array>
 #include <cstring>
+#include <tuple>
 
 #include "Fixture.h"
+#include "toolkit/Clipboard.h"
 #include "toolkit/Picture.h"
 
 namespace imagectl_test {
@@ -270,6 +273,76 @@ TEST(Picture, ClipboardConversion) {
   EXPECT_THROW(icon.SaveToClipboardFormat(), tk::EInvalidGraphic);
   EXPECT_TRUE(tk::Picture::SupportsClipboardFormat(CF_ENHMETAFILE));
   EXPECT_FALSE(tk::Picture::SupportsClipboardFormat(CF_TEXT));
+}
+
+// ---- the control's clipboard exchange by window message and key
+
+enum Kind { kNone, kBitmap, kPaletted, kMetafile, kIcon };
+const char* const kKinds[] = {"none", "bitmap", "icon", "metafile"};  // as tk::GraphicKind
+const std::pair<UINT, const char*> kFormats[] = {{CF_BITMAP, "bitmap "},
+                                                 {CF_PALETTE, "palette "},
+                                                 {CF_ENHMETAFILE, "metafile "},
+                                                 {CF_UNICODETEXT, "text "}};
+
+void Fill(TPMultiImage& image, Kind kind) {
+  const std::vector<std::uint8_t> emf = MakeEmf(500, 500), ico = MakeIcoFile();
+  if (kind == kBitmap || kind == kPaletted)
+    LoadBitmap(image, MakeSolidBitmap(8, 8, Rgb(255, 0, 0)), kind == kPaletted ? MakePalette() : 0);
+  if (kind == kMetafile) image.Picture().LoadMetafileFromMemory(emf.data(), emf.size());
+  if (kind == kIcon) image.Picture().LoadIconFromMemory(ico.data(), ico.size());
+}
+
+TEST(Clipboard, MessagesAndKeysCopyCutAndPasteTheirFormats) {
+  // Picture; clipboard besides text; message, key, shift state; what the
+  // clipboard offers, what the picture holds, whether the ticker runs, the error.
+  const std::tuple<Kind, Kind, UINT, WPARAM, unsigned, const char*> rows[] = {
+      {kNone, kNone, WM_COPY, 0, 0, "text | none ticker"},
+      {kBitmap, kNone, WM_COPY, 0, 0, "bitmap | bitmap ticker"},
+      {kPaletted, kNone, WM_CUT, 0, 0, "bitmap palette | none ticker"},
+      {kMetafile, kNone, WM_COPY, 0, 0, "metafile | metafile ticker"},
+      {kIcon, kNone, WM_CUT, 0, 0, "| icon ticker Zwischenablage unterstützt keine Symbole"},
+      {kBitmap, kNone, WM_PASTE, 0, 0, "text | bitmap ticker"},
+      {kNone, kPaletted, WM_PASTE, 0, 0, "bitmap palette | bitmap+palette"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_INSERT, tk::ssShift, "metafile | metafile"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_INSERT, tk::ssShift | tk::ssCtrl, "metafile | metafile"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_INSERT, tk::ssCtrl, "bitmap | bitmap ticker"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_DELETE, tk::ssShift, "bitmap | none ticker"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_INSERT, 0, "metafile | bitmap ticker"},
+      {kBitmap, kMetafile, WM_KEYDOWN, VK_DELETE, 0, "metafile | bitmap ticker"},
+      {kBitmap, kMetafile, WM_CHAR, 3, 0, "bitmap | bitmap ticker"},
+      {kBitmap, kMetafile, WM_CHAR, 22, 0, "metafile | metafile"},
+      {kBitmap, kMetafile, WM_CHAR, 24, 0, "bitmap | none ticker"},
+      {kBitmap, kMetafile, WM_CHAR, 'c', 0, "metafile | bitmap ticker"}};
+  for (const auto& [picture, before, msg, key, shift, outcome] : rows) {
+    Host source, host;
+    {
+      tk::Clipboard clipboard(source.image->Handle());
+      clipboard.Empty();
+      tk::GlobalMem text(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
+      clipboard.SetData(CF_UNICODETEXT, text);
+    }
+    Fill(*source.image, before);
+    source.image->CopyToClipboard();
+    ProbeImage& image = *host.image;
+    Fill(image, picture);
+    image.TickerActive = image.ScrollerActive = true;
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = (shift & tk::ssShift) ? 0x80 : 0;
+    keys[VK_CONTROL] = (shift & tk::ssCtrl) ? 0x80 : 0;
+    SetKeyboardState(keys);
+    ExceptionCatcher errors;
+    SendMessageW(image.Handle(), msg, key, 0);
+    std::string s;
+    for (const auto& [format, name] : kFormats)
+      if (IsClipboardFormatAvailable(format)) s += name;
+    const tk::Picture& p = image.Picture();
+    s += std::string("| ") + kKinds[static_cast<int>(p.Kind())] +
+         (p.PaletteHandle() ? "+palette" : "") +
+         (image.TickerActive && image.ScrollerActive ? " ticker" : "");
+    for (const std::string& e : errors.messages) s += " " + e;
+    EXPECT_EQ(s, outcome) << msg << " " << key << " " << shift;
+  }
+  SetKeyboardState(std::array<BYTE, 256>{}.data());
 }
 
 }  // namespace
