@@ -288,7 +288,7 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return DefaultProc(msg, ch, lp);
     }
     case WM_LBUTTONDOWN:
-      pressed_ = !subclassed_;
+      pressed_ = !baseProc_;
       break;
     case WM_LBUTTONUP:
       if (std::exchange(pressed_, false)) Click();
