@@ -1,6 +1,7 @@
 // The moving text on a real control: message files written on the spot, step
 // messages sent, the text bitmap drawn into a memory canvas.
 #include "Fixture.h"
+#include "toolkit/Clipboard.h"
 
 namespace imagectl_test {
 namespace {
@@ -81,6 +82,16 @@ TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
     EXPECT_EQ(c().Picture().Empty(), *next != L's');
     c().StopTicker();
   }
+  Load(L"stop.scm", "/sm|Hi/eo|");  // a paste stops the drawing, the ticker's colour stays
+  {
+    tk::Clipboard clipboard(c().Handle());
+    clipboard.Empty();
+    tk::Bitmap bitmap(CreateBitmap(1, 1, 1, 32, nullptr));
+    clipboard.SetData(CF_BITMAP, bitmap);
+  }
+  SendMessageW(c().Handle(), WM_PASTE, 0, 0);
+  EXPECT_FALSE(c().TickerActive);
+  EXPECT_EQ(c().GetColor(), 128u);
 }
 
 TEST_F(Ticker, HostileMessageFilesFailQuietly) {
