@@ -4,11 +4,15 @@
 #include <cstring>
 #include <vector>
 
-#include "codecs/DibResource.h"
+#include "codecs/readers/DibResource.h"
 #include "toolkit/Handles.h"
 
 namespace codecs {
 namespace {
+
+using readers::DibColour;
+using readers::DibLayout;
+using readers::ParseDibResource;
 
 int DigitValue(wchar_t c) {
   if (c >= L'0' && c <= L'9') return c - L'0';
