@@ -15,6 +15,7 @@ void Put32(Bytes& b, std::uint32_t v) {
   Put16(b, v >> 16);
 }
 void Set16(Bytes& b, std::size_t at, unsigned v) {
+  if (b.size() < at + 2) b.resize(at + 2);  // also tells GCC the bytes are there
   b[at] = static_cast<std::uint8_t>(v);
   b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
