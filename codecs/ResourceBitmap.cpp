@@ -4,12 +4,16 @@
 #include <cstring>
 #include <vector>
 
-#include "codecs/DibResource.h"
+#include "codecs/readers/DibResource.h"
 #include "toolkit/Handles.h"
 #include "toolkit/portable/Convert.h"
 
 namespace codecs {
 namespace {
+
+using readers::DibColour;
+using readers::DibLayout;
+using readers::ParseDibResource;
 
 HMODULE ResourceModule(const std::wstring& moduleName) {
   return GetModuleHandleW(moduleName.empty() ? nullptr : moduleName.c_str());

@@ -39,18 +39,31 @@ std::wstring Widen(const char* text) {
   return out;
 }
 
-// ANSI form of a name; false when a character has no ANSI equivalent.
+// ANSI form of a name; false when a character has no exact ANSI equivalent.
+// Best-fit characters are refused too: "ō" as "o" could name another file.
 bool ToAnsi(const std::wstring& name, std::string& out) {
   out.clear();
   if (name.empty()) return true;
+  const int length = static_cast<int>(name.size());
   BOOL lossy = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), nullptr,
-                                    0, nullptr, &lossy);
-  if (n <= 0) return false;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), length, nullptr, 0,
+                                    nullptr, &lossy);
+  if (n <= 0 || lossy) return false;
   out.resize(static_cast<std::size_t>(n));
-  WideCharToMultiByte(CP_ACP, 0, name.c_str(), static_cast<int>(name.size()), out.data(), n,
-                      nullptr, &lossy);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), length, out.data(), n, nullptr,
+                      &lossy);
   return !lossy;
+}
+
+// The short form of an existing file's name; empty when there is none.
+std::wstring ShortName(const std::wstring& name) {
+  const DWORD n = GetShortPathNameW(name.c_str(), nullptr, 0);
+  if (n == 0) return std::wstring();
+  std::wstring shortName(n, L'\0');
+  const DWORD got = GetShortPathNameW(name.c_str(), shortName.data(), n);
+  if (got == 0 || got >= n) return std::wstring();
+  shortName.resize(got);
+  return shortName;
 }
 
 // Frees what a decoder returned unless the caller's bitmap object takes it.
@@ -82,10 +95,9 @@ bool RunDecoder(WORD ordinal, const std::wstring& fileName, tk::BitmapObject& bi
   const Fn entry = Entry<Fn>(ordinal);
   if (!entry) {
     result = rstrim32::kGeneralFailure;
-  } else if (!LibraryFileName(fileName, name)) {
-    result = rstrim32::kNameTooLong;
   } else {
-    result = call(entry, name, &handles.bitmap, &handles.palette);
+    result = LibraryFileName(fileName, name);
+    if (result > 0) result = call(entry, name, &handles.bitmap, &handles.palette);
   }
   handles.HandTo(bitmap);
   if (result > 0) return true;
@@ -103,25 +115,19 @@ bool RunPlainDecoder(WORD ordinal, const std::wstring& fileName, int resolution,
 
 }  // namespace
 
-bool LibraryFileName(const std::wstring& fileName, char (&buffer)[256]) {
+short LibraryFileName(const std::wstring& fileName, char (&buffer)[256]) {
   buffer[0] = '\0';
   std::string ansi;
   if (!ToAnsi(fileName, ansi)) {
-    // A name outside the ANSI code page may still have an ANSI short form.
-    const DWORD n = GetShortPathNameW(fileName.c_str(), nullptr, 0);
-    if (n > 0) {
-      std::wstring shortName(n, L'\0');
-      const DWORD got = GetShortPathNameW(fileName.c_str(), shortName.data(), n);
-      if (got > 0 && got < n) {
-        shortName.resize(got);
-        std::string shortAnsi;
-        if (ToAnsi(shortName, shortAnsi)) ansi = shortAnsi;
-      }
-    }
+    // A name outside the ANSI code page may still have an ANSI short form;
+    // without one the library could open only some other file.
+    const std::wstring shortName = ShortName(fileName);
+    if (shortName.empty() || !ToAnsi(shortName, ansi)) return rstrim32::kFileNotFound;
   }
-  if (ansi.size() > rstrim32::kMaxFileName || ansi.find('\0') != std::string::npos) return false;
+  if (ansi.size() > rstrim32::kMaxFileName) return rstrim32::kNameTooLong;
+  if (ansi.find('\0') != std::string::npos) return rstrim32::kFileNotFound;
   std::memcpy(buffer, ansi.c_str(), ansi.size() + 1);
-  return true;
+  return rstrim32::kOk;
 }
 
 bool DecodeJpegFile(const std::wstring& fileName, int resolution, int dither,
@@ -174,10 +180,10 @@ bool QueryImageFileInfo(const std::wstring& fileName, ImageFileInfo& info) {
   const auto entry = Entry<rstrim32::QueryImageFileInfoFn>(rstrim32::kOrdQueryImageFileInfo);
   if (!entry) {
     result = rstrim32::kGeneralFailure;
-  } else if (!LibraryFileName(fileName, name)) {
-    result = rstrim32::kNameTooLong;
   } else {
-    result = entry(name, type, &width, &height, &depthA, &depthB, &extra, detail, 0);
+    result = LibraryFileName(fileName, name);
+    if (result > 0)
+      result = entry(name, type, &width, &height, &depthA, &depthB, &extra, detail, 0);
   }
   type[sizeof type - 1] = '\0';
   detail[sizeof detail - 1] = '\0';

@@ -49,8 +49,11 @@ bool ShowLibraryError(int result);
 // The text ShowLibraryError shows for a result.
 std::wstring LibraryErrorText(int result);
 
-// The name as the library takes it: ANSI, into a buffer of 256 bytes. False
-// when it does not fit; such a name is refused, never cut.
-bool LibraryFileName(const std::wstring& fileName, char (&buffer)[256]);
+// The name as the library takes it: ANSI, into a buffer of 256 bytes. A name
+// the ANSI code page cannot spell exactly goes by its short form. Answers the
+// library's result code: kOk; kFileNotFound when there is no exact ANSI form,
+// as the library answers a file it cannot open; kNameTooLong when the name
+// does not fit, for such a name is refused, never cut.
+short LibraryFileName(const std::wstring& fileName, char (&buffer)[256]);
 
 }  // namespace codecs

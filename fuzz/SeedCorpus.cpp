@@ -1,5 +1,6 @@
 // Writes the seed corpus of every fuzz target: small pictures of each variant
-// the decoders know, made with the same writers as the unit tests, and two
+// the decoders know, made with the same writers as the unit tests, the
+// readers' sound and hostile icons, metafiles and bitmap resources, and two
 // message files.
 #include <sys/stat.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/ReaderSamples.h"
 #include "tests/native/codecs/Fixtures.h"
 
 namespace {
@@ -98,6 +100,23 @@ std::vector<Seed> Seeds() {
   for (size_t i = 0; i < idx16.size(); i += 2)
     packed.push_back(static_cast<uint8_t>(idx16[i] << 4 | idx16[i + 1]));
   s.push_back({"tiff", "palette", fixtures::EncodeTiff(palTiff, packed)});
+  // Depths, sample formats and colour spaces of the sample reader: the rows are
+  // arbitrary bytes of the right length.
+  struct SampleCase {
+    const char* name;
+    int photometric, bps, spp, format, compression;
+  };
+  for (const SampleCase& c :
+       {SampleCase{"rgb12", 2, 12, 3, 1, 5}, SampleCase{"grey-float", 1, 32, 1, 3, 8},
+        SampleCase{"lab8", 8, 8, 3, 1, 1}, SampleCase{"lab16", 8, 16, 3, 1, 5},
+        SampleCase{"cmyk-int16", 5, 16, 4, 2, 1}, SampleCase{"grey-half", 0, 16, 1, 3, 1}}) {
+    fixtures::TiffSpec d;
+    d.width = 24, d.height = 16, d.photometric = c.photometric, d.bitsPerSample = c.bps;
+    d.samplesPerPixel = c.spp, d.sampleFormat = c.format, d.compression = c.compression;
+    Bytes rows((24 * c.spp * c.bps + 7) / 8 * 16);
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<uint8_t>(i * 41 + 7);
+    s.push_back({"tiff", c.name, fixtures::EncodeTiff(d, rows)});
+  }
 
   for (int hs : {12, 40, 108}) {
     for (int bpp : {1, 4, 8}) {
@@ -155,6 +174,14 @@ int main(int argc, char** argv) {
       const std::string dir = root + "/" + target;
       mkdir(dir.c_str(), 0755);
       if (!fixtures::WriteFile(dir + "/seed-" + seed.target + "-" + seed.name, seed.data)) return 1;
+      ++written;
+    }
+  }
+  for (const auto& table : {reader_samples::SoundSamples(), reader_samples::HostileSamples()}) {
+    for (const reader_samples::Sample& sample : table) {
+      const std::string dir = root + "/" + sample.target;
+      mkdir(dir.c_str(), 0755);
+      if (!fixtures::WriteFile(dir + "/seed-" + sample.name, sample.data)) return 1;
       ++written;
     }
   }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target for SECONDS each (default 60) on the generated seed
-# corpus plus what earlier runs found. Builds the targets first if needed.
+# corpus, the committed regression inputs (fuzz/regressions/TARGET) and what
+# earlier runs found. Builds the targets first if needed.
 # Usage: fuzz/run.sh [SECONDS]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,11 +17,14 @@ cmake --build "$tree" --target fuzz_all -j2 >/dev/null || { echo "fuzz: build fa
 out=$tree/fuzz
 "$out/fuzz_seeds" "$out/corpus" >/dev/null || exit 1
 status=0
-for target in jpeg png gif tiff bmp pcx info msgfile; do
+for target in jpeg png gif tiff bmp pcx info icon metafile dibres msgfile; do
   mkdir -p "$out/work/$target"
+  regressions=()
+  [ -d "$root/fuzz/regressions/$target" ] && regressions=("$root/fuzz/regressions/$target")
   log=$out/fuzz-$target.log
   "$out/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$out/crash-$target-" "$out/work/$target" "$out/corpus/$target" >"$log" 2>&1
+    -artifact_prefix="$out/crash-$target-" "$out/work/$target" "$out/corpus/$target" \
+    "${regressions[@]}" >"$log" 2>&1
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   corpus=$(find "$out/work/$target" "$out/corpus/$target" -type f | wc -l)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds the codec libraries (zlib, libpng, libjpeg-turbo, giflib, libtiff)
-# for i686-w64-mingw32 from Debian's source packages, patches applied, as static
+# Cross-builds the codec libraries (zlib, libpng, libjpeg-turbo, giflib, liblzma,
+# zstd, libwebp, libdeflate, libtiff) for i686-w64-mingw32 from Debian's source packages, patches applied, as static
 # libraries. The result lands in a cache outside the clone, keyed by the package
 # versions and this script, so later runs (and fresh clones) reuse it.
 # Argument: the host triplet (default i686-w64-mingw32). Prints the prefix on
@@ -15,7 +15,8 @@ case "$host" in
 esac
 cache_root=${LUMOS_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/lumoscope}
 
-versions=$(dpkg-query -W -f='${Package}=${Version}\n' zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev | sort)
+versions=$(dpkg-query -W -f='${Package}=${Version}\n' zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev \
+  liblzma-dev libzstd-dev libwebp-dev libdeflate-dev | sort)
 key=$( (echo "$versions"; cat "$0"; ${host}-gcc-posix --version | head -1) | sha256sum | cut -c1-16)
 prefix=$cache_root/deps-$processor-$key
 if [ -f "$prefix/.complete" ]; then
@@ -91,14 +92,65 @@ done
 $AR rcs "$prefix/lib/libgif.a" "$work"/gif-obj/*.o
 cp "$src/gif_lib.h" "$prefix/include/"
 
+step "liblzma"
+src=$(fetch xz-utils xz-utils-)
+# Only the library: no tools, translations or threads (libtiff decodes one strip at a time).
+(cd "$src" && ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+   --disable-xz --disable-xzdec --disable-lzmadec --disable-lzmainfo --disable-lzma-links \
+   --disable-scripts --disable-doc --disable-nls --enable-threads=no CFLAGS="$cflags" >>"$log" 2>&1 &&
+ make -C src/liblzma -j"$jobs" >>"$log" 2>&1 && cp src/liblzma/.libs/liblzma.a "$prefix/lib/" &&
+ cp -r src/liblzma/api/lzma src/liblzma/api/lzma.h "$prefix/include/") ||
+ { tail -40 "$log"; exit 1; }
+
+step "zstd"
+src=$(fetch libzstd libzstd-)
+# A plain set of C files like zlib; the amd64 assembly is for ELF targets only.
+mkdir -p "$work/zstd-obj"
+for f in "$src"/lib/common/*.c "$src"/lib/compress/*.c "$src"/lib/decompress/*.c; do
+  $CC $cflags -DZSTD_MULTITHREAD=0 -DZSTD_DISABLE_ASM -c "$f" -I"$src/lib" -I"$src/lib/common" \
+    -o "$work/zstd-obj/$(basename "$(dirname "$f")")-$(basename "$f" .c).o" >>"$log" 2>&1
+done
+$AR rcs "$prefix/lib/libzstd.a" "$work"/zstd-obj/*.o
+cp "$src/lib/zstd.h" "$src/lib/zstd_errors.h" "$src/lib/zdict.h" "$prefix/include/"
+
+step "libwebp"
+src=$(fetch libwebp libwebp-)
+cmake -S "$src" -B "$work/webp-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+  -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
+  -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
+  -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF -DWEBP_BUILD_WEBPMUX=OFF \
+  -DWEBP_BUILD_EXTRAS=OFF -DWEBP_USE_THREAD=OFF >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+cmake --build "$work/webp-build" -j"$jobs" --target webp >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+cp "$work/webp-build/libwebp.a" "$prefix/lib/"
+mkdir -p "$prefix/include/webp"
+cp "$src"/src/webp/{decode,encode,types}.h "$prefix/include/webp/"
+
+step "libdeflate"
+src=$(fetch libdeflate libdeflate-)
+mkdir -p "$work/deflate-obj"
+for f in "$src"/lib/*.c "$src"/lib/x86/*.c; do
+  $CC $cflags -std=c99 -c "$f" -I"$src" -o "$work/deflate-obj/$(basename "$f" .c).o" >>"$log" 2>&1
+done
+$AR rcs "$prefix/lib/libdeflate.a" "$work"/deflate-obj/*.o
+cp "$src/libdeflate.h" "$prefix/include/"
+
 step "libtiff"
 src=$(fetch tiff tiff-)
 cmake -S "$src" -B "$work/tiff-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
   -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dtiff-opengl=OFF -Dcxx=OFF \
-  -Dwebp=OFF -Dzstd=OFF -Dlzma=OFF -Djbig=OFF -Dlibdeflate=OFF -Dlerc=OFF -Djpeg12=OFF \
-  -Djpeg=ON -Dzlib=ON -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a" \
-  -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" >>"$log" 2>&1
+  -Djbig=OFF -Dlerc=OFF -Djpeg12=OFF -Djpeg=ON -Dzlib=ON -Dlzma=ON -Dzstd=ON -Dwebp=ON -Dlibdeflate=ON \
+  -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a" \
+  -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+  -DLIBLZMA_INCLUDE_DIR="$prefix/include" -DLIBLZMA_LIBRARY="$prefix/lib/liblzma.a" \
+  -DZSTD_INCLUDE_DIR="$prefix/include" -DZSTD_LIBRARY="$prefix/lib/libzstd.a" \
+  -DWebP_INCLUDE_DIR="$prefix/include" -DWebP_LIBRARY="$prefix/lib/libwebp.a" \
+  -DDeflate_INCLUDE_DIR="$prefix/include" -DDeflate_LIBRARY="$prefix/lib/libdeflate.a" >>"$log" 2>&1
+for codec in LZMA ZSTD WEBP LIBDEFLATE; do # a codec that silently drops out would refuse files
+  cat "$work"/tiff-build/libtiff/{tif_config,tiffconf}.h | grep -q "^#define ${codec}_SUPPORT 1" ||
+    { echo "deps: libtiff without $codec" >&2; exit 1; }
+done
 cmake --build "$work/tiff-build" -j"$jobs" --target tiff >>"$log" 2>&1
 cp "$work/tiff-build/libtiff/libtiff.a" "$prefix/lib/"
 cp "$src/libtiff/tiff.h" "$src/libtiff/tiffio.h" "$src/libtiff/tiffvers.h" \

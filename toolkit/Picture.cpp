@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "codecs/readers/Icon.h"
+#include "codecs/readers/Metafile.h"
 #include "toolkit/StdCtrls.h"
 
 namespace tk {
@@ -13,20 +15,6 @@ long g_liveImages = 0;
 
 // Files larger than this are not pictures the viewer means to read.
 constexpr std::size_t kMaxPictureFile = 256u * 1024u * 1024u;
-// Icons larger than this are not icons.
-constexpr int kMaxIconSide = 1024;
-
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::int16_t S16(const std::uint8_t* p) { return static_cast<std::int16_t>(U16(p)); }
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::int32_t S32(const std::uint8_t* p) { return static_cast<std::int32_t>(U32(p)); }
-std::uint32_t U32BigEndian(const std::uint8_t* p) {
-  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-         (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
-}
 
 [[noreturn]] void Invalid(const char* what) { throw EInvalidGraphic(what); }
 
@@ -61,121 +49,16 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& fileName) {
   return data;
 }
 
-// Bytes a DIB described by the header at p needs (header, colour table and
-// bits), or 0 when the header is not a sound DIB header. avail bounds the header.
-std::uint64_t DibSize(const std::uint8_t* p, std::size_t avail, int heightDivisor = 1) {
-  if (avail < 12) return 0;
-  const std::uint32_t headerSize = U32(p);
-  std::int64_t width = 0, height = 0;
-  unsigned bits = 0, planes = 0;
-  std::uint32_t compression = BI_RGB, clrUsed = 0, sizeImage = 0;
-  std::uint64_t entrySize = 4;
-  if (headerSize == 12) {
-    width = U16(p + 4);
-    height = U16(p + 6);
-    planes = U16(p + 8);
-    bits = U16(p + 10);
-    entrySize = 3;
-  } else if (headerSize >= 40 && headerSize <= avail && headerSize <= 124) {
-    width = S32(p + 4);
-    height = S32(p + 8);
-    planes = U16(p + 12);
-    bits = U16(p + 14);
-    compression = U32(p + 16);
-    sizeImage = U32(p + 20);
-    clrUsed = U32(p + 32);
-  } else {
-    return 0;
-  }
-  if (headerSize > avail) return 0;
-  if (height < 0) height = -height;
-  height /= heightDivisor;
-  if (planes != 1 || width <= 0 || height <= 0 || width > 65535 || height > 65535) return 0;
-  std::uint64_t colours = 0;
-  switch (bits) {
-    case 1:
-    case 4:
-    case 8:
-      colours = clrUsed ? clrUsed : (1u << bits);
-      if (colours > (1u << bits)) return 0;
-      break;
-    case 16:
-    case 24:
-    case 32:
-      colours = clrUsed;
-      if (colours > 256) return 0;
-      break;
-    default:
-      return 0;
-  }
-  std::uint64_t masks = 0;
-  std::uint64_t bitsSize = 0;
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
-  switch (compression) {
-    case BI_RGB:
-      bitsSize = stride * static_cast<std::uint64_t>(height);
-      break;
-    case BI_BITFIELDS:
-      if (bits != 16 && bits != 32) return 0;
-      if (headerSize == 40) masks = 12;
-      bitsSize = stride * static_cast<std::uint64_t>(height);
-      break;
-    case BI_RLE8:
-    case BI_RLE4:
-      if ((compression == BI_RLE8 && bits != 8) || (compression == BI_RLE4 && bits != 4)) return 0;
-      if (sizeImage == 0) return 0;
-      bitsSize = sizeImage;
-      break;
-    default:
-      return 0;
-  }
-  return headerSize + masks + colours * entrySize + bitsSize;
-}
-
-// ---- icons ---------------------------------------------------------------
-
-struct IconEntry {
-  std::size_t offset = 0;
-  std::size_t size = 0;
-  int width = 0;
-  int height = 0;
-  int bits = 0;
-};
-
-bool CheckIconImage(const std::uint8_t* p, std::size_t size, IconEntry& e) {
-  static const std::uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  if (size >= 8 && std::memcmp(p, kPng, 8) == 0) {
-    if (size < 8 + 8 + 13 + 4 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
-    const std::uint32_t w = U32BigEndian(p + 16), h = U32BigEndian(p + 20);
-    if (w == 0 || h == 0 || w > kMaxIconSide || h > kMaxIconSide) return false;
-    e.width = static_cast<int>(w);
-    e.height = static_cast<int>(h);
-    e.bits = 32;
-    return true;
-  }
-  if (size < 40 || U32(p) < 40) return false;
-  const std::int32_t w = S32(p + 4), h2 = S32(p + 8);
-  if (w <= 0 || h2 < 2 || w > kMaxIconSide || h2 > 2 * kMaxIconSide) return false;
-  const std::uint64_t xorPart = DibSize(p, size, 2);
-  if (!xorPart) return false;
-  const std::uint64_t andStride = ((static_cast<std::uint64_t>(w) + 31) / 32) * 4;
-  if (xorPart + andStride * static_cast<std::uint64_t>(h2 / 2) > size) return false;
-  e.width = w;
-  e.height = h2 / 2;
-  e.bits = U16(p + 14);
-  return true;
-}
-
 // The image the system itself picks for a 32 x 32 icon: its lookup works on a
 // resource directory, so the file's directory is rewritten into one.
-std::size_t ChooseIconEntry(const std::vector<IconEntry>& entries) {
-  std::vector<std::uint8_t> dir(6 + 14 * entries.size());
+std::size_t ChooseIconImage(const std::vector<readers::IconImage>& images) {
+  std::vector<std::uint8_t> dir(6 + 14 * images.size());
   dir[2] = 1;
-  dir[4] = static_cast<std::uint8_t>(entries.size() & 0xFF);
-  dir[5] = static_cast<std::uint8_t>(entries.size() >> 8);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
+  dir[4] = static_cast<std::uint8_t>(images.size() & 0xFF);
+  dir[5] = static_cast<std::uint8_t>(images.size() >> 8);
+  for (std::size_t i = 0; i < images.size(); ++i) {
     std::uint8_t* d = dir.data() + 6 + 14 * i;
-    const IconEntry& e = entries[i];
+    const readers::IconImage& e = images[i];
     d[0] = static_cast<std::uint8_t>(e.width >= 256 ? 0 : e.width);
     d[1] = static_cast<std::uint8_t>(e.height >= 256 ? 0 : e.height);
     d[4] = 1;
@@ -186,231 +69,9 @@ std::size_t ChooseIconEntry(const std::vector<IconEntry>& entries) {
     std::memcpy(d + 12, &id, 2);
   }
   const int id = LookupIconIdFromDirectoryEx(dir.data(), TRUE, 32, 32, LR_DEFAULTCOLOR);
-  if (id >= 1 && static_cast<std::size_t>(id) <= entries.size())
+  if (id >= 1 && static_cast<std::size_t>(id) <= images.size())
     return static_cast<std::size_t>(id - 1);
   return 0;
-}
-
-// ---- metafiles -------------------------------------------------------------
-
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7u;
-constexpr std::uint32_t kEmfSignature = 0x464D4520u;  // " EMF"
-
-// Records whose length is given by counts inside them, checked against the
-// record; fixed-size records are followed by at least the end record, so a
-// short one never reads outside the data.
-bool CheckWmfRecord(std::uint16_t function, const std::uint8_t* param, std::size_t words) {
-  auto w = [&](std::size_t i) -> std::size_t { return i < words ? U16(param + 2 * i) : 0; };
-  auto dibAt = [&](std::size_t at) {
-    if (words <= at) return false;
-    const std::uint64_t need = DibSize(param + 2 * at, 2 * (words - at));
-    return need != 0 && need <= 2 * (words - at);
-  };
-  switch (function) {
-    case 0x0324:  // META_POLYGON
-    case 0x0325:  // META_POLYLINE
-      return words >= 1 && 1 + 2 * w(0) <= words;
-    case 0x0538: {  // META_POLYPOLYGON
-      if (words < 1) return false;
-      const std::size_t polys = w(0);
-      if (1 + polys > words) return false;
-      std::size_t points = 0;
-      for (std::size_t i = 0; i < polys; ++i) points += w(1 + i);
-      return 1 + polys + 2 * points <= words;
-    }
-    case 0x00F7:  // META_CREATEPALETTE
-    case 0x0037:  // META_SETPALENTRIES
-    case 0x0436:  // META_ANIMATEPALETTE
-      return words >= 2 && 2 + 2 * w(1) <= words;
-    case 0x0521:  // META_TEXTOUT
-      return words >= 1 && 1 + (w(0) + 1) / 2 + 2 <= words;
-    case 0x0A32: {  // META_EXTTEXTOUT
-      if (words < 4) return false;
-      const std::size_t rect = (w(3) & (ETO_CLIPPED | ETO_OPAQUE)) ? 4 : 0;
-      return 4 + rect + (w(2) + 1) / 2 <= words;
-    }
-    case 0x0626:  // META_ESCAPE
-      return words >= 2 && 2 + (w(1) + 1) / 2 <= words;
-    case 0x02FB:  // META_CREATEFONTINDIRECT
-      return words >= 9;
-    case 0x0940:  // META_DIBBITBLT
-      return words <= 9 || dibAt(8);
-    case 0x0B41:  // META_DIBSTRETCHBLT
-      return words <= 11 || dibAt(10);
-    case 0x0F43:  // META_STRETCHDIB
-      return dibAt(11);
-    case 0x0D33:  // META_SETDIBTODEV
-      return dibAt(9);
-    case 0x0142:  // META_DIBCREATEPATTERNBRUSH
-      return dibAt(2);
-    case 0x01F9:  // META_CREATEPATTERNBRUSH (device-dependent, obsolete)
-    case 0x0922:  // META_BITBLT
-    case 0x0B23:  // META_STRETCHBLT
-      return false;
-    case 0x06FF: {  // META_CREATEREGION
-      if (words < 11) return false;
-      std::size_t at = 11;
-      for (std::size_t band = 0; band < w(5); ++band) {
-        if (at >= words) return false;
-        const std::size_t count = w(at);
-        if (count % 2 || at + count + 3 >= words) return false;
-        at += count + 4;
-      }
-      return true;
-    }
-    default:
-      return true;
-  }
-}
-
-// Checks a standard metafile (header and every record); answers its length in
-// bytes and the window extent it sets, if any.
-std::size_t CheckWmf(const std::uint8_t* p, std::size_t size, SIZE& windowExt) {
-  windowExt = SIZE{0, 0};
-  if (size < 18) Invalid(kBadMetafile);
-  const std::uint16_t type = U16(p), headerWords = U16(p + 2), version = U16(p + 4);
-  const std::uint64_t total = static_cast<std::uint64_t>(U32(p + 6)) * 2;
-  if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
-    Invalid(kBadMetafile);
-  if (total < 18 + 6 || total > size) Invalid(kBadMetafile);
-  std::size_t at = 18;
-  while (true) {
-    if (at + 6 > total) Invalid(kBadMetafile);
-    const std::uint64_t bytes = static_cast<std::uint64_t>(U32(p + at)) * 2;
-    const std::uint16_t function = U16(p + at + 4);
-    if (bytes < 6 || bytes > total - at) Invalid(kBadMetafile);
-    if (function == 0) return static_cast<std::size_t>(at + bytes);  // META_EOF
-    const std::uint8_t* param = p + at + 6;
-    const std::size_t words = static_cast<std::size_t>((bytes - 6) / 2);
-    if (!CheckWmfRecord(function, param, words)) Invalid(kBadMetafile);
-    if (function == 0x020C && words >= 2) {  // META_SETWINDOWEXT: y, x
-      windowExt.cy = std::abs(static_cast<int>(S16(param)));
-      windowExt.cx = std::abs(static_cast<int>(S16(param + 2)));
-    }
-    at += static_cast<std::size_t>(bytes);
-  }
-}
-
-bool InRecord(std::uint64_t off, std::uint64_t len, std::uint64_t recordSize) {
-  return off <= recordSize && len <= recordSize - off;
-}
-
-// Variable-length parts of the enhanced records that carry counts or offsets.
-bool CheckEmfRecord(std::uint32_t type, const std::uint8_t* r, std::uint32_t n) {
-  auto u = [&](std::uint32_t at) -> std::uint32_t {
-    return at + 4 <= n ? U32(r + at) : 0xFFFFFFFFu;
-  };
-  auto bitmapAt = [&](std::uint32_t offBmi, std::uint32_t offBits) {
-    const std::uint32_t bmi = u(offBmi), cbBmi = u(offBmi + 4), bits = u(offBits),
-                        cbBits = u(offBits + 4);
-    if (cbBmi == 0) return true;  // no source bitmap
-    if (!InRecord(bmi, cbBmi, n) || !InRecord(bits, cbBits, n)) return false;
-    const std::uint64_t need = DibSize(r + bmi, cbBmi);
-    return need && need <= static_cast<std::uint64_t>(cbBmi) + cbBits;
-  };
-  switch (type) {
-    case EMR_POLYBEZIER:
-    case EMR_POLYGON:
-    case EMR_POLYLINE:
-    case EMR_POLYBEZIERTO:
-    case EMR_POLYLINETO:
-      return n >= 28 && InRecord(28, static_cast<std::uint64_t>(u(24)) * 8, n);
-    case EMR_POLYBEZIER16:
-    case EMR_POLYGON16:
-    case EMR_POLYLINE16:
-    case EMR_POLYBEZIERTO16:
-    case EMR_POLYLINETO16:
-      return n >= 28 && InRecord(28, static_cast<std::uint64_t>(u(24)) * 4, n);
-    case EMR_POLYDRAW:
-      return n >= 28 && InRecord(28, static_cast<std::uint64_t>(u(24)) * 9, n);
-    case EMR_POLYDRAW16:
-      return n >= 28 && InRecord(28, static_cast<std::uint64_t>(u(24)) * 5, n);
-    case EMR_POLYPOLYLINE:
-    case EMR_POLYPOLYGON:
-    case EMR_POLYPOLYLINE16:
-    case EMR_POLYPOLYGON16: {
-      if (n < 32) return false;
-      const std::uint64_t polys = u(24), points = u(28);
-      const std::uint64_t pointSize = (type == EMR_POLYPOLYLINE || type == EMR_POLYPOLYGON) ? 8 : 4;
-      if (!InRecord(32, polys * 4 + points * pointSize, n)) return false;
-      std::uint64_t sum = 0;
-      for (std::uint64_t i = 0; i < polys; ++i) sum += U32(r + 32 + 4 * i);
-      return sum <= points;
-    }
-    case EMR_EXTTEXTOUTA:
-    case EMR_EXTTEXTOUTW: {
-      if (n < 76) return false;
-      const std::uint64_t chars = u(44), offString = u(48), offDx = u(72);
-      const std::uint64_t charSize = type == EMR_EXTTEXTOUTW ? 2 : 1;
-      if (!InRecord(offString, chars * charSize, n)) return false;
-      return offDx == 0 || InRecord(offDx, chars * 4, n);
-    }
-    case EMR_CREATEPALETTE:
-      return n >= 16 && InRecord(16, static_cast<std::uint64_t>(U16(r + 14)) * 4, n);
-    case EMR_SETPALETTEENTRIES:
-      return n >= 20 && InRecord(20, static_cast<std::uint64_t>(u(16)) * 4, n);
-    case EMR_EXTSELECTCLIPRGN:
-    case EMR_FILLRGN:
-    case EMR_FRAMERGN:
-    case EMR_INVERTRGN:
-    case EMR_PAINTRGN: {
-      // Size of the region data, and where it starts.
-      const std::uint32_t at = type == EMR_EXTSELECTCLIPRGN ? 8 : 24;
-      const std::uint32_t dataAt = type == EMR_EXTSELECTCLIPRGN ? 16
-                                   : type == EMR_FRAMERGN       ? 40
-                                   : type == EMR_FILLRGN        ? 32
-                                                                : 28;
-      const std::uint32_t cb = u(at);
-      if (cb == 0) return true;
-      if (!InRecord(dataAt, cb, n) || cb < 32) return false;
-      const std::uint8_t* rgn = r + dataAt;  // RGNDATAHEADER then rectangles
-      const std::uint64_t rects = U32(rgn + 8);
-      return U32(rgn) >= 32 && InRecord(U32(rgn), rects * 16, cb);
-    }
-    case EMR_BITBLT:
-      return n < 100 || bitmapAt(84, 92);
-    case EMR_STRETCHBLT:
-      return n < 108 || bitmapAt(84, 92);
-    case EMR_MASKBLT:
-      return n >= 128 && bitmapAt(84, 92) && bitmapAt(112, 120);
-    case EMR_PLGBLT:
-      return n >= 140 && bitmapAt(96, 104) && bitmapAt(124, 132);
-    case EMR_SETDIBITSTODEVICE:
-      return n >= 76 && bitmapAt(48, 56);
-    case EMR_STRETCHDIBITS:
-      return n >= 80 && bitmapAt(48, 56);
-    case EMR_CREATEMONOBRUSH:
-    case EMR_CREATEDIBPATTERNBRUSHPT:
-      return n >= 32 && bitmapAt(16, 24);
-    case EMR_EXTCREATEPEN:
-      return n >= 52 && bitmapAt(12, 20) && InRecord(52, static_cast<std::uint64_t>(u(48)) * 4, n);
-    case EMR_GDICOMMENT:
-      return n >= 12 && InRecord(12, u(8), n);
-    case EMR_EOF:
-      return n >= 20 && (u(8) == 0 || InRecord(u(12), static_cast<std::uint64_t>(u(8)) * 4, n));
-    default:
-      return true;
-  }
-}
-
-void CheckEmf(const std::uint8_t* p, std::size_t size) {
-  if (size < 88) Invalid(kBadMetafile);
-  const std::uint32_t headerSize = U32(p + 4), bytes = U32(p + 48);
-  if (U32(p) != EMR_HEADER || U32(p + 40) != kEmfSignature) Invalid(kBadMetafile);
-  if (headerSize < 88 || headerSize % 4 || bytes > size || headerSize > bytes || bytes % 4)
-    Invalid(kBadMetafile);
-  const std::uint32_t descChars = U32(p + 60), descAt = U32(p + 64);
-  if (descChars && !InRecord(descAt, static_cast<std::uint64_t>(descChars) * 2, headerSize))
-    Invalid(kBadMetafile);
-  std::uint32_t at = headerSize;
-  while (true) {
-    if (bytes - at < 8) Invalid(kBadMetafile);
-    const std::uint32_t type = U32(p + at), n = U32(p + at + 4);
-    if (n < 8 || n % 4 || n > bytes - at) Invalid(kBadMetafile);
-    if (type == EMR_HEADER || !CheckEmfRecord(type, p + at, n)) Invalid(kBadMetafile);
-    if (type == EMR_EOF) return;
-    at += n;
-  }
 }
 
 // Pixels for a length in logical units of which unitsPerInch make an inch.
@@ -434,52 +95,45 @@ std::shared_ptr<const MetafileImage> FromWmf(const std::uint8_t* p, std::size_t 
   return std::make_shared<MetafileImage>(std::move(emf), width, height);
 }
 
-std::shared_ptr<const MetafileImage> ReadPlaceable(const std::uint8_t* p, std::size_t size) {
-  if (size < 22) Invalid(kBadMetafile);
-  const int left = S16(p + 6), top = S16(p + 8), right = S16(p + 10), bottom = S16(p + 12);
-  const int inch = U16(p + 14);
-  const int w = std::abs(right - left), h = std::abs(bottom - top);
-  if (inch == 0 || w == 0 || h == 0) Invalid(kBadMetafile);
-  SIZE ext;
-  const std::size_t length = CheckWmf(p + 22, size - 22, ext);
-  const int width = ToPixels(w, inch, ScreenPixelsPerInch(LOGPIXELSX));
-  const int height = ToPixels(h, inch, ScreenPixelsPerInch(LOGPIXELSY));
-  METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(w, 2540, inch), MulDiv(h, 2540, inch), nullptr};
-  return FromWmf(p + 22, length, &pict, width, height);
+// Sized by the placeable header's box.
+std::shared_ptr<const MetafileImage> ReadPlaceable(const std::uint8_t* data,
+                                                   const readers::Metafile& m) {
+  const int width = ToPixels(m.boxWidth, m.unitsPerInch, ScreenPixelsPerInch(LOGPIXELSX));
+  const int height = ToPixels(m.boxHeight, m.unitsPerInch, ScreenPixelsPerInch(LOGPIXELSY));
+  METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(m.boxWidth, 2540, m.unitsPerInch),
+                    MulDiv(m.boxHeight, 2540, m.unitsPerInch), nullptr};
+  return FromWmf(data + m.offset, m.length, &pict, width, height);
 }
 
-std::shared_ptr<const MetafileImage> ReadPlainWmf(const std::uint8_t* p, std::size_t size) {
-  SIZE ext;
-  const std::size_t length = CheckWmf(p, size, ext);
-  if (ext.cx > 0 && ext.cy > 0) {
+std::shared_ptr<const MetafileImage> ReadPlainWmf(const std::uint8_t* data,
+                                                  const readers::Metafile& m) {
+  if (m.windowExtX > 0 && m.windowExtY > 0) {
     // The window extent in logical units, taken as screen pixels.
     const int dpiX = ScreenPixelsPerInch(LOGPIXELSX), dpiY = ScreenPixelsPerInch(LOGPIXELSY);
-    METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(ext.cx, 2540, dpiX), MulDiv(ext.cy, 2540, dpiY),
-                      nullptr};
-    return FromWmf(p, length, &pict, ext.cx, ext.cy);
+    METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(m.windowExtX, 2540, dpiX),
+                      MulDiv(m.windowExtY, 2540, dpiY), nullptr};
+    return FromWmf(data, m.length, &pict, m.windowExtX, m.windowExtY);
   }
-  return FromWmf(p, length, nullptr, 0, 0);
+  return FromWmf(data, m.length, nullptr, 0, 0);
 }
 
-std::shared_ptr<const MetafileImage> ReadEmf(const std::uint8_t* p, std::size_t size) {
-  CheckEmf(p, size);
-  const std::uint32_t bytes = U32(p + 48);
-  // rclBounds (device units, inclusive) at 8, rclFrame (0.01 mm, inclusive) at 24.
-  const std::int64_t frameW = static_cast<std::int64_t>(S32(p + 32)) - S32(p + 24);
-  const std::int64_t frameH = static_cast<std::int64_t>(S32(p + 36)) - S32(p + 28);
+// Sized by the frame (0.01 mm), else by the bounds (device units, inclusive).
+std::shared_ptr<const MetafileImage> ReadEmf(const std::uint8_t* data, const readers::Metafile& m) {
+  const std::int64_t frameW = static_cast<std::int64_t>(m.frame[2]) - m.frame[0];
+  const std::int64_t frameH = static_cast<std::int64_t>(m.frame[3]) - m.frame[1];
   int width = 0, height = 0;
   if (frameW > 0 && frameH > 0 && frameW < 0x7FFFFFFF && frameH < 0x7FFFFFFF) {
     width = ToPixels(static_cast<int>(frameW), 2540, ScreenPixelsPerInch(LOGPIXELSX));
     height = ToPixels(static_cast<int>(frameH), 2540, ScreenPixelsPerInch(LOGPIXELSY));
   }
   if (width <= 0 || height <= 0) {
-    const std::int64_t bw = static_cast<std::int64_t>(S32(p + 16)) - S32(p + 8) + 1;
-    const std::int64_t bh = static_cast<std::int64_t>(S32(p + 20)) - S32(p + 12) + 1;
+    const std::int64_t bw = static_cast<std::int64_t>(m.bounds[2]) - m.bounds[0] + 1;
+    const std::int64_t bh = static_cast<std::int64_t>(m.bounds[3]) - m.bounds[1] + 1;
     if (bw <= 0 || bh <= 0 || bw > 0x7FFFFFFF || bh > 0x7FFFFFFF) Invalid(kBadMetafile);
     width = static_cast<int>(bw);
     height = static_cast<int>(bh);
   }
-  EnhMetaFile emf(SetEnhMetaFileBits(bytes, p));
+  EnhMetaFile emf(SetEnhMetaFileBits(static_cast<UINT>(m.length), data));
   if (!emf) Invalid(kBadMetafile);
   return std::make_shared<MetafileImage>(std::move(emf), width, height);
 }
@@ -598,20 +252,9 @@ MetafileImage::MetafileImage(EnhMetaFile metafile, int width, int height)
 // ---- readers ------------------------------------------------------------------
 
 std::shared_ptr<const IconImage> ReadIcon(const std::uint8_t* data, std::size_t size) {
-  if (!data || size < 6 || U16(data) != 0 || U16(data + 2) != 1) Invalid(kBadIcon);
-  const std::size_t count = U16(data + 4);
-  if (count == 0 || 6 + 16 * count > size) Invalid(kBadIcon);
-  std::vector<IconEntry> entries;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* d = data + 6 + 16 * i;
-    IconEntry e;
-    e.size = U32(d + 8);
-    e.offset = U32(d + 12);
-    if (e.offset > size || e.size > size - e.offset || e.size == 0) continue;
-    if (CheckIconImage(data + e.offset, e.size, e)) entries.push_back(e);
-  }
-  if (entries.empty()) Invalid(kBadIcon);
-  const IconEntry& e = entries[ChooseIconEntry(entries)];
+  std::vector<readers::IconImage> images;
+  if (!readers::ParseIcon(data, size, images)) Invalid(kBadIcon);
+  const readers::IconImage& e = images[ChooseIconImage(images)];
   // The resource functions want a writable block of their own.
   std::vector<std::uint8_t> bits(data + e.offset, data + e.offset + e.size);
   Icon icon(CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE, 0x00030000,
@@ -621,10 +264,17 @@ std::shared_ptr<const IconImage> ReadIcon(const std::uint8_t* data, std::size_t 
 }
 
 std::shared_ptr<const MetafileImage> ReadMetafile(const std::uint8_t* data, std::size_t size) {
-  if (!data || size < 4) Invalid(kBadMetafile);
-  if (U32(data) == kPlaceableKey) return ReadPlaceable(data, size);
-  if (U32(data) == EMR_HEADER) return ReadEmf(data, size);
-  return ReadPlainWmf(data, size);
+  readers::Metafile m;
+  if (!readers::ParseMetafile(data, size, m)) Invalid(kBadMetafile);
+  switch (m.kind) {
+    case readers::MetafileKind::kPlaceable:
+      return ReadPlaceable(data, m);
+    case readers::MetafileKind::kEnhanced:
+      return ReadEmf(data, m);
+    case readers::MetafileKind::kWindows:
+      break;
+  }
+  return ReadPlainWmf(data, m);
 }
 
 // ---- the picture -----------------------------------------------------------------

@@ -12,10 +12,19 @@ namespace {
 
 constexpr int kMaxCountedImages = 32767;
 
+// giflib reads through this; the last byte it took is the LZW code size once
+// an image descriptor has been read, which giflib keeps to itself.
+struct GifInput {
+  ByteSource* src = nullptr;
+  int lastByte = -1;
+};
+
 int ReadFn(GifFileType* gif, GifByteType* buf, int len) {
   if (len <= 0) return 0;
-  auto* src = static_cast<ByteSource*>(gif->UserData);
-  return static_cast<int>(src->Read(buf, static_cast<size_t>(len)));
+  auto* in = static_cast<GifInput*>(gif->UserData);
+  const int got = static_cast<int>(in->src->Read(buf, static_cast<size_t>(len)));
+  if (got > 0) in->lastByte = buf[got - 1];
+  return got;
 }
 
 struct GifCloser {
@@ -26,9 +35,9 @@ struct GifCloser {
 };
 using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
 
-Result Open(ByteSource& src, GifPtr* gif) {
+Result Open(GifInput& in, GifPtr* gif) {
   int error = 0;
-  gif->reset(DGifOpen(&src, ReadFn, &error));
+  gif->reset(DGifOpen(&in, ReadFn, &error));
   if (*gif) return kOk;
   return error == D_GIF_ERR_NOT_ENOUGH_MEM ? kOutOfMemory : kDamaged;
 }
@@ -61,13 +70,50 @@ Result FindFirstImage(GifFileType* gif, int* transparent) {
   }
 }
 
-// Rows of an interlaced image come in four passes.
-// Opens the file and reads up to the first image's descriptor.
-Result OpenFirstImage(ByteSource& src, GifPtr* gif, int* transparent) {
-  const Result r = Open(src, gif);
-  return r != kOk ? r : FindFirstImage(gif->get(), transparent);
+// The first image of a file, its colours and its transparent index (-1: none).
+struct FirstImage {
+  GifInput input;
+  GifPtr gif;
+  int transparent = -1;
+  std::vector<Rgb> colours;
+  int bits = 8;  // of the colour table
+
+  FirstImage() = default;
+  FirstImage(const FirstImage&) = delete;
+  FirstImage& operator=(const FirstImage&) = delete;
+};
+
+// Without any colour table the pixels index a grey ramp as long as the code
+// size allows, as other decoders show them.
+void ChooseColours(FirstImage& f) {
+  const GifImageDesc& desc = f.gif->Image;
+  const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : f.gif->SColorMap;
+  if (map != nullptr) {
+    for (int i = 0; i < map->ColorCount && i < 256; ++i)
+      f.colours.push_back(Rgb{map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+    f.bits = map->BitsPerPixel;
+    return;
+  }
+  const int codeSize = f.input.lastByte;  // giflib has refused more than 8
+  if (codeSize < 1 || codeSize > 8) return;
+  const int n = 1 << codeSize;
+  for (int i = 0; i < n; ++i) {
+    const auto v = static_cast<uint8_t>((i * 255 + (n - 1) / 2) / (n - 1));
+    f.colours.push_back(Rgb{v, v, v});
+  }
+  f.bits = codeSize;
 }
 
+// Opens the file and reads up to the first image's descriptor.
+Result OpenFirstImage(ByteSource& src, FirstImage& f) {
+  f.input.src = &src;
+  Result r = Open(f.input, &f.gif);
+  if (r == kOk) r = FindFirstImage(f.gif.get(), &f.transparent);
+  if (r == kOk) ChooseColours(f);
+  return r;
+}
+
+// Rows of an interlaced image come in four passes.
 int InterlacedRow(int line, int height) {
   static const int kStart[4] = {0, 4, 2, 1};
   static const int kStep[4] = {8, 8, 4, 2};
@@ -102,14 +148,15 @@ void FillRow(uint8_t* row, const Canvas& c, bool indexed) {
 }  // namespace
 
 Result DecodeGif(ByteSource& src, PixelSink& sink, const DecodeOptions&) {
-  GifPtr gif;
-  int transparent = -1;
-  Result r = OpenFirstImage(src, &gif, &transparent);
+  FirstImage first;
+  Result r = OpenFirstImage(src, first);
   if (r != kOk) return r;
+  GifPtr& gif = first.gif;
+  const int transparent = first.transparent;
+  const int colourCount = static_cast<int>(first.colours.size());
 
   const GifImageDesc& desc = gif->Image;
-  const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
-  if (map == nullptr || map->ColorCount <= 0 || map->ColorCount > 256) return kDamaged;
+  if (colourCount == 0) return kDamaged;
   if (desc.Width <= 0 || desc.Height <= 0 || desc.Left < 0 || desc.Top < 0) return kDamaged;
 
   Canvas c;
@@ -124,13 +171,10 @@ Result DecodeGif(ByteSource& src, PixelSink& sink, const DecodeOptions&) {
     const GifColorType& b = gif->SColorMap->Colors[gif->SBackGroundColor];
     c.backgroundColour = Rgb{b.Red, b.Green, b.Blue};
   }
-  for (int i = 0; i < map->ColorCount; ++i) {
-    c.palette.push_back(Rgb{map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
-  }
-  if (transparent >= 0 && transparent < map->ColorCount)
-    c.palette[transparent] = c.backgroundColour;
+  c.palette = first.colours;
+  if (transparent >= 0 && transparent < colourCount) c.palette[transparent] = c.backgroundColour;
   c.background = -1;
-  if (transparent >= 0 && transparent < map->ColorCount) c.background = transparent;
+  if (transparent >= 0 && transparent < colourCount) c.background = transparent;
   for (size_t i = 0; i < c.palette.size() && c.background < 0; ++i) {
     if (c.palette[i] == c.backgroundColour) c.background = static_cast<int>(i);
   }
@@ -185,13 +229,12 @@ Result QueryGif(ByteSource& src, ImageInfo* info) {
   src.Seek(0);
   if (!src.ReadExact(stamp, sizeof stamp)) return kDamaged;
   src.Seek(0);
-  GifPtr gif;
-  int transparent = -1;
-  Result r = OpenFirstImage(src, &gif, &transparent);
+  FirstImage first;
+  Result r = OpenFirstImage(src, first);
   if (r != kOk) return r;
+  GifPtr& gif = first.gif;
   const GifImageDesc& desc = gif->Image;
-  const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
-  const int bits = map != nullptr ? map->BitsPerPixel : 8;
+  const int bits = first.bits;
   info->type = "GIF";
   info->width = gif->SWidth > 0 && gif->SHeight > 0 ? gif->SWidth : desc.Left + desc.Width;
   info->height = gif->SWidth > 0 && gif->SHeight > 0 ? gif->SHeight : desc.Top + desc.Height;

@@ -15,7 +15,9 @@ Format DetectFormat(ByteSource& src) {
   if (n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0)) {
     return Format::kGif;
   }
-  if (n >= 4 && (std::memcmp(b, "II*\0", 4) == 0 || std::memcmp(b, "MM\0*", 4) == 0)) {
+  // Classic TIFF and BigTIFF, both byte orders.
+  if (n >= 4 && (std::memcmp(b, "II*\0", 4) == 0 || std::memcmp(b, "MM\0*", 4) == 0 ||
+                 std::memcmp(b, "II+\0", 4) == 0 || std::memcmp(b, "MM\0+", 4) == 0)) {
     return Format::kTiff;
   }
   if (n >= 2 && b[0] == 'B' && b[1] == 'M') return Format::kBmp;

@@ -1,16 +1,19 @@
 // TIFF through libtiff: the first page. Plain strips of the usual photometric
-// kinds are read scanline by scanline; everything else libtiff can convert
-// (tiles, separate planes, YCbCr, Lab...) goes through its RGBA reader in bands.
+// kinds are read scanline by scanline; other depths, sample formats and L*a*b*
+// go through the sample reader; everything else libtiff can convert (tiles,
+// separate planes, YCbCr...) goes through its RGBA reader in bands.
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include <tiffio.h>
 
 #include "codecs/core/Codecs.h"
+#include "codecs/core/TiffSamples.h"
 
 namespace rstrim {
 
@@ -70,13 +73,7 @@ TiffPtr Open(ByteSource& src, size_t workLimit) {
                                    SizeProc, MapProc, UnmapProc, opts.get()));
 }
 
-struct Tags {
-  uint32_t width = 0, height = 0;
-  uint16_t bps = 1, spp = 1, photometric = PHOTOMETRIC_MINISWHITE, planar = PLANARCONFIG_CONTIG;
-  uint16_t compression = COMPRESSION_NONE, orientation = ORIENTATION_TOPLEFT;
-  uint16_t sampleFormat = SAMPLEFORMAT_UINT, inkSet = INKSET_CMYK;
-  bool tiled = false;
-};
+using Tags = TiffTags;
 
 Tags ReadTags(TIFF* t) {
   Tags g;
@@ -96,15 +93,21 @@ Tags ReadTags(TIFF* t) {
   return g;
 }
 
-enum class Kind { kIndexed, kRgb, kCmyk, kRgba };
+enum class Kind { kIndexed, kRgb, kCmyk, kSamples, kRgba };
 
 bool OneOf(uint16_t v, std::initializer_list<uint16_t> set) {
   return std::find(set.begin(), set.end(), v) != set.end();
 }
 
 Kind ChooseKind(const Tags& g) {
+  // libtiff's own L*a*b* conversion is a plain power curve, visibly off sRGB.
+  if (g.photometric == PHOTOMETRIC_CIELAB || g.photometric == PHOTOMETRIC_ICCLAB)
+    return SampleReaderTakes(g) ? Kind::kSamples : Kind::kRgba;
   const bool plain =
       !g.tiled && g.planar == PLANARCONFIG_CONTIG && g.sampleFormat == SAMPLEFORMAT_UINT;
+  // The RGBA reader takes 8- and 16-bit unsigned samples only.
+  const bool rgbaDepth = g.sampleFormat == SAMPLEFORMAT_UINT && OneOf(g.bps, {1, 2, 4, 8, 16});
+  if (!rgbaDepth && SampleReaderTakes(g)) return Kind::kSamples;
   if (!plain) return Kind::kRgba;
   if (g.spp == 1 &&
       (g.photometric == PHOTOMETRIC_MINISBLACK || g.photometric == PHOTOMETRIC_MINISWHITE) &&
@@ -194,6 +197,7 @@ void ConvertRow(const Tags& g, Kind kind, const uint8_t* in, uint8_t* out) {
         out[2] = static_cast<uint8_t>(((255 - c) * (255 - k) + 127) / 255);
       }
       break;
+    case Kind::kSamples:
     case Kind::kRgba:
       break;
   }
@@ -280,6 +284,12 @@ const char* CompressionName(uint16_t c) {
     case COMPRESSION_ADOBE_DEFLATE:
     case COMPRESSION_DEFLATE:
       return "Deflate";
+    case COMPRESSION_LZMA:
+      return "LZMA";
+    case COMPRESSION_ZSTD:
+      return "ZSTD";
+    case COMPRESSION_WEBP:
+      return "WebP";
     default:
       return "Other";
   }
@@ -304,11 +314,13 @@ Result DecodeTiff(ByteSource& src, PixelSink& sink, const DecodeOptions& options
   layout.width = static_cast<int>(g.width);
   layout.height = static_cast<int>(g.height);
   layout.orientation = g.orientation;
-  if (kind == Kind::kIndexed) {
+  if (kind == Kind::kIndexed || (kind == Kind::kSamples && g.photometric == PHOTOMETRIC_PALETTE)) {
     layout.format = PixelFormat::kIndexed;
     const Result r = IndexedPalette(t.get(), g, &layout.palette);
     if (r != kOk) return r;
   }
+  if (kind == Kind::kSamples)
+    return DecodeTiffSamples(t.get(), g, options.maxWorkBytes, layout, sink);
   Result r = sink.Begin(layout);
   if (r != kOk) return r;
   r = kind == Kind::kRgba ? ReadRgba(t.get(), g, sink) : ReadScanlines(t.get(), g, kind, sink);
@@ -329,7 +341,10 @@ Result QueryTiff(ByteSource& src, ImageInfo* info) {
   info->depthA = g.bps > 8 ? 8 : g.bps;
   info->depthB = g.spp;
   info->detail = CompressionName(g.compression);
-  if (g.bps == 16) info->detail += " 16-bit";
+  if (g.sampleFormat == SAMPLEFORMAT_IEEEFP)
+    info->detail += " float";
+  else if (g.bps > 8)
+    info->detail += " " + std::to_string(g.bps) + "-bit";
   const tdir_t pages = TIFFNumberOfDirectories(t.get());
   info->count = pages == 0 ? 1 : static_cast<int>(std::min<tdir_t>(pages, 32767));
   return kOk;

@@ -196,7 +196,8 @@ int Channels(int colourType) {
 
 }  // namespace
 
-Bytes EncodePng(int width, int height, const PngSpec& layout, const std::vector<uint16_t>& samples) {
+Bytes EncodePng(int width, int height, const PngSpec& layout,
+                const std::vector<uint16_t>& samples) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -213,7 +214,8 @@ Bytes EncodePng(int width, int height, const PngSpec& layout, const std::vector<
                  nullptr);
   } else if (layout.trnsColour) {
     png_color_16 t{};
-    t.gray = layout.trnsGrey, t.red = layout.trnsRed, t.green = layout.trnsGreen, t.blue = layout.trnsBlue;
+    t.gray = layout.trnsGrey, t.red = layout.trnsRed, t.green = layout.trnsGreen,
+    t.blue = layout.trnsBlue;
     png_set_tRNS(png, info, nullptr, 0, &t);
   }
   if (layout.bkgd) {
@@ -292,7 +294,8 @@ Bytes EncodeGif(const GifSpec& layout, const std::vector<uint8_t>& indices) {
       const uint8_t gce[4] = {1, 0, 0, static_cast<uint8_t>(layout.transparent)};
       EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce);
     }
-    EGifPutImageDesc(gif, layout.left, layout.top, layout.width, layout.height, layout.interlaced, local);
+    EGifPutImageDesc(gif, layout.left, layout.top, layout.width, layout.height, layout.interlaced,
+                     local);
     std::vector<GifPixelType> line(static_cast<size_t>(layout.width));
     auto putRow = [&](int y) {
       std::memcpy(line.data(), &indices[static_cast<size_t>(y) * layout.width], line.size());
@@ -362,6 +365,7 @@ Bytes EncodeTiff(const TiffSpec& layout, const Bytes& rows) {
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(layout.height));
     TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(layout.bitsPerSample));
     TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(layout.samplesPerPixel));
+    TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, static_cast<uint16_t>(layout.sampleFormat));
     TIFFSetField(t, TIFFTAG_COMPRESSION, static_cast<uint16_t>(layout.compression));
     TIFFSetField(t, TIFFTAG_ORIENTATION, static_cast<uint16_t>(layout.orientation));
     TIFFSetField(
@@ -395,7 +399,8 @@ Bytes EncodeTiff(const TiffSpec& layout, const Bytes& rows) {
       TIFFSetField(t, TIFFTAG_TILELENGTH, 16u);
       const tmsize_t tileSize = TIFFTileSize(t);
       Bytes tile(static_cast<size_t>(tileSize));
-      const size_t pixelBytes = static_cast<size_t>(layout.samplesPerPixel * layout.bitsPerSample / 8);
+      const size_t pixelBytes =
+          static_cast<size_t>(layout.samplesPerPixel * layout.bitsPerSample / 8);
       for (int ty = 0; ty < layout.height; ty += 16) {
         for (int tx = 0; tx < layout.width; tx += 16) {
           std::fill(tile.begin(), tile.end(), 0);
@@ -534,7 +539,8 @@ Bytes EncodeBmp(int width, int height, const BmpSpec& layout, const std::vector<
   const bool core = layout.headerSize == 12;
   const int hs = layout.headerSize;
   const bool indexed = layout.bpp <= 8;
-  const int tableColours = indexed ? (layout.coloursUsed ? layout.coloursUsed : 1 << layout.bpp) : 0;
+  const int tableColours =
+      indexed ? (layout.coloursUsed ? layout.coloursUsed : 1 << layout.bpp) : 0;
   const size_t entry = core ? 3 : 4;
   const size_t masksAfter = (!core && hs == 40 && layout.bitfields) ? 12 : 0;
   const uint32_t offBits = static_cast<uint32_t>(14 + hs + masksAfter + tableColours * entry);
@@ -590,11 +596,13 @@ Bytes EncodeBmp(int width, int height, const BmpSpec& layout, const std::vector<
     Put32(out, 2835), Put32(out, 2835);
     Put32(out, static_cast<uint32_t>(layout.coloursUsed)), Put32(out, 0);
     const size_t headerEnd = 14 + static_cast<size_t>(hs);
-    if (hs >= 52) Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
+    if (hs >= 52)
+      Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
     if (hs >= 56) Put32(out, 0);
     if (hs >= 108) Put32(out, 0x73524742);  // 'sRGB'
     out.resize(headerEnd, 0);
-    if (masksAfter) Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
+    if (masksAfter)
+      Put32(out, layout.masks[0]), Put32(out, layout.masks[1]), Put32(out, layout.masks[2]);
   }
   for (int i = 0; i < tableColours; ++i) {
     const Rgb c = i < static_cast<int>(palette.size()) ? palette[i] : Rgb{};

@@ -76,7 +76,8 @@ struct TiffSpec {
   int photometric = 2;  // libtiff PHOTOMETRIC_* values
   int bitsPerSample = 8;
   int samplesPerPixel = 3;
-  int compression = 1;  // COMPRESSION_* values
+  int sampleFormat = 1;  // SAMPLEFORMAT_* values
+  int compression = 1;   // COMPRESSION_* values
   int orientation = 1;
   int rowsPerStrip = 0;  // 0 = libtiff's default
   bool tiled = false;

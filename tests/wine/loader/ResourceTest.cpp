@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "LoaderFixture.h"
-#include "codecs/DibResource.h"
+#include "codecs/readers/DibResource.h"
 #include "codecs/ResourceBitmap.h"
 #include "imagectl/Readers.h"
 #include "util/portable/PathUtil.h"
@@ -182,13 +182,13 @@ TEST(DibLayout, EveryTruncationIsRefused) {
     ASSERT_NE(info, nullptr) << name;
     const DWORD size = SizeofResource(nullptr, info);
     const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, info)));
-    codecs::DibLayout layout;
-    ASSERT_TRUE(codecs::ParseDibResource(data, size, layout)) << name;
+    readers::DibLayout layout;
+    ASSERT_TRUE(readers::ParseDibResource(data, size, layout)) << name;
     EXPECT_EQ(layout.bitsOffset + layout.bitsSize, size) << name;
     for (DWORD n = 0; n < size; ++n) {
       // An exact-size copy, so a read past the end lands outside the block.
       std::vector<std::uint8_t> cut(data, data + n);
-      ASSERT_FALSE(codecs::ParseDibResource(cut.data(), n, layout)) << name << " cut at " << n;
+      ASSERT_FALSE(readers::ParseDibResource(cut.data(), n, layout)) << name << " cut at " << n;
     }
   }
 }
@@ -197,8 +197,8 @@ TEST(DibLayout, CoreHeaderTableAtTwelveWithTriples) {
   HRSRC info = FindResourceW(nullptr, L"OS2", MAKEINTRESOURCEW(2));
   ASSERT_NE(info, nullptr);
   const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, info)));
-  codecs::DibLayout layout;
-  ASSERT_TRUE(codecs::ParseDibResource(data, SizeofResource(nullptr, info), layout));
+  readers::DibLayout layout;
+  ASSERT_TRUE(readers::ParseDibResource(data, SizeofResource(nullptr, info), layout));
   EXPECT_EQ(layout.headerSize, 12u);
   EXPECT_EQ(layout.tableOffset, 12u);
   EXPECT_EQ(layout.entrySize, 3u);
@@ -211,10 +211,10 @@ TEST(DibLayout, CoreHeaderTableAtTwelveWithTriples) {
 }
 
 TEST(DibLayout, NullAndTiny) {
-  codecs::DibLayout layout;
-  EXPECT_FALSE(codecs::ParseDibResource(nullptr, 100, layout));
+  readers::DibLayout layout;
+  EXPECT_FALSE(readers::ParseDibResource(nullptr, 100, layout));
   const std::uint8_t four[4] = {12, 0, 0, 0};
-  EXPECT_FALSE(codecs::ParseDibResource(four, 4, layout));
+  EXPECT_FALSE(readers::ParseDibResource(four, 4, layout));
 }
 
 }  // namespace

@@ -19,11 +19,30 @@ TEST_F(Wrappers, NamesUpTo255CharactersPassWhole) {
   char buffer[256];
   const std::wstring name255 = L"C:\\" + std::wstring(252, L'a');
   ASSERT_EQ(name255.size(), 255u);
-  EXPECT_TRUE(codecs::LibraryFileName(name255, buffer));
+  EXPECT_EQ(codecs::LibraryFileName(name255, buffer), rstrim32::kOk);
   EXPECT_EQ(std::string(buffer), std::string(name255.begin(), name255.end()));
-  EXPECT_FALSE(codecs::LibraryFileName(name255 + L"b", buffer)) << "never cut to fit";
-  EXPECT_TRUE(codecs::LibraryFileName(L"", buffer));
+  EXPECT_EQ(codecs::LibraryFileName(name255 + L"b", buffer), rstrim32::kNameTooLong)
+      << "never cut to fit";
+  EXPECT_EQ(codecs::LibraryFileName(L"", buffer), rstrim32::kOk);
   EXPECT_EQ(buffer[0], '\0');
+}
+
+// "lum\u014D" would read "lumo" with best-fit characters: the twin must never open.
+TEST_F(Wrappers, NameOutsideTheAnsiCodePageNeverOpensItsBestFitTwin) {
+  WriteFileBytes(TempFile(L"lumo.bmp"), GradientBmp(7, 4));
+  WriteFileBytes(TempFile(L"lum\u014D.bmp"), GradientBmp(5, 3));
+  tk::BitmapObject bitmap;
+  ASSERT_TRUE(codecs::DecodeBmpFile(TempFile(L"lum\u014D.bmp"), 24, 0, bitmap))
+      << "by its short name";
+  EXPECT_EQ(bitmap.Width(), 5);
+  WriteFileBytes(TempFile(L"lumo2.bmp"), GradientBmp(7, 4));
+  char buffer[256];
+  EXPECT_EQ(codecs::LibraryFileName(TempFile(L"lum\u014D2.bmp"), buffer), rstrim32::kFileNotFound)
+      << "no file, so no short name";
+  EXPECT_FALSE(codecs::DecodeBmpFile(TempFile(L"lum\u014D2.bmp"), 24, 0, bitmap));
+  EXPECT_TRUE(bitmap.Empty());
+  ASSERT_EQ(dialogs().size(), 1u);
+  EXPECT_EQ(dialogs()[0].text, L"File not found.");
 }
 
 TEST_F(Wrappers, TooLongNameIsRefusedWithTheLibrarysText) {

@@ -1,13 +1,12 @@
 // The layout of a bitmap resource (a DIB without its file header): where its
 // colour table and pixel bits lie, and its colours. Every size and offset is
-// checked against the resource's own size. No Windows headers, so it can be
-// tested and fuzzed anywhere.
+// checked against the resource's own size.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-namespace codecs {
+namespace readers {
 
 struct DibColour {
   std::uint8_t red = 0, green = 0, blue = 0;
@@ -34,4 +33,4 @@ struct DibLayout {
 // DIB lying wholly inside the size bytes at data.
 bool ParseDibResource(const std::uint8_t* data, std::size_t size, DibLayout& layout);
 
-}  // namespace codecs
+}  // namespace readers

@@ -1,0 +1,36 @@
+// libFuzzer entry for the picture readers: one binary per reader (FUZZ_READER
+// names it). Whatever a reader accepts must lie inside the input.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "codecs/readers/DibResource.h"
+#include "codecs/readers/Icon.h"
+#include "codecs/readers/Metafile.h"
+
+#define FUZZ_ICON 1
+#define FUZZ_METAFILE 2
+#define FUZZ_DIBRES 3
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+#if FUZZ_READER == FUZZ_ICON
+  std::vector<readers::IconImage> images;
+  if (readers::ParseIcon(data, size, images)) {
+    for (const readers::IconImage& e : images)
+      if (e.offset > size || e.size > size - e.offset || e.width <= 0 || e.height <= 0)
+        __builtin_trap();
+  }
+#elif FUZZ_READER == FUZZ_METAFILE
+  readers::Metafile m;
+  if (readers::ParseMetafile(data, size, m) && (m.offset > size || m.length > size - m.offset))
+    __builtin_trap();
+#elif FUZZ_READER == FUZZ_DIBRES
+  readers::DibLayout l;
+  if (readers::ParseDibResource(data, size, l) &&
+      (l.bitsOffset > size || l.bitsSize > size - l.bitsOffset || l.colours.size() > 256))
+    __builtin_trap();
+#else
+#error FUZZ_READER names no reader
+#endif
+  return 0;
+}
