@@ -54,36 +54,12 @@ int StartupShowCommand(WORD showWindow) {
   }
 }
 
-TForm1::TForm1() : startupShowWindow(&ProcessShowWindow) { WireHandlers(); }
+TForm1::TForm1() : startupShowWindow(&ProcessShowWindow) {}
 
 TForm1::~TForm1() {
   auto& app = tk::Application::Instance();
   if (app.MainForm() == this) app.OnMessage = nullptr;
   if (Form1 == this) Form1 = nullptr;
-}
-
-void TForm1::WireHandlers() {
-  notifyHandlers[L"FormCreate"] = [this](Control&) { FormCreate(); };
-  notifyHandlers[L"FormDestroy"] = [this](Control&) { FormDestroy(); };
-  notifyHandlers[L"FormPaint"] = [this](Control&) { FormPaint(); };
-  notifyHandlers[L"BtnStretchClick"] = [this](Control&) { BtnStretchClick(); };
-  notifyHandlers[L"ButtonVollbildClick"] = [this](Control&) { ButtonVollbildClick(); };
-  notifyHandlers[L"ButtonCpyClick"] = [this](Control&) { ButtonCpyClick(); };
-  notifyHandlers[L"ButtonExitClick"] = [this](Control&) { ButtonExitClick(); };
-  notifyHandlers[L"DriveComboBox1Change"] = [this](Control&) { DriveComboBox1Change(); };
-  notifyHandlers[L"Edit1Change"] = [this](Control&) { Edit1Change(); };
-  notifyHandlers[L"FileListBox1DblClick"] = [this](Control&) { FileListBox1DblClick(); };
-  keyPressHandlers[L"DriveComboBox1KeyPress"] = [this](Control&, wchar_t& k) {
-    DriveComboBox1KeyPress(k);
-  };
-  keyPressHandlers[L"Edit1KeyPress"] = [this](Control&, wchar_t& k) { Edit1KeyPress(k); };
-  keyPressHandlers[L"FileListBox1KeyPress"] = [this](Control&, wchar_t& k) {
-    FileListBox1KeyPress(k);
-  };
-  keyHandlers[L"Edit1KeyUp"] = [this](Control&, WORD& k, unsigned s) { Edit1KeyUp(k, s); };
-  keyHandlers[L"FileListBox1KeyDown"] = [this](Control&, WORD& k, unsigned s) {
-    FileListBox1KeyDown(k, s);
-  };
 }
 
 void TForm1::Create() { Load(forms::Form1Resource()); }

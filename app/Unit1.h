@@ -78,7 +78,6 @@ class TForm1 : public tk::Form {
   void Loaded() override { BindMembers(); }
 
  private:
-  void WireHandlers();
   void BindMembers();
   void SetPathLabel();
   void SetTitle(const std::wstring& title);

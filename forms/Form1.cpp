@@ -1,5 +1,9 @@
 #include "forms/Form1.h"
 
+#include "app/Unit1.h"
+
+// The resource keeps its layout as data, one row a property.
+// clang-format off
 namespace forms {
 
 const tk::FormResource& Form1Resource() {
@@ -17,10 +21,7 @@ const tk::FormResource& Form1Resource() {
        {L"Font.Height", L"-11"},
        {L"Font.Color", L"clBlack"},
        {L"Font.Style", L""},
-       {L"Position", L"poDefaultPosOnly"},
-       {L"OnCreate", L"FormCreate"},
-       {L"OnDestroy", L"FormDestroy"},
-       {L"OnPaint", L"FormPaint"}},
+       {L"Position", L"poDefaultPosOnly"}},
       {
           {L"Panel1", L"TPanel", L"Form1",
            {{L"Left", L"236"}, {L"Top", L"0"}, {L"Width", L"360"}, {L"Height", L"272"},
@@ -52,31 +53,35 @@ const tk::FormResource& Form1Resource() {
           {L"DriveComboBox1", L"TDriveComboBox", L"Panel6",
            {{L"Left", L"20"}, {L"Top", L"8"}, {L"Width", L"164"}, {L"Height", L"22"},
             {L"Font.Name", L"MS Sans Serif"}, {L"Font.Height", L"-13"},
-            {L"Font.Color", L"clBlack"}, {L"TabOrder", L"0"}, {L"HelpContext", L"130"},
-            {L"OnChange", L"DriveComboBox1Change"}, {L"OnKeyPress", L"DriveComboBox1KeyPress"}}},
+            {L"Font.Color", L"clBlack"}, {L"TabOrder", L"0"}, {L"HelpContext", L"130"}},
+           {tk::OnChange(&TForm1::DriveComboBox1Change),
+            tk::OnKeyPress(&TForm1::DriveComboBox1KeyPress)}},
           {L"Edit1", L"TEdit", L"Panel6",
            {{L"Left", L"40"}, {L"Top", L"34"}, {L"Width", L"120"}, {L"Height", L"24"},
             {L"AutoSize", L"False"}, {L"CharCase", L"ecUpperCase"},
             {L"Font.Name", L"MS Sans Serif"}, {L"Font.Height", L"-13"},
             {L"Font.Color", L"clBlack"}, {L"Text", L"*.*"}, {L"TabOrder", L"1"},
-            {L"HelpContext", L"130"}, {L"OnChange", L"Edit1Change"},
-            {L"OnKeyPress", L"Edit1KeyPress"}, {L"OnKeyUp", L"Edit1KeyUp"}}},
+            {L"HelpContext", L"130"}},
+           {tk::OnChange(&TForm1::Edit1Change), tk::OnKeyPress(&TForm1::Edit1KeyPress),
+            tk::OnKeyUp(&TForm1::Edit1KeyUp)}},
           {L"FileListBox1", L"TFileListBox", L"Panel6",
            {{L"Left", L"8"}, {L"Top", L"62"}, {L"Width", L"188"}, {L"Height", L"212"},
             {L"FileEdit", L"Edit1"}, {L"FileType", L"ftReadOnly,ftHidden,ftArchive,ftNormal,ftDirectory"},
             {L"Mask", L"*.*"}, {L"ShowGlyphs", L"True"}, {L"ItemHeight", L"16"},
             {L"IntegralHeight", L"True"}, {L"Font.Name", L"MS Sans Serif"},
             {L"Font.Height", L"-13"}, {L"Font.Color", L"clBlack"}, {L"TabOrder", L"2"},
-            {L"HelpContext", L"130"}, {L"OnDblClick", L"FileListBox1DblClick"},
-            {L"OnKeyPress", L"FileListBox1KeyPress"}, {L"OnKeyDown", L"FileListBox1KeyDown"}}},
+            {L"HelpContext", L"130"}},
+           {tk::OnDblClick(&TForm1::FileListBox1DblClick),
+            tk::OnKeyPress(&TForm1::FileListBox1KeyPress),
+            tk::OnKeyDown(&TForm1::FileListBox1KeyDown)}},
           {L"Panel3", L"TPanel", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"322"}, {L"Width", L"112"}, {L"Height", L"36"},
             {L"Caption", L""}, {L"BevelInner", L"bvLowered"}, {L"BorderWidth", L"1"},
             {L"TabOrder", L"1"}}},
           {L"BtnStretch", L"TButton", L"Panel3",
            {{L"Left", L"32"}, {L"Top", L"6"}, {L"Width", L"68"}, {L"Height", L"24"},
-            {L"Caption", L"&STRETCH"}, {L"TabOrder", L"0"}, {L"HelpContext", L"120"},
-            {L"OnClick", L"BtnStretchClick"}}},
+            {L"Caption", L"&STRETCH"}, {L"TabOrder", L"0"}, {L"HelpContext", L"120"}},
+           {tk::OnClick(&TForm1::BtnStretchClick)}},
           {L"PanelLED", L"TPanel", L"Panel3",
            {{L"Left", L"12"}, {L"Top", L"12"}, {L"Width", L"12"}, {L"Height", L"12"},
             {L"Caption", L""}, {L"BevelOuter", L"bvNone"}, {L"Color", L"clMaroon"},
@@ -88,21 +93,27 @@ const tk::FormResource& Form1Resource() {
           {L"ButtonVollbild", L"TButton", L"Panel4",
            {{L"Left", L"8"}, {L"Top", L"6"}, {L"Width", L"72"}, {L"Height", L"24"},
             {L"Caption", L"&FULLVIEW"}, {L"Tag", L"1"}, {L"Enabled", L"False"},
-            {L"TabOrder", L"0"}, {L"HelpContext", L"120"}, {L"OnClick", L"ButtonVollbildClick"}}},
+            {L"TabOrder", L"0"}, {L"HelpContext", L"120"}},
+           {tk::OnClick(&TForm1::ButtonVollbildClick)}},
           {L"ButtonCpy", L"TButton", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"360"}, {L"Width", L"204"}, {L"Height", L"24"},
             {L"Caption", L"&COPY TO CLIPBOARD"}, {L"Tag", L"1"}, {L"Enabled", L"False"},
-            {L"TabOrder", L"4"}, {L"HelpContext", L"120"}, {L"OnClick", L"ButtonCpyClick"}}},
+            {L"TabOrder", L"4"}, {L"HelpContext", L"120"}},
+           {tk::OnClick(&TForm1::ButtonCpyClick)}},
           {L"Panel5", L"TPanel", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"386"}, {L"Width", L"204"}, {L"Height", L"20"},
             {L"Caption", L""}, {L"Alignment", L"taLeftJustify"}, {L"BevelInner", L"bvLowered"},
             {L"Ctl3D", L"True"}, {L"TabOrder", L"7"}}},
           {L"ButtonExit", L"TButton", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"408"}, {L"Width", L"204"}, {L"Height", L"24"},
-            {L"Caption", L"E &X I T"}, {L"TabOrder", L"3"}, {L"HelpContext", L"120"},
-            {L"OnClick", L"ButtonExitClick"}}},
-      }};
+            {L"Caption", L"E &X I T"}, {L"TabOrder", L"3"}, {L"HelpContext", L"120"}},
+           {tk::OnClick(&TForm1::ButtonExitClick)}},
+      },
+      // The form's own events.
+      {tk::OnCreate(&TForm1::FormCreate), tk::OnDestroy(&TForm1::FormDestroy),
+       tk::OnPaint(&TForm1::FormPaint)}};
   return res;
 }
 
 }  // namespace forms
+// clang-format on

@@ -1,5 +1,7 @@
 #include "forms/Form2.h"
 
+#include "fullview/Unit2.h"
+
 // The resource keeps its layout as data, one row a property.
 // clang-format off
 namespace forms {
@@ -16,11 +18,7 @@ const tk::FormResource& Form2Resource() {
        {L"Font.Height", L"-13"},
        {L"KeyPreview", L"True"},
        {L"WindowState", L"wsMaximized"},
-       {L"Position", L"poDefault"},
-       {L"OnShow", L"FormShow"},
-       {L"OnKeyDown", L"FormKeyDown"},
-       {L"OnKeyPress", L"FormKeyPress"},
-       {L"OnClick", L"FormClick"}},
+       {L"Position", L"poDefault"}},
       {
           {L"PMultiImage1", L"TPMultiImage", L"Form2",
            {{L"Left", L"0"}, {L"Top", L"0"}, {L"Width", L"105"}, {L"Height", L"105"},
@@ -30,7 +28,10 @@ const tk::FormResource& Form2Resource() {
             {L"TifSaveCompress", L"sNONE"}, {L"JPegSaveQuality", L"15"},
             {L"JPegSaveSmooth", L"0"}, {L"TextLeft", L"0"}, {L"TextTop", L"0"},
             {L"TextRotate", L"0"}, {L"ImageName", L"file not found"}}},
-      }};
+      },
+      // The form's own events.
+      {tk::OnShow(&TForm2::FormShow), tk::OnKeyDown(&TForm2::FormKeyDown),
+       tk::OnKeyPress(&TForm2::FormKeyPress), tk::OnClick(&TForm2::FormClick)}};
   return res;
 }
 

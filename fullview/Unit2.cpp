@@ -35,13 +35,7 @@ int Pan(const PanKey& k, int pos, int extent, int area) {
 
 }  // namespace
 
-TForm2::TForm2() {
-  SetDialogNavigation(false);
-  notifyHandlers[L"FormShow"] = [this](Control&) { FormShow(); };
-  notifyHandlers[L"FormClick"] = [this](Control&) { FormClick(); };
-  keyHandlers[L"FormKeyDown"] = [this](Control&, WORD& k, unsigned s) { FormKeyDown(k, s); };
-  keyPressHandlers[L"FormKeyPress"] = [this](Control&, wchar_t& k) { FormKeyPress(k); };
-}
+TForm2::TForm2() { SetDialogNavigation(false); }
 
 void TForm2::Create() {
   Load(forms::Form2Resource());

@@ -1,6 +1,7 @@
 #include "toolkit/Form.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "toolkit/Application.h"
@@ -68,42 +69,15 @@ Control* Form::FindComponent(const std::wstring& n) const {
   return nullptr;
 }
 
-void Form::ApplyProps(Control& c, const std::vector<PropDesc>& props) {
-  for (const auto& p : props) {
-    const std::wstring prop = p.name;
-    const std::wstring value = p.value;
-    if (prop == L"OnClick" || prop == L"OnDblClick" || prop == L"OnChange") {
-      auto it = notifyHandlers.find(value);
-      if (it == notifyHandlers.end()) throw std::invalid_argument("unknown handler");
-      (prop == L"OnClick"      ? c.OnClick
-       : prop == L"OnDblClick" ? c.OnDblClick
-                               : c.OnChange) = it->second;
-    } else if (prop == L"OnKeyDown" || prop == L"OnKeyUp") {
-      auto it = keyHandlers.find(value);
-      if (it == keyHandlers.end()) throw std::invalid_argument("unknown handler");
-      (prop == L"OnKeyDown" ? c.OnKeyDown : c.OnKeyUp) = it->second;
-    } else if (prop == L"OnKeyPress") {
-      auto it = keyPressHandlers.find(value);
-      if (it == keyPressHandlers.end()) throw std::invalid_argument("unknown handler");
-      c.OnKeyPress = it->second;
-    } else {
-      c.SetProperty(prop, value);
-    }
-  }
+void Form::Apply(Control& c, const std::vector<PropDesc>& props,
+                 const std::vector<EventDesc>& events) {
+  for (const auto& p : props) c.SetProperty(p.name, p.value);
+  for (const auto& e : events) e.wire(*this, c);
 }
 
 void Form::Load(const FormResource& res) {
   name = res.name;
-  std::vector<PropDesc> formEvents;
-  std::vector<PropDesc> formProps;
-  for (const auto& p : res.props) {
-    const std::wstring prop = p.name;
-    (prop == L"OnCreate" || prop == L"OnDestroy" || prop == L"OnPaint" || prop == L"OnShow"
-         ? formEvents
-         : formProps)
-        .push_back(p);
-  }
-  ApplyProps(*this, formProps);
+  Apply(*this, res.props, res.events);
   for (const auto& d : res.components) {
     auto it = Factories().find(d.className);
     if (it == Factories().end()) throw std::invalid_argument("unknown control class");
@@ -112,18 +86,7 @@ void Form::Load(const FormResource& res) {
     Control* parent = std::wstring(d.parent) == res.name ? this : FindComponent(d.parent);
     if (!parent) throw std::invalid_argument("unknown parent");
     c->SetParent(parent);
-    ApplyProps(*c, d.props);
-  }
-  std::wstring onCreate;
-  for (const auto& p : formEvents) {
-    const std::wstring prop = p.name;
-    auto it = notifyHandlers.find(p.value);
-    if (it == notifyHandlers.end()) throw std::invalid_argument("unknown handler");
-    auto handler = it->second;
-    if (prop == L"OnCreate") OnCreate = [handler](Form& f) { handler(f); };
-    if (prop == L"OnDestroy") OnDestroy = [handler](Form& f) { handler(f); };
-    if (prop == L"OnShow") OnShow = [handler](Form& f) { handler(f); };
-    if (prop == L"OnPaint") OnPaint = [handler](Form& f, HDC) { handler(f); };
+    Apply(*c, d.props, d.events);
   }
   // The resource's own position is not used where Windows is to choose one.
   if (defaultPosition_)
@@ -340,8 +303,8 @@ void Form::SetActiveControl(Control* c) {
   if (c && HandleAllocated() && IsWindowVisible(HandleIfCreated()) && c->CanFocus()) c->SetFocus();
 }
 
-void Form::Paint(HDC dc) {
-  if (OnPaint) OnPaint(*this, dc);
+void Form::Paint(HDC) {
+  if (OnPaint) OnPaint(*this);
 }
 
 bool Form::RealizePalette(bool background) {

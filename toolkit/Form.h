@@ -2,7 +2,6 @@
 // control, its properties and the handlers wired to its events).
 #pragma once
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,11 +15,23 @@ struct PropDesc {
   const wchar_t* value;
 };
 
+class Form;
+
+// One event of a form resource wired to a member function of the form class.
+// Made by OnClick(&TForm1::BtnStretchClick) and its siblings below, so a
+// misspelt handler, or one with the wrong parameters, does not compile.
+struct EventDesc {
+  // Sets the event of target (the form itself or one of its components) to
+  // call the handler on form.
+  std::function<void(Form& form, Control& target)> wire;
+};
+
 struct ComponentDesc {
   const wchar_t* name;
   const wchar_t* className;
   const wchar_t* parent;
   std::vector<PropDesc> props;
+  std::vector<EventDesc> events;
 };
 
 struct FormResource {
@@ -28,6 +39,7 @@ struct FormResource {
   const wchar_t* className;
   std::vector<PropDesc> props;
   std::vector<ComponentDesc> components;
+  std::vector<EventDesc> events;  // the form's own
 };
 
 using ControlFactory = std::function<std::unique_ptr<Control>()>;
@@ -76,15 +88,16 @@ class Form : public Control {
   // Tab, arrow and mnemonic keys handled as in a dialog.
   bool DialogNavigation() const { return dialogNavigation_; }
   void SetDialogNavigation(bool v) { dialogNavigation_ = v; }
+  // The form's key handlers see its controls' keys first.
   bool keyPreview = false;
   bool PreviewsKeys() const override { return keyPreview; }
 
   void SetProperty(const std::wstring& prop, const std::wstring& value) override;
 
-  std::function<void(Form&)> OnCreate;
-  std::function<void(Form&)> OnDestroy;
-  std::function<void(Form&)> OnShow;
-  std::function<void(Form&, HDC)> OnPaint;
+  Notify OnCreate;
+  Notify OnDestroy;
+  Notify OnShow;
+  Notify OnPaint;
 
  protected:
   void CreateParams(CreateArgs& args) override;
@@ -97,13 +110,8 @@ class Form : public Control {
   // is created (so before any notification a control may send).
   virtual void Loaded() {}
 
-  // Handlers by the names the resource wires.
-  std::map<std::wstring, Notify> notifyHandlers;
-  std::map<std::wstring, KeyEvent> keyHandlers;
-  std::map<std::wstring, KeyPressEvent> keyPressHandlers;
-
  private:
-  void ApplyProps(Control& c, const std::vector<PropDesc>& props);
+  void Apply(Control& c, const std::vector<PropDesc>& props, const std::vector<EventDesc>& events);
   void Scroll(int bar, WPARAM wp);
   void ScrollTo(POINT pos);
   bool RealizePalette(bool background);
@@ -122,5 +130,60 @@ class Form : public Control {
   bool updatingScroll_ = false;
   Control* activeControl_ = nullptr;  // we don't own it
 };
+
+// The event binders of form resources.
+namespace detail {
+
+template <typename Owner, typename F, typename... Args>
+EventDesc Wire(std::function<void(Control&, Args...)> Owner::*event, void (F::*handler)(Args...)) {
+  return {[event, handler](Form& form, Control& target) {
+    F& self = dynamic_cast<F&>(form);  // a resource loaded into another class raises here
+    dynamic_cast<Owner&>(target).*
+        event = [&self, handler](Control&, Args... args) { (self.*handler)(args...); };
+  }};
+}
+
+}  // namespace detail
+
+template <typename F>
+EventDesc OnClick(void (F::*handler)()) {
+  return detail::Wire(&Control::OnClick, handler);
+}
+template <typename F>
+EventDesc OnDblClick(void (F::*handler)()) {
+  return detail::Wire(&Control::OnDblClick, handler);
+}
+template <typename F>
+EventDesc OnChange(void (F::*handler)()) {
+  return detail::Wire(&Control::OnChange, handler);
+}
+template <typename F>
+EventDesc OnKeyDown(void (F::*handler)(WORD&, unsigned)) {
+  return detail::Wire(&Control::OnKeyDown, handler);
+}
+template <typename F>
+EventDesc OnKeyUp(void (F::*handler)(WORD&, unsigned)) {
+  return detail::Wire(&Control::OnKeyUp, handler);
+}
+template <typename F>
+EventDesc OnKeyPress(void (F::*handler)(wchar_t&)) {
+  return detail::Wire(&Control::OnKeyPress, handler);
+}
+template <typename F>
+EventDesc OnCreate(void (F::*handler)()) {
+  return detail::Wire(&Form::OnCreate, handler);
+}
+template <typename F>
+EventDesc OnDestroy(void (F::*handler)()) {
+  return detail::Wire(&Form::OnDestroy, handler);
+}
+template <typename F>
+EventDesc OnShow(void (F::*handler)()) {
+  return detail::Wire(&Form::OnShow, handler);
+}
+template <typename F>
+EventDesc OnPaint(void (F::*handler)()) {
+  return detail::Wire(&Form::OnPaint, handler);
+}
 
 }  // namespace tk
