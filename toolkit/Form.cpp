@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "toolkit/Application.h"
 #include "toolkit/Services.h"
@@ -274,28 +275,37 @@ void Form::Close() {
 }
 
 int Form::ShowModal() {
-  // Disable the other windows of this thread while the form is up.
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  HWND self = Handle();
-  disabled.erase(std::remove(disabled.begin(), disabled.end(), self), disabled.end());
-  HWND previous = GetActiveWindow();
-  for (HWND w : disabled) EnableWindow(w, FALSE);
-  modal_ = true;
+  // While the form is up the thread's other windows are disabled. On the way
+  // out, also when showing throws, they are enabled again, the form is hidden
+  // and the window that was active before is active again.
+  struct ModalScope {
+    explicit ModalScope(Form& f) : form(f), self(f.Handle()), previous(GetActiveWindow()) {
+      EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+      disabled.erase(std::remove(disabled.begin(), disabled.end(), self), disabled.end());
+      for (HWND w : disabled) EnableWindow(w, FALSE);
+      form.modal_ = true;
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    ~ModalScope() {
+      for (HWND w : disabled) EnableWindow(w, TRUE);
+      ShowWindow(self, SW_HIDE);
+      form.SetVisible(false);
+      form.modal_ = false;
+      if (previous && IsWindow(previous)) SetActiveWindow(previous);
+    }
+    Form& form;
+    HWND self;
+    HWND previous;
+    std::vector<HWND> disabled;
+  } scope(*this);
   modalResult_ = 0;
   Show();
   auto& app = Application::Instance();
   // A quit message (the main window went away) ends the modal loop as well.
   while (modalResult_ == 0 && app.HandleMessage(true)) {
   }
-  for (HWND w : disabled) EnableWindow(w, TRUE);
-  ShowWindow(self, SW_HIDE);
-  SetVisible(false);
-  modal_ = false;
-  if (previous && IsWindow(previous)) SetActiveWindow(previous);
-  const int r = modalResult_;
-  modalResult_ = 0;
-  return r;
+  return std::exchange(modalResult_, 0);
 }
 
 void Form::SetActiveControl(Control* c) {
