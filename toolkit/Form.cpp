@@ -378,9 +378,6 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (OnDestroy) OnDestroy(*this);
       if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
       break;
-    case WM_KEYDOWN:
-    case WM_CHAR:
-      break;
   }
   return Control::WndProc(msg, wp, lp);
 }
