@@ -23,11 +23,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const auto params = util::SplitCommandLine(GetCommandLineW());
   const std::wstring first = params.size() > 1 ? params[1] : std::wstring();
   if (util::UpperAscii(first) == L"-U") {
-    tk::Sound().Beep(MB_ICONQUESTION);
-    const int answer = tk::MessageDlg(
+    const int answer = tk::BeepAndMessageDlg(
         L"Lumoscope -32 is going to delete itself from your system.\r"
         L"Do you want to proceed the Uninstall process ?",
-        tk::MsgKind::Confirmation, tk::mbYesNo, 0);
+        tk::MsgKind::Confirmation, tk::mbYesNo);
     if (answer == tk::mrYes) util::UninstallProgram();
     return 0;
   }

@@ -29,8 +29,6 @@ WORD ProcessShowWindow() {
   return si.wShowWindow;
 }
 
-void Beep(UINT type) { tk::Sound().Beep(type); }
-
 DWORD Attributes(const std::wstring& name) {
   return name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(name.c_str());
 }
@@ -150,8 +148,7 @@ void TForm1::AppMessage(MSG& msg, bool& handled) {
   auto& app = tk::Application::Instance();
   if (msg.wParam == kAboutCommand) {
     handled = true;
-    Beep(MB_ICONASTERISK);
-    tk::MessageDlg(L"Lumoscope V 1.1a -32 for Windows", tk::MsgKind::Information, tk::mbOK, 0);
+    tk::BeepAndMessageDlg(L"Lumoscope V 1.1a -32 for Windows", tk::MsgKind::Information, tk::mbOK);
   } else if (msg.wParam == kHelpCommand) {
     handled = true;
     app.helpFile = util::HelpFileName() + L">main";
@@ -177,9 +174,8 @@ void TForm1::DriveComboBox1Change() {
     LastGoodDrive = drive;
     return;
   }
-  Beep(MB_ICONEXCLAMATION);
-  tk::MessageDlg(L"Access Error on Drive " + std::wstring(1, drive) + L":" + L" !",
-                 tk::MsgKind::Warning, tk::mbOK, 0);
+  tk::BeepAndMessageDlg(L"Access Error on Drive " + std::wstring(1, drive) + L":" + L" !",
+                        tk::MsgKind::Warning, tk::mbOK);
   DriveComboBox1->SetDrive(LastGoodDrive);
 }
 
@@ -241,15 +237,13 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   const std::wstring item = FileListBox1->Item(index);
   if (!IsPlainFile(Attributes(item))) return;
   if (key == VK_DELETE) {
-    Beep(MB_ICONQUESTION);
-    if (tk::MessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation, tk::mbYesNo, 0) !=
-        tk::mrYes)
+    if (tk::BeepAndMessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation,
+                              tk::mbYesNo) != tk::mrYes)
       return;
     if (DeleteFileW(item.c_str())) {
       SelectAfterReread(*FileListBox1, index);
     } else {
-      Beep(MB_ICONEXCLAMATION);
-      tk::MessageDlg(L"Error occured while deleting file !", tk::MsgKind::Warning, tk::mbOK, 0);
+      tk::BeepAndMessageDlg(L"Error occured while deleting file !", tk::MsgKind::Warning, tk::mbOK);
     }
   } else if (key == VK_INSERT) {
     std::wstring newName = item.substr(0, 255);
@@ -257,8 +251,7 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
     if (MoveFileW(item.c_str(), newName.c_str())) {
       SelectAfterReread(*FileListBox1, index);
     } else {
-      Beep(MB_ICONEXCLAMATION);
-      tk::MessageDlg(L"Error occured while renaming file !", tk::MsgKind::Warning, tk::mbOK, 0);
+      tk::BeepAndMessageDlg(L"Error occured while renaming file !", tk::MsgKind::Warning, tk::mbOK);
     }
   }
 }
@@ -346,9 +339,8 @@ void TForm1::LoadPicture(const std::wstring& fileName) {
   } catch (const tk::EInOutError&) {
     app.SetCursor(tk::ScreenCursor::Default);
     ClearPicture();
-    Beep(MB_ICONHAND);
-    tk::MessageDlg(UpperFileName(fileName) + L" is not a valid Bitmapfile !", tk::MsgKind::Error,
-                   tk::mbOK, 0);
+    tk::BeepAndMessageDlg(UpperFileName(fileName) + L" is not a valid Bitmapfile !",
+                          tk::MsgKind::Error, tk::mbOK);
   } catch (const std::exception& e) {
     // Any other failure (a damaged icon or metafile, no memory) ends in the
     // same empty state; the general report gives its own message, once the

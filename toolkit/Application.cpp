@@ -86,13 +86,12 @@ void Application::HandleException(const std::exception& e) {
   std::string what = e.what();
   std::wstring text;
   if (!what.empty()) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()), nullptr, 0);
     text.resize(static_cast<size_t>(n));
     MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()), text.data(), n);
   }
-  Sound().Beep(KindBeep(MsgKind::Error));
-  Dialogs().MessageDlg(text, MsgKind::Error, mbOK, 0);
+  BeepAndMessageDlg(text, MsgKind::Error, mbOK);
 }
 
 void Application::SetCursor(ScreenCursor c) {

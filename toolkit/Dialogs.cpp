@@ -66,20 +66,6 @@ struct MessageArgs {
   unsigned buttons;
 };
 
-const wchar_t* KindIcon(MsgKind kind) {
-  switch (kind) {
-    case MsgKind::Warning:
-      return IDI_WARNING;
-    case MsgKind::Error:
-      return IDI_ERROR;
-    case MsgKind::Information:
-      return IDI_INFORMATION;
-    case MsgKind::Confirmation:
-      return IDI_QUESTION;
-  }
-  return IDI_INFORMATION;
-}
-
 struct ButtonDef {
   unsigned flag;
   const wchar_t* caption;
@@ -110,9 +96,9 @@ void LayoutMessage(HWND dlg, const MessageArgs& a) {
   const int y = kMargin + bodyHeight + kMargin;
   bool first = true;
   for (const auto& b : buttons) {
-    HWND btn = AddChild(dlg, L"BUTTON", b.caption,
-                        WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.id, x, y,
-                        kButtonWidth, kButtonHeight);
+    HWND btn =
+        AddChild(dlg, L"BUTTON", b.caption, WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                 b.id, x, y, kButtonWidth, kButtonHeight);
     if (first) SetFocus(btn);
     first = false;
     x += kButtonWidth + kGap;
@@ -163,8 +149,7 @@ INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       SendMessageW(edit, EM_LIMITTEXT, 255, 0);
       const int by = editTop + 21 + kMargin;
       AddChild(dlg, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
-               width - 2 * (kButtonWidth + kGap) - kMargin + kGap, by, kButtonWidth,
-               kButtonHeight);
+               width - 2 * (kButtonWidth + kGap) - kMargin + kGap, by, kButtonWidth, kButtonHeight);
       AddChild(dlg, L"BUTTON", L"Abbrechen", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL,
                width - kButtonWidth - kMargin, by, kButtonWidth, kButtonHeight);
       SizeClient(dlg, width, by + kButtonHeight + kMargin);
@@ -177,7 +162,8 @@ INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         auto* a = reinterpret_cast<InputArgs*>(GetWindowLongPtrW(dlg, DWLP_USER));
         HWND edit = GetDlgItem(dlg, kEditId);
         std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+        text.resize(
+            static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
         *a->value = text;
         EndDialog(dlg, IDOK);
         return TRUE;
@@ -201,20 +187,19 @@ HWND DialogOwner() {
 int ShowMessageDialog(const std::wstring& text, MsgKind kind, unsigned buttons) {
   MessageArgs args{&text, kind, buttons};
   auto t = EmptyTemplate(KindCaption(kind));
-  const INT_PTR r = DialogBoxIndirectParamW(
-      GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), DialogOwner(),
-      MessageProc, reinterpret_cast<LPARAM>(&args));
+  const INT_PTR r =
+      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()),
+                              DialogOwner(), MessageProc, reinterpret_cast<LPARAM>(&args));
   return r <= 0 ? mrNone : static_cast<int>(r);
 }
 
-bool ShowInputDialog(const std::wstring& caption, const std::wstring& prompt,
-                     std::wstring& value) {
+bool ShowInputDialog(const std::wstring& caption, const std::wstring& prompt, std::wstring& value) {
   std::wstring edited = value.substr(0, 255);
   InputArgs args{&prompt, &edited};
   auto t = EmptyTemplate(caption);
-  const INT_PTR r = DialogBoxIndirectParamW(
-      GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), DialogOwner(),
-      InputProc, reinterpret_cast<LPARAM>(&args));
+  const INT_PTR r =
+      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()),
+                              DialogOwner(), InputProc, reinterpret_cast<LPARAM>(&args));
   if (r != IDOK) return false;
   value = edited;
   return true;

@@ -62,36 +62,39 @@ SoundService& Sound() { return *GetServices().sound; }
 HelpService& Help() { return *GetServices().help; }
 ShellService& Shell() { return *GetServices().shell; }
 
-const wchar_t* KindCaption(MsgKind kind) {
-  switch (kind) {
-    case MsgKind::Warning:
-      return L"Warnung";
-    case MsgKind::Error:
-      return L"Fehler";
-    case MsgKind::Information:
-      return L"Information";
-    case MsgKind::Confirmation:
-      return L"Bestätigen";
-  }
-  return L"";
+namespace {
+
+struct KindLook {
+  MsgKind kind;
+  const wchar_t* caption;
+  UINT beep;
+  const wchar_t* icon;
+};
+
+const KindLook& LookOf(MsgKind kind) {
+  static const KindLook kLooks[] = {
+      {MsgKind::Warning, L"Warnung", MB_ICONEXCLAMATION, IDI_WARNING},
+      {MsgKind::Error, L"Fehler", MB_ICONHAND, IDI_ERROR},
+      {MsgKind::Information, L"Information", MB_ICONASTERISK, IDI_INFORMATION},
+      {MsgKind::Confirmation, L"Bestätigen", MB_ICONQUESTION, IDI_QUESTION}};
+  for (const KindLook& look : kLooks)
+    if (look.kind == kind) return look;
+  return kLooks[2];
 }
 
-UINT KindBeep(MsgKind kind) {
-  switch (kind) {
-    case MsgKind::Warning:
-      return MB_ICONEXCLAMATION;
-    case MsgKind::Error:
-      return MB_ICONHAND;
-    case MsgKind::Information:
-      return MB_ICONASTERISK;
-    case MsgKind::Confirmation:
-      return MB_ICONQUESTION;
-  }
-  return MB_OK;
-}
+}  // namespace
+
+const wchar_t* KindCaption(MsgKind kind) { return LookOf(kind).caption; }
+UINT KindBeep(MsgKind kind) { return LookOf(kind).beep; }
+const wchar_t* KindIcon(MsgKind kind) { return LookOf(kind).icon; }
 
 int MessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons, int helpContext) {
   return Dialogs().MessageDlg(text, kind, buttons, helpContext);
+}
+
+int BeepAndMessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons) {
+  Sound().Beep(KindBeep(kind));
+  return MessageDlg(text, kind, buttons);
 }
 
 }  // namespace tk

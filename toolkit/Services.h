@@ -61,11 +61,15 @@ SoundService& Sound();
 HelpService& Help();
 ShellService& Shell();
 
-// The toolkit's standard texts.
+// Each kind's caption (the toolkit's standard text), sound and icon.
 const wchar_t* KindCaption(MsgKind kind);
-
-// Convenience: MessageBeep of the kind's sound, then the dialog.
 UINT KindBeep(MsgKind kind);
+const wchar_t* KindIcon(MsgKind kind);
+
+// The message dialog alone, without a sound.
 int MessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons, int helpContext = 0);
+// MessageBeep with the kind's sound, then the message dialog: the way the
+// program tells the user something.
+int BeepAndMessageDlg(const std::wstring& text, MsgKind kind, unsigned buttons);
 
 }  // namespace tk

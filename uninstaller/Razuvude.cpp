@@ -162,9 +162,6 @@ Report NoLogNamed() {
   return Refusal(L"no log file was named.\rStart it with the full path of RAZUVUDE.LOG.");
 }
 
-void ShowReport(const Report& report) {
-  tk::Sound().Beep(tk::KindBeep(report.kind));
-  tk::MessageDlg(report.text, report.kind, tk::mbOK);
-}
+void ShowReport(const Report& report) { tk::BeepAndMessageDlg(report.text, report.kind, tk::mbOK); }
 
 }  // namespace razuvude

@@ -25,7 +25,6 @@ struct WaitPolicy {
 Report Uninstall(const std::wstring& logFile, const WaitPolicy& wait);
 // For a command line that names no log.
 Report NoLogNamed();
-// The beep of the report's kind, then the toolkit's message dialog.
 void ShowReport(const Report& report);
 
 }  // namespace razuvude

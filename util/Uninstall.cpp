@@ -69,8 +69,7 @@ std::string Utf8(const std::wstring& s) {
 }
 
 void ShowHandOver() {
-  tk::Sound().Beep(tk::KindBeep(tk::MsgKind::Information));
-  tk::MessageDlg(
+  tk::BeepAndMessageDlg(
       L"Lumoscope has deleted its Windows-Entries !\r\rTo delete the Program-Path of Lumoscope,\r"
       L"Lumoscope have to close itself and run RAZUVUDE.EXE,\r"
       L"which will delete the Lumoscope-Files from your Drive.\r\rPress OK to run RAZUVUDE.EXE",
@@ -78,8 +77,7 @@ void ShowHandOver() {
 }
 
 void ShowManualRemoval() {
-  tk::Sound().Beep(tk::KindBeep(tk::MsgKind::Error));
-  tk::MessageDlg(
+  tk::BeepAndMessageDlg(
       L"Error running RAZUVUDE.EXE with the LOG-File !\r\rTo finish the Unistall Process you "
       L"have to delete,\rthe Program-Path of Lumoscope manually.\rThe Files are located in the "
       L"Path: " +
