@@ -1,20 +1,14 @@
 // Panels, labels, buttons, the edit box, the drive box and the file list, each
 // a thin wrapper over a standard control (or, for the panel, a small own class).
 #pragma once
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "toolkit/Control.h"
 #include "toolkit/DirEntries.h"
+#include "toolkit/Errors.h"
 
 namespace tk {
-
-// An input/output failure (file, directory, drive); callers catch it by type.
-class EInOutError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class Bevel { None, Lowered, Raised };
 enum class Alignment { Left, Center };
