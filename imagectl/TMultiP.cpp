@@ -66,26 +66,13 @@ std::uint8_t ParseByte(const std::wstring& v) {
 }  // namespace
 
 LOGFONTW OverlayLogFont(const tk::FontDesc& font, int angle) {
-  LOGFONTW lf;
-  ZeroMemory(&lf, sizeof(lf));
-  lf.lfHeight = font.height;
+  LOGFONTW lf = tk::ToLogFont(font);
   const long long tenths = static_cast<long long>(angle) * 10;
   lf.lfEscapement = static_cast<LONG>(tenths);
   lf.lfOrientation = static_cast<LONG>(tenths);
-  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = font.italic ? 1 : 0;
-  lf.lfUnderline = font.underline ? 1 : 0;
-  lf.lfStrikeOut = font.strikeOut ? 1 : 0;
   lf.lfCharSet = ANSI_CHARSET;
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_STROKE_PRECIS;
   lf.lfQuality = PROOF_QUALITY;
-  lf.lfPitchAndFamily = font.pitch == tk::FontPitch::Fixed      ? FIXED_PITCH
-                        : font.pitch == tk::FontPitch::Variable ? VARIABLE_PITCH
-                                                                : DEFAULT_PITCH;
-  const std::size_t n = std::min<std::size_t>(font.name.size(), LF_FACESIZE - 1);
-  std::copy_n(font.name.begin(), n, lf.lfFaceName);
-  lf.lfFaceName[n] = 0;
   return lf;
 }
 

@@ -419,10 +419,7 @@ void Control::FontChanged() {
 }
 
 HFONT Control::FontHandle() {
-  if (!fontHandle_) {
-    LOGFONTW lf = ToLogFont(font_);
-    fontHandle_.reset(CreateFontIndirectW(&lf));
-  }
+  if (!fontHandle_) fontHandle_ = MakeFont(font_);
   return fontHandle_.get();
 }
 

@@ -27,4 +27,9 @@ LOGFONTW ToLogFont(const FontDesc& f) {
   return lf;
 }
 
+Font MakeFont(const FontDesc& f) {
+  const LOGFONTW lf = ToLogFont(f);
+  return Font(CreateFontIndirectW(&lf));
+}
+
 }  // namespace tk

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "toolkit/Handles.h"
+
 namespace tk {
 
 // 0x00BBGGRR for plain RGB; system colours carry the high bit and the COLOR_ index.
@@ -42,5 +44,7 @@ struct FontDesc {
 
 // The LOGFONT a control's font is realised with.
 LOGFONTW ToLogFont(const FontDesc& f);
+// A font realised from the description; null when GDI refuses it.
+Font MakeFont(const FontDesc& f);
 
 }  // namespace tk
