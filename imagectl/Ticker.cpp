@@ -9,27 +9,16 @@
 
 #include "codecs/msgfile/MessageFile.h"
 #include "imagectl/TMultiP.h"
+#include "toolkit/CodePages.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/WholeFile.h"
 #include "util/Support.h"
 
 namespace {
 
 // Read whole, opened so that others may read the file meanwhile but not write it.
 std::string ReadMessageBytes(const std::wstring& fileName) {
-  tk::File f(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) throw tk::EInOutError("Datei kann nicht geöffnet werden");
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > msgfile::kMaxFileBytes)
-    throw tk::EInOutError("Lesefehler");
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() &&
-      !ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-    throw tk::EInOutError("Lesefehler");
-  bytes.resize(got);
-  return bytes;
+  return tk::ReadWholeFile(fileName, msgfile::kMaxFileBytes, FILE_SHARE_READ);
 }
 
 int ScreenPixelsPerInch() {
@@ -43,7 +32,7 @@ int ScreenPixelsPerInch() {
 void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color& color) {
   if (s.fontColor) font.color = static_cast<tk::Color>(*s.fontColor);
   if (s.fontHeight) font.height = *s.fontHeight;
-  if (s.fontName) font.name = util::FromAnsi(*s.fontName);
+  if (s.fontName) font.name = tk::FromAnsi(*s.fontName);
   if (s.fontSize) {
     const int pixels = MulDiv(*s.fontSize, ScreenPixelsPerInch(), 72);
     font.height = pixels == INT_MIN ? INT_MAX : -pixels;
@@ -65,7 +54,7 @@ bool ParseTickerFile(const std::wstring& fileName, tk::FontDesc& font, int& spee
   if (!util::FileExists(fileName)) return false;
   const msgfile::TickerSettings s = msgfile::ParseTickerText(ReadMessageBytes(fileName));
   Apply(s, font, speed, color);
-  if (s.message) text = util::FromAnsi(*s.message);
+  if (s.message) text = tk::FromAnsi(*s.message);
   return true;
 }
 
@@ -76,7 +65,7 @@ bool ParseScrollerFile(const std::wstring& fileName, tk::FontDesc& font, int& sp
   const msgfile::ScrollerSettings s = msgfile::ParseScrollerText(ReadMessageBytes(fileName));
   Apply(s, font, speed, color);
   lines.reserve(s.lines.size());
-  for (const std::string& line : s.lines) lines.push_back(util::FromAnsi(line));
+  for (const std::string& line : s.lines) lines.push_back(tk::FromAnsi(line));
   return true;
 }
 
@@ -96,11 +85,6 @@ int WidenedWidth(int width, std::size_t length) {
   return wide > INT_MAX ? INT_MAX : static_cast<int>(wide);
 }
 
-tk::Font CreateTickerFont(const tk::FontDesc& desc) {
-  const LOGFONTW lf = tk::ToLogFont(desc);
-  return tk::Font(CreateFontIndirectW(&lf));
-}
-
 }  // namespace
 
 void TPMultiImage::OnCanvas(const std::function<void(HDC)>& draw) {
@@ -115,7 +99,7 @@ SIZE TPMultiImage::MeasureTickerText(const std::wstring& text) {
   // one; measured as one line, the way the text is drawn.
   const std::wstring caption = text.empty() ? L" " : text;
   tk::WindowDc dc(HandleIfCreated());
-  const tk::Font font = CreateTickerFont(TickerFont);
+  const tk::Font font = tk::MakeFont(TickerFont);
   std::optional<tk::SelectGuard> selectFont;
   if (font) selectFont.emplace(dc.get(), font.get());
   SIZE size{0, 0};
@@ -135,7 +119,7 @@ void TPMultiImage::RenderTickerBitmap(int width, int height) {
   const tk::Brush brush(CreateSolidBrush(background));
   const RECT all{0, 0, width, height};
   FillRect(dc.get(), &all, brush.get());
-  const tk::Font font = CreateTickerFont(TickerFont);
+  const tk::Font font = tk::MakeFont(TickerFont);
   std::optional<tk::SelectGuard> selectFont;
   if (font) selectFont.emplace(dc.get(), font.get());
   SetBkMode(dc.get(), OPAQUE);

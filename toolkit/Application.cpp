@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 
+#include "toolkit/CodePages.h"
 #include "toolkit/Control.h"
 #include "toolkit/Form.h"
 #include "toolkit/Services.h"
@@ -83,14 +84,7 @@ void Application::HandleException(const std::exception& e) {
     OnException(e);
     return;
   }
-  std::string what = e.what();
-  std::wstring text;
-  if (!what.empty()) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()), nullptr, 0);
-    text.resize(static_cast<size_t>(n));
-    MultiByteToWideChar(CP_UTF8, 0, what.c_str(), static_cast<int>(what.size()), text.data(), n);
-  }
+  const std::wstring text = FromUtf8(e.what());
   BeepAndMessageDlg(text, MsgKind::Error, mbOK);
 }
 

@@ -1,5 +1,7 @@
 #include "toolkit/Dde.h"
 
+#include "toolkit/CodePages.h"
+
 namespace tk {
 namespace {
 
@@ -8,14 +10,6 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 }
 
 constexpr DWORD kWaitForServerMs = 10000;
-
-std::wstring Widen(const std::string& s) {
-  std::wstring out(s.size(), L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(),
-                                    static_cast<int>(out.size()));
-  out.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return out;
-}
 
 }  // namespace
 
@@ -55,7 +49,7 @@ bool DdeClientConv::Connect() {
 }
 
 void DdeClientConv::StartServerProgram() const {
-  std::wstring command = Widen(service_ + " " + topic_);
+  std::wstring command = FromAnsi(service_ + " " + topic_);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;

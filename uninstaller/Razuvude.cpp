@@ -4,14 +4,15 @@
 
 #include <vector>
 
+#include "toolkit/CodePages.h"
 #include "toolkit/Handles.h"
-#include "util/Support.h"
+#include "toolkit/WholeFile.h"
 #include "util/portable/UninstallLog.h"
 
 namespace razuvude {
 namespace {
 
-constexpr LONGLONG kMaxLogSize = 64 * 1024;
+constexpr std::size_t kMaxLogSize = 64 * 1024;
 
 struct Failure {
   std::wstring path;
@@ -43,31 +44,18 @@ Report Refusal(const std::wstring& reason) {
 
 // The log's text, or a refusal naming why it cannot be read.
 bool ReadLog(const std::wstring& name, std::wstring& text, Report& refusal) {
-  tk::File f(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  const DWORD error = GetLastError();
-  LARGE_INTEGER size{};
-  if (!f) {
-    refusal = Refusal(IsGone(error) ? L"the log file " + name + L" does not exist."
-                                    : L"the log file " + name + L" cannot be read (" +
-                                          SystemMessage(error) + L").");
-    return false;
+  std::string bytes;
+  const DWORD error = tk::TryReadWholeFile(name, kMaxLogSize, FILE_SHARE_READ, bytes);
+  if (error == ERROR_SUCCESS) {
+    text = tk::FromAnsi(bytes);
+    return true;
   }
-  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > kMaxLogSize) {
-    refusal = Refusal(L"the log file " + name + L" is too large for an uninstall log.");
-    return false;
-  }
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() &&
-      (!ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-       got != bytes.size())) {
-    refusal = Refusal(L"the log file " + name + L" cannot be read (" +
-                      SystemMessage(GetLastError()) + L").");
-    return false;
-  }
-  text = util::FromAnsi(bytes);
-  return true;
+  const std::wstring log = L"the log file " + name;
+  refusal = Refusal(IsGone(error) ? log + L" does not exist."
+                    : error == ERROR_FILE_TOO_LARGE
+                        ? log + L" is too large for an uninstall log."
+                        : log + L" cannot be read (" + SystemMessage(error) + L").");
+  return false;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {

@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "toolkit/Application.h"
+#include "toolkit/CodePages.h"
 #include "toolkit/Form.h"
 #include "toolkit/Handles.h"
 #include "toolkit/Services.h"
+#include "toolkit/WholeFile.h"
 #include "util/portable/PathUtil.h"
 #include "util/portable/Profile.h"
 
@@ -79,20 +81,8 @@ bool WriteProfileEntry(const std::wstring& file, const std::wstring& section,
 
 namespace {
 
-bool ReadWholeFile(const std::wstring& name, std::string& content) {
-  tk::File f(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 64 * 1024 * 1024) return false;
-  content.resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  if (!content.empty() &&
-      (!ReadFile(f.get(), content.data(), static_cast<DWORD>(content.size()), &got, nullptr) ||
-       got != content.size()))
-    return false;
-  return true;
-}
+// A profile file larger than this is not one the program rewrites.
+constexpr std::size_t kMaxProfileBytes = 64u * 1024u * 1024u;
 
 bool WriteWholeFile(const std::wstring& name, const std::string& content) {
   tk::File f(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -117,9 +107,12 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
       (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return false;
   std::string content;
-  if (!ReadWholeFile(name, content)) return false;
+  if (tk::TryReadWholeFile(name, kMaxProfileBytes, FILE_SHARE_READ | FILE_SHARE_WRITE, content) !=
+      ERROR_SUCCESS)
+    return false;
   bool removed = false;
-  const std::string out = RemoveProfileLines(content, ToAnsi(section), ToAnsi(key), removed);
+  const std::string out =
+      RemoveProfileLines(content, tk::ToAnsi(section), tk::ToAnsi(key), removed);
   // Write beside the file, then replace it in one step: an interruption
   // leaves either the old or the new file, never none.
   const std::wstring temp = DirectoryPart(name) + L"$$$$----.BAK";
@@ -148,24 +141,6 @@ INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
 bool FileExists(const std::wstring& name) {
   const DWORD a = GetFileAttributesW(name.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ToAnsi(const std::wstring& s) {
-  if (s.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
-
-std::wstring FromAnsi(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n);
-  return out;
 }
 
 }  // namespace util

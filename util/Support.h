@@ -34,8 +34,4 @@ INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
 
 bool FileExists(const std::wstring& name);
 
-// Conversions between the program's wide strings and the ANSI code page.
-std::string ToAnsi(const std::wstring& s);
-std::wstring FromAnsi(const std::string& s);
-
 }  // namespace util

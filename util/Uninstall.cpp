@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "toolkit/Application.h"
+#include "toolkit/CodePages.h"
 #include "toolkit/Dde.h"
 #include "toolkit/Handles.h"
 #include "toolkit/Services.h"
@@ -56,16 +57,7 @@ void DeleteProgramGroup() {
     conv.connectMode = tk::DdeConnectMode::Automatic;
     conv.SetLink("Progman", "");
   }
-  conv.ExecuteMacro(ToAnsi(DeleteGroupCommand(group)), false);
-}
-
-std::string Utf8(const std::wstring& s) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
+  conv.ExecuteMacro(tk::ToAnsi(DeleteGroupCommand(group)), false);
 }
 
 void ShowHandOver() {
@@ -106,11 +98,11 @@ std::wstring UninstallerFileName() { return GetWindowsDir() + L"\\RAZUVUDE.EXE";
 std::wstring UninstallLogFileName() { return GetWindowsDir() + L"\\RAZUVUDE.LOG"; }
 
 void WriteUninstallLog(HANDLE file, const std::wstring& fileName, const std::wstring& programDir) {
-  const std::string text = ToAnsi(UninstallLogText(programDir));
+  const std::string text = tk::ToAnsi(UninstallLogText(programDir));
   DWORD put = 0;
   if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) ||
       put != text.size())
-    throw tk::EInOutError("Schreibfehler in Datei " + Utf8(fileName));
+    throw tk::EInOutError("Schreibfehler in Datei " + tk::ToUtf8(fileName));
 }
 
 void UninstallProgram() {
