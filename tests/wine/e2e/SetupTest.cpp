@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "Program.h"
+#include "toolkit/CodePages.h"
 #include "toolkit/Handles.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
@@ -30,7 +31,7 @@ std::wstring Group() {
 // Each picture type's key, Extensions value and WIN.INI line, the program's
 // keys, its files and WIN.INI.
 std::wstring State() {
-  std::wstring state = FromAnsi(ReadFile(GetWindowsDir() + L"\\WIN.INI"));
+  std::wstring state = tk::FromAnsi(ReadFile(GetWindowsDir() + L"\\WIN.INI"));
   for (const wchar_t* type : kTypes) {
     wchar_t line[MAX_PATH];
     GetProfileStringW(L"Extensions", type, L"", line, MAX_PATH);

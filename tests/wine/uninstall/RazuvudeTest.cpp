@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "Program.h"
+#include "toolkit/CodePages.h"
 #include "uninstaller/Razuvude.h"
 #include "util/Support.h"
 #include "util/portable/UninstallLog.h"
@@ -29,7 +30,7 @@ void Install(const std::wstring& logText) {
   CreateDirectoryW((dir + L"\\SUB").c_str(), nullptr);
   WriteFile(program, "x");
   WriteFile(outside, "x");
-  if (!logText.empty()) WriteFile(log, util::ToAnsi(Expand(logText + L"\r\nFile Copy: %D\\SUB")));
+  if (!logText.empty()) WriteFile(log, tk::ToAnsi(Expand(logText + L"\r\nFile Copy: %D\\SUB")));
 }
 
 }  // namespace
