@@ -1,20 +1,20 @@
 #include "toolkit/DirEntries.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <initializer_list>
 #include <string>
 
 #include "toolkit/Handles.h"
+#include "toolkit/portable/FileName.h"
 
 namespace tk {
 namespace {
 
 bool IsProgramName(const std::wstring& name) {
-  const auto dot = name.rfind(L'.');
-  if (dot == std::wstring::npos) return false;
-  std::wstring ext = name.substr(dot);
-  for (auto& c : ext) c = static_cast<wchar_t>(std::towupper(c));
-  return ext == L".EXE" || ext == L".COM" || ext == L".BAT" || ext == L".PIF";
+  const std::wstring ext = FileExtension(name);
+  for (const wchar_t* program : {L".EXE", L".COM", L".BAT", L".PIF"})
+    if (_wcsicmp(ext.c_str(), program) == 0) return true;
+  return false;
 }
 
 // The key under which a sorted list box would order the text: comparing keys

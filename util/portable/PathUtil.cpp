@@ -1,5 +1,7 @@
 #include "util/portable/PathUtil.h"
 
+#include "toolkit/portable/FileName.h"
+
 namespace util {
 
 const wchar_t* const PictureExtensions[7] = {L".JPG", L".BMP", L".GIF", L".WMF",
@@ -12,9 +14,7 @@ std::wstring UpperAscii(std::wstring s) {
 }
 
 std::wstring ExtensionKey(const std::wstring& name) {
-  const auto cut = name.find_last_of(L".\\:");
-  if (cut == std::wstring::npos || name[cut] != L'.') return {};
-  return UpperAscii(name.substr(cut, 4));
+  return UpperAscii(tk::FileExtension(name).substr(0, 4));
 }
 
 bool IsPictureFile(const std::wstring& name) {
