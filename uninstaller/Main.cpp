@@ -4,6 +4,8 @@
 
 #include "uninstaller/Razuvude.h"
 #include "util/Support.h"
+#include "util/SystemEntries.h"
+#include "util/Uninstall.h"
 #include "util/portable/PathUtil.h"
 
 namespace {
@@ -11,12 +13,10 @@ namespace {
 // Once its work is done the uninstaller in the Windows directory goes as well,
 // at the next start of Windows: a running program cannot delete itself.
 void RemoveSelfAtRestart() {
-  wchar_t self[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  if (CompareStringOrdinal(self, -1, (util::GetWindowsDir() + L"\\RAZUVUDE.EXE").c_str(), -1,
-                           TRUE) == CSTR_EQUAL)
-    MoveFileExW(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  const std::wstring self = util::ProgramPath();
+  if (CompareStringOrdinal(self.c_str(), -1, util::UninstallerFileName().c_str(), -1, TRUE) ==
+      CSTR_EQUAL)
+    MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 }  // namespace

@@ -77,18 +77,14 @@ void ShowManualRemoval() {
       tk::MsgKind::Error, tk::mbOK);
 }
 
-// Writes the log and starts the uninstaller with it; false when the user has
-// to remove the files by hand.
-bool HandOverToUninstaller() {
-  const std::wstring logName = UninstallLogFileName();
+// Writes the uninstaller's log; false when it cannot be created or the
+// uninstaller is missing, so the user has to remove the files by hand. A
+// write error on the created log raises.
+bool WriteLogForUninstaller(const std::wstring& logName) {
   tk::File log(CreateFileW(logName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!log || !FileExists(UninstallerFileName())) return false;
   WriteUninstallLog(log.get(), logName, ProgramDir());
-  log.reset();
-  ShowHandOver();
-  // Quoted: a Windows directory with blanks would split the path.
-  RunProgram(UninstallerFileName(), L"\"" + logName + L"\"", L"", SW_SHOW);
   return true;
 }
 
@@ -112,8 +108,15 @@ void UninstallProgram() {
   RemoveAssociations();
   DeleteProgramGroup();
   DeleteRegKey(HKEY_CLASSES_ROOT, L"Lumoscope32");
+  const std::wstring logName = UninstallLogFileName();
   try {
-    if (!HandOverToUninstaller()) ShowManualRemoval();
+    if (WriteLogForUninstaller(logName)) {
+      ShowHandOver();
+      // Quoted: a Windows directory with blanks would split the path.
+      RunProgram(UninstallerFileName(), L"\"" + logName + L"\"", L"", SW_SHOW);
+    } else {
+      ShowManualRemoval();
+    }
   } catch (const std::exception& e) {
     // A half-written log must not reach the uninstaller.
     tk::Application::Instance().HandleException(e);
