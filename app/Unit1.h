@@ -1,4 +1,9 @@
 // The main window: file browser, picture pane, status line and buttons.
+//
+// How the windows report failures: a handler tells the user about a failure
+// it can put in the user's terms (a picture that does not load, a file that
+// cannot be deleted) with the toolkit's message dialog and carries on; any
+// other exception goes on to the toolkit's general handler.
 #pragma once
 #include <string>
 

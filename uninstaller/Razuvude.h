@@ -1,6 +1,8 @@
 // The uninstaller's work: reads the log the program wrote, waits until the
 // program has ended, removes the listed files inside the program's directory,
-// the directory and the log, and says what it did.
+// the directory and the log, and says what it did. Nothing here raises or
+// shows a message on its own: every outcome, failures included, is a Report,
+// which the program shows once at its end.
 #pragma once
 #include <windows.h>
 

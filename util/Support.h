@@ -1,5 +1,11 @@
-// Registry, profile-file and shell support routines. None shows a message;
-// results are booleans that callers may ignore.
+// Registry, profile-file and shell support routines.
+//
+// How util reports failures: its routines answer with a flag (or an empty
+// text) that callers may ignore, and neither raise nor show anything, so a
+// failed registry or profile write is silent. The uninstall (Uninstall.h) is
+// the one user action here: it shows its own messages, and a failed write of
+// the uninstaller's log raises the toolkit's EInOutError, which it hands to
+// the general handler.
 #pragma once
 #include <windows.h>
 
