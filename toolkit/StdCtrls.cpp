@@ -73,6 +73,14 @@ std::wstring CurrentDir() {
   return std::wstring(buf, n < MAX_PATH * 2 ? n : 0);
 }
 
+// A WM_GETDLGCODE answer that also asks for Enter: it belongs to the box's
+// own key handler, not to a default button.
+LRESULT WithEnter(LRESULT code, LPARAM lp) {
+  const auto* m = reinterpret_cast<const MSG*>(lp);
+  if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+  return code;
+}
+
 bool IsDirectory(const std::wstring& path) {
   const DWORD a = GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
@@ -202,13 +210,7 @@ LRESULT Edit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (HIWORD(wp) == EN_CHANGE) Change();
     return 0;
   }
-  if (msg == WM_GETDLGCODE) {
-    LRESULT code = Control::WndProc(msg, wp, lp);
-    const auto* m = reinterpret_cast<const MSG*>(lp);
-    // Enter belongs to the box's own key handler, not to a default button.
-    if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-    return code;
-  }
+  if (msg == WM_GETDLGCODE) return WithEnter(Control::WndProc(msg, wp, lp), lp);
   return Control::WndProc(msg, wp, lp);
 }
 
@@ -292,12 +294,7 @@ LRESULT DriveComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
-  if (msg == WM_GETDLGCODE) {
-    LRESULT code = Control::WndProc(msg, wp, lp);
-    const auto* m = reinterpret_cast<const MSG*>(lp);
-    if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-    return code;
-  }
+  if (msg == WM_GETDLGCODE) return WithEnter(Control::WndProc(msg, wp, lp), lp);
   return Control::WndProc(msg, wp, lp);
 }
 
@@ -484,12 +481,7 @@ LRESULT FileListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
     return TRUE;
   }
-  if (msg == WM_GETDLGCODE) {
-    LRESULT code = Control::WndProc(msg, wp, lp);
-    const auto* m = reinterpret_cast<const MSG*>(lp);
-    if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-    return code;
-  }
+  if (msg == WM_GETDLGCODE) return WithEnter(Control::WndProc(msg, wp, lp), lp);
   return Control::WndProc(msg, wp, lp);
 }
 
