@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 need_pkgs=(
-  cmake make ninja-build g++ gcc clang libclang-rt-14-dev
+  cmake make ninja-build g++ gcc clang libclang-rt-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nasm xvfb xauth x11-apps x11-utils imagemagick dpkg-dev ca-certificates file
