@@ -6,13 +6,11 @@
 # missing first; prints figures and asserts nothing.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tree=$root/build/native
-if [ ! -f "$tree/CMakeCache.txt" ]; then
-  gen=()
-  command -v ninja >/dev/null && gen=(-G Ninja)
-  CC=clang CXX=clang++ cmake -S "$root" -B "$tree" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-fi
-cmake --build "$tree" --target rstrim_bench -j2 >/dev/null || { echo "bench: build failed" >&2; exit 1; }
+LUMOS_ROOT=$root
+. "$root/scripts/configure.sh"
+tree=$lumos_native_tree
+lumos_configure_native || exit 1
+cmake --build "$tree" --target rstrim_bench -j"$lumos_jobs" >/dev/null || { echo "bench: build failed" >&2; exit 1; }
 "$tree/bench/rstrim_bench" --dir "${TMPDIR:-/tmp}" "$@" || exit 1
 
 if ! command -v xvfb-run >/dev/null || { ! command -v wine >/dev/null && [ ! -x /usr/lib/wine/wine64 ]; }; then

@@ -6,13 +6,11 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
-tree=$root/build/native
-if [ ! -f "$tree/CMakeCache.txt" ]; then
-  gen=()
-  command -v ninja >/dev/null && gen=(-G Ninja)
-  CC=clang CXX=clang++ cmake -S "$root" -B "$tree" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-fi
-cmake --build "$tree" --target fuzz_all -j2 >/dev/null || { echo "fuzz: build failed" >&2; exit 1; }
+LUMOS_ROOT=$root
+. "$root/scripts/configure.sh"
+tree=$lumos_native_tree
+lumos_configure_native || exit 1
+cmake --build "$tree" --target fuzz_all -j"$lumos_jobs" >/dev/null || { echo "fuzz: build failed" >&2; exit 1; }
 
 out=$tree/fuzz
 "$out/fuzz_seeds" "$out/corpus" >/dev/null || exit 1

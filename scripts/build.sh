@@ -7,18 +7,23 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
-mapfile -t deps < <("$root/scripts/bootstrap.sh" | tail -2)
-gen=()
-command -v ninja >/dev/null && gen=(-G Ninja)
-jobs=$(nproc)
+LUMOS_ROOT=$root
+. "$root/scripts/configure.sh"
+# The bootstrap's last two lines name the codec prefixes (i686, x86-64). A
+# failed bootstrap stops the build here.
+if ! bootstrap=$("$root/scripts/bootstrap.sh"); then
+  echo "build: the bootstrap failed" >&2
+  exit 1
+fi
+mapfile -t deps < <(tail -2 <<<"$bootstrap")
+if [ "${#deps[@]}" -ne 2 ] || [ ! -d "${deps[0]}" ] || [ ! -d "${deps[1]}" ]; then
+  echo "build: the bootstrap named no codec libraries" >&2
+  exit 1
+fi
 
 cross() { # tree toolchain deps-prefix
-  local tree=$root/build/$1
-  if [ ! -f "$tree/CMakeCache.txt" ] || ! grep -q "^LUMOS_DEPS:PATH=$3\$" "$tree/CMakeCache.txt"; then
-    cmake -S "$root" -B "$tree" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DLUMOS_DEPS="$3" >/dev/null
-  fi
-  cmake --build "$tree" -j"$jobs"
+  lumos_configure "$root/build/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DLUMOS_DEPS="$3"
+  cmake --build "$root/build/$1" -j"$lumos_jobs"
 }
 
 if [ "$which" != native ]; then
@@ -26,9 +31,6 @@ if [ "$which" != native ]; then
   cross win64 mingw-x86_64.cmake "${deps[1]}"
 fi
 if [ "$which" != win ]; then
-  if [ ! -f "$root/build/native/CMakeCache.txt" ]; then
-    CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/native" "${gen[@]}" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
-  cmake --build "$root/build/native" -j"$jobs"
+  lumos_configure_native
+  cmake --build "$lumos_native_tree" -j"$lumos_jobs"
 fi
