@@ -25,11 +25,11 @@ if [ -f "$prefix/.complete" ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumos-deps.XXXXXX")
+log=$work/build.log
 trap 'rm -rf "$work"' EXIT
 trap 'echo "deps: failed, log tail:" >&2; tail -30 "$log" >&2' ERR
 rm -rf "$prefix"
 mkdir -p "$prefix/include" "$prefix/lib"
-log=$work/build.log
 jobs=$(nproc)
 export CC=${host}-gcc-posix CXX=${host}-g++-posix AR=${host}-ar RANLIB=${host}-ranlib
 
