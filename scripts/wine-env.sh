@@ -17,15 +17,19 @@ if [ -z "${LUMOS_WINE_BITS:-}" ]; then
   fi
 fi
 export LUMOS_WINE_BITS
+# Always the private prefix: one inherited from the shell (common where Wine
+# is in use) is of the other architecture or holds other programs' state.
+unset WINESERVER
 if [ "$LUMOS_WINE_BITS" = 32 ]; then
   export WINEARCH=win32
-  export WINEPREFIX="${WINEPREFIX:-$LUMOS_BUILD/wineprefix}"
+  export WINEPREFIX="$LUMOS_BUILD/wineprefix"
+  unset WINELOADER
   LUMOS_WINE=(wine)
   LUMOS_WINESERVER=wineserver
   export LUMOS_WINE_TREE="$LUMOS_BUILD/win"
 else
   export WINEARCH=win64
-  export WINEPREFIX="${WINEPREFIX:-$LUMOS_BUILD/wineprefix64}"
+  export WINEPREFIX="$LUMOS_BUILD/wineprefix64"
   export WINELOADER=/usr/lib/wine/wine64
   LUMOS_WINE=(/usr/lib/wine/wine64)
   LUMOS_WINESERVER=/usr/lib/wine/wineserver64
