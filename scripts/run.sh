@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts LUMOS32.EXE under Wine. With a DISPLAY the window opens there. Without
-# one it runs under Xvfb, waits for the main window, writes build/screenshot.png,
-# prints its path and closes the program. "--screenshot" forces that path on
-# the current display (the end-to-end test uses it).
+# one it runs under Xvfb, waits for the main window, writes screenshot.png into
+# the build tree whose program ran (build/win, or build/win64 where 32-bit code
+# cannot run), prints its path and closes the program. "--screenshot" forces
+# that path on the current display (the end-to-end test uses it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-auto}
@@ -26,7 +27,8 @@ lumos_wine_prefix
 title='Lumoscope32 - [Noname]'
 # The program's output goes to a log: Wine's service processes would hold a
 # pipe open after the program ends.
-lumos_wine "$exe" >"$root/build/run.log" 2>&1 </dev/null &
+log=$LUMOS_WINE_TREE/run.log
+lumos_wine "$exe" >"$log" 2>&1 </dev/null &
 pid=$!
 id=
 for _ in $(seq 1 240); do
@@ -35,12 +37,12 @@ for _ in $(seq 1 240); do
   sleep 0.25
 done
 if [ -z "$id" ]; then
-  echo "run: the main window did not appear (see build/run.log)" >&2
+  echo "run: the main window did not appear (see $log)" >&2
   kill "$pid" 2>/dev/null
   exit 1
 fi
 sleep 1  # let it paint
-out=$root/build/screenshot.png
+out=$LUMOS_WINE_TREE/screenshot.png
 import -window "$id" "$out"
 echo "$out"
 lumos_wine taskkill /IM LUMOS32.EXE >/dev/null 2>&1 || true
