@@ -6,6 +6,9 @@
 // clang-format off
 namespace forms {
 
+using tk::Control;
+using tk::Form;
+
 const tk::FormResource& Form1Resource() {
   static const tk::FormResource res{
       L"Form1",
@@ -54,16 +57,17 @@ const tk::FormResource& Form1Resource() {
            {{L"Left", L"20"}, {L"Top", L"8"}, {L"Width", L"164"}, {L"Height", L"22"},
             {L"Font.Name", L"MS Sans Serif"}, {L"Font.Height", L"-13"},
             {L"Font.Color", L"clBlack"}, {L"TabOrder", L"0"}, {L"HelpContext", L"130"}},
-           {tk::OnChange(&TForm1::DriveComboBox1Change),
-            tk::OnKeyPress(&TForm1::DriveComboBox1KeyPress)}},
+           {{&Control::OnChange, &TForm1::DriveComboBox1Change},
+            {&Control::OnKeyPress, &TForm1::DriveComboBox1KeyPress}}},
           {L"Edit1", L"TEdit", L"Panel6",
            {{L"Left", L"40"}, {L"Top", L"34"}, {L"Width", L"120"}, {L"Height", L"24"},
             {L"AutoSize", L"False"}, {L"CharCase", L"ecUpperCase"},
             {L"Font.Name", L"MS Sans Serif"}, {L"Font.Height", L"-13"},
             {L"Font.Color", L"clBlack"}, {L"Text", L"*.*"}, {L"TabOrder", L"1"},
             {L"HelpContext", L"130"}},
-           {tk::OnChange(&TForm1::Edit1Change), tk::OnKeyPress(&TForm1::Edit1KeyPress),
-            tk::OnKeyUp(&TForm1::Edit1KeyUp)}},
+           {{&Control::OnChange, &TForm1::Edit1Change},
+            {&Control::OnKeyPress, &TForm1::Edit1KeyPress},
+            {&Control::OnKeyUp, &TForm1::Edit1KeyUp}}},
           {L"FileListBox1", L"TFileListBox", L"Panel6",
            {{L"Left", L"8"}, {L"Top", L"62"}, {L"Width", L"188"}, {L"Height", L"212"},
             {L"FileEdit", L"Edit1"}, {L"FileType", L"ftReadOnly,ftHidden,ftArchive,ftNormal,ftDirectory"},
@@ -71,9 +75,9 @@ const tk::FormResource& Form1Resource() {
             {L"IntegralHeight", L"True"}, {L"Font.Name", L"MS Sans Serif"},
             {L"Font.Height", L"-13"}, {L"Font.Color", L"clBlack"}, {L"TabOrder", L"2"},
             {L"HelpContext", L"130"}},
-           {tk::OnDblClick(&TForm1::FileListBox1DblClick),
-            tk::OnKeyPress(&TForm1::FileListBox1KeyPress),
-            tk::OnKeyDown(&TForm1::FileListBox1KeyDown)}},
+           {{&Control::OnDblClick, &TForm1::FileListBox1DblClick},
+            {&Control::OnKeyPress, &TForm1::FileListBox1KeyPress},
+            {&Control::OnKeyDown, &TForm1::FileListBox1KeyDown}}},
           {L"Panel3", L"TPanel", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"322"}, {L"Width", L"112"}, {L"Height", L"36"},
             {L"Caption", L""}, {L"BevelInner", L"bvLowered"}, {L"BorderWidth", L"1"},
@@ -81,7 +85,7 @@ const tk::FormResource& Form1Resource() {
           {L"BtnStretch", L"TButton", L"Panel3",
            {{L"Left", L"32"}, {L"Top", L"6"}, {L"Width", L"68"}, {L"Height", L"24"},
             {L"Caption", L"&STRETCH"}, {L"TabOrder", L"0"}, {L"HelpContext", L"120"}},
-           {tk::OnClick(&TForm1::BtnStretchClick)}},
+           {{&Control::OnClick, &TForm1::BtnStretchClick}}},
           {L"PanelLED", L"TPanel", L"Panel3",
            {{L"Left", L"12"}, {L"Top", L"12"}, {L"Width", L"12"}, {L"Height", L"12"},
             {L"Caption", L""}, {L"BevelOuter", L"bvNone"}, {L"Color", L"clMaroon"},
@@ -94,12 +98,12 @@ const tk::FormResource& Form1Resource() {
            {{L"Left", L"8"}, {L"Top", L"6"}, {L"Width", L"72"}, {L"Height", L"24"},
             {L"Caption", L"&FULLVIEW"}, {L"Tag", L"1"}, {L"Enabled", L"False"},
             {L"TabOrder", L"0"}, {L"HelpContext", L"120"}},
-           {tk::OnClick(&TForm1::ButtonVollbildClick)}},
+           {{&Control::OnClick, &TForm1::ButtonVollbildClick}}},
           {L"ButtonCpy", L"TButton", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"360"}, {L"Width", L"204"}, {L"Height", L"24"},
             {L"Caption", L"&COPY TO CLIPBOARD"}, {L"Tag", L"1"}, {L"Enabled", L"False"},
             {L"TabOrder", L"4"}, {L"HelpContext", L"120"}},
-           {tk::OnClick(&TForm1::ButtonCpyClick)}},
+           {{&Control::OnClick, &TForm1::ButtonCpyClick}}},
           {L"Panel5", L"TPanel", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"386"}, {L"Width", L"204"}, {L"Height", L"20"},
             {L"Caption", L""}, {L"Alignment", L"taLeftJustify"}, {L"BevelInner", L"bvLowered"},
@@ -107,11 +111,11 @@ const tk::FormResource& Form1Resource() {
           {L"ButtonExit", L"TButton", L"Form1",
            {{L"Left", L"16"}, {L"Top", L"408"}, {L"Width", L"204"}, {L"Height", L"24"},
             {L"Caption", L"E &X I T"}, {L"TabOrder", L"3"}, {L"HelpContext", L"120"}},
-           {tk::OnClick(&TForm1::ButtonExitClick)}},
+           {{&Control::OnClick, &TForm1::ButtonExitClick}}},
       },
       // The form's own events.
-      {tk::OnCreate(&TForm1::FormCreate), tk::OnDestroy(&TForm1::FormDestroy),
-       tk::OnPaint(&TForm1::FormPaint)}};
+      {{&Form::OnCreate, &TForm1::FormCreate}, {&Form::OnDestroy, &TForm1::FormDestroy},
+       {&Form::OnPaint, &TForm1::FormPaint}}};
   return res;
 }
 

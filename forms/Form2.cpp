@@ -6,6 +6,9 @@
 // clang-format off
 namespace forms {
 
+using tk::Control;
+using tk::Form;
+
 const tk::FormResource& Form2Resource() {
   static const tk::FormResource res{
       L"Form2",
@@ -30,8 +33,8 @@ const tk::FormResource& Form2Resource() {
             {L"TextRotate", L"0"}, {L"ImageName", L"file not found"}}},
       },
       // The form's own events.
-      {tk::OnShow(&TForm2::FormShow), tk::OnKeyDown(&TForm2::FormKeyDown),
-       tk::OnKeyPress(&TForm2::FormKeyPress), tk::OnClick(&TForm2::FormClick)}};
+      {{&Form::OnShow, &TForm2::FormShow}, {&Control::OnKeyDown, &TForm2::FormKeyDown},
+       {&Control::OnKeyPress, &TForm2::FormKeyPress}, {&Control::OnClick, &TForm2::FormClick}}};
   return res;
 }
 

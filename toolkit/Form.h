@@ -17,10 +17,20 @@ struct PropDesc {
 
 class Form;
 
-// One event of a form resource wired to a member function of the form class.
-// Made by OnClick(&TForm1::BtnStretchClick) and its siblings below, so a
-// misspelt handler, or one with the wrong parameters, does not compile.
+// One event of a form resource: the event and the member function of the
+// form class that it calls, as in {&Control::OnClick, &TForm1::BtnStretchClick}
+// or {&Form::OnCreate, &TForm1::FormCreate}. Both are named as members, so a
+// misspelt handler, or one whose parameters do not fit the event, does not
+// compile.
 struct EventDesc {
+  template <typename Owner, typename F, typename... Args>
+  EventDesc(std::function<void(Control&, Args...)> Owner::*event, void (F::*handler)(Args...))
+      : wire([event, handler](Form& form, Control& target) {
+          F& self = dynamic_cast<F&>(form);  // a resource loaded into another class raises here
+          dynamic_cast<Owner&>(target).*
+              event = [&self, handler](Control&, Args... args) { (self.*handler)(args...); };
+        }) {}
+
   // Sets the event of target (the form itself or one of its components) to
   // call the handler on form.
   std::function<void(Form& form, Control& target)> wire;
@@ -130,60 +140,5 @@ class Form : public Control {
   bool updatingScroll_ = false;
   Control* activeControl_ = nullptr;  // we don't own it
 };
-
-// The event binders of form resources.
-namespace detail {
-
-template <typename Owner, typename F, typename... Args>
-EventDesc Wire(std::function<void(Control&, Args...)> Owner::*event, void (F::*handler)(Args...)) {
-  return {[event, handler](Form& form, Control& target) {
-    F& self = dynamic_cast<F&>(form);  // a resource loaded into another class raises here
-    dynamic_cast<Owner&>(target).*
-        event = [&self, handler](Control&, Args... args) { (self.*handler)(args...); };
-  }};
-}
-
-}  // namespace detail
-
-template <typename F>
-EventDesc OnClick(void (F::*handler)()) {
-  return detail::Wire(&Control::OnClick, handler);
-}
-template <typename F>
-EventDesc OnDblClick(void (F::*handler)()) {
-  return detail::Wire(&Control::OnDblClick, handler);
-}
-template <typename F>
-EventDesc OnChange(void (F::*handler)()) {
-  return detail::Wire(&Control::OnChange, handler);
-}
-template <typename F>
-EventDesc OnKeyDown(void (F::*handler)(WORD&, unsigned)) {
-  return detail::Wire(&Control::OnKeyDown, handler);
-}
-template <typename F>
-EventDesc OnKeyUp(void (F::*handler)(WORD&, unsigned)) {
-  return detail::Wire(&Control::OnKeyUp, handler);
-}
-template <typename F>
-EventDesc OnKeyPress(void (F::*handler)(wchar_t&)) {
-  return detail::Wire(&Control::OnKeyPress, handler);
-}
-template <typename F>
-EventDesc OnCreate(void (F::*handler)()) {
-  return detail::Wire(&Form::OnCreate, handler);
-}
-template <typename F>
-EventDesc OnDestroy(void (F::*handler)()) {
-  return detail::Wire(&Form::OnDestroy, handler);
-}
-template <typename F>
-EventDesc OnShow(void (F::*handler)()) {
-  return detail::Wire(&Form::OnShow, handler);
-}
-template <typename F>
-EventDesc OnPaint(void (F::*handler)()) {
-  return detail::Wire(&Form::OnPaint, handler);
-}
 
 }  // namespace tk
