@@ -27,8 +27,8 @@ struct EventDesc {
   EventDesc(std::function<void(Control&, Args...)> Owner::*event, void (F::*handler)(Args...))
       : wire([event, handler](Form& form, Control& target) {
           F& self = dynamic_cast<F&>(form);  // a resource loaded into another class raises here
-          dynamic_cast<Owner&>(target).*
-              event = [&self, handler](Control&, Args... args) { (self.*handler)(args...); };
+          auto& slot = dynamic_cast<Owner&>(target).*event;
+          slot = [&self, handler](Control&, Args... args) { (self.*handler)(args...); };
         }) {}
 
   // Sets the event of target (the form itself or one of its components) to
