@@ -3,7 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace tk {
 
@@ -50,6 +54,19 @@ using Palette = UniqueHandle<HPALETTE, TypedGdiTraits<HPALETTE>>;
 using Font = UniqueHandle<HFONT, TypedGdiTraits<HFONT>>;
 using Brush = UniqueHandle<HBRUSH, TypedGdiTraits<HBRUSH>>;
 using Pen = UniqueHandle<HPEN, TypedGdiTraits<HPEN>>;
+
+// A new logical palette of these colours; empty when there are none (or more
+// than a palette holds) or GDI refuses.
+inline Palette MakePalette(const std::vector<PALETTEENTRY>& entries) {
+  if (entries.empty() || entries.size() > 0xFFFF) return Palette();
+  const std::size_t bytes = entries.size() * sizeof(PALETTEENTRY);
+  std::vector<std::uint8_t> block(offsetof(LOGPALETTE, palPalEntry) + bytes);
+  auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
+  log->palVersion = 0x300;
+  log->palNumEntries = static_cast<WORD>(entries.size());
+  std::memcpy(block.data() + offsetof(LOGPALETTE, palPalEntry), entries.data(), bytes);
+  return Palette(CreatePalette(log));
+}
 
 struct DcTraits {
   static HDC Invalid() { return nullptr; }
@@ -128,7 +145,7 @@ class SelectGuard {
   }
 
  private:
-  HDC dc_;        // we don't own it
+  HDC dc_;       // we don't own it
   HGDIOBJ old_;  // owned by the DC's previous selection
 };
 
@@ -143,7 +160,7 @@ class PaletteGuard {
   }
 
  private:
-  HDC dc_;         // we don't own it
+  HDC dc_;        // we don't own it
   HPALETTE old_;  // we don't own it
 };
 

@@ -1,11 +1,11 @@
-#include "codecs/core/PixelSink.h"
+#include "rstrim/core/PixelSink.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
 
-#include "codecs/core/Quantize.h"
+#include "rstrim/core/Quantize.h"
 
 namespace rstrim {
 
@@ -76,7 +76,7 @@ void PackRow(uint8_t* dst, const uint8_t* idx, int width, int depth) {
 
 }  // namespace
 
-PixelSink::PixelSink(const DecodeOptions& options, BitmapTarget& target)
+PixelSink::PixelSink(const DecodeOptions& options, DibTarget& target)
     : options_(options), target_(target) {}
 
 Result PixelSink::Begin(const ImageLayout& layout) {

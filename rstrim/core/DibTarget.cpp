@@ -1,4 +1,4 @@
-#include "codecs/core/Bitmap.h"
+#include "rstrim/core/DibTarget.h"
 
 namespace rstrim {
 
@@ -8,7 +8,7 @@ size_t DibStride(uint32_t width, int bitsPerPixel) {
   return stride > 0x7fffffffu ? 0 : static_cast<size_t>(stride);
 }
 
-bool MemoryBitmap::Allocate(int width, int height, int bpp) {
+bool MemoryDib::Allocate(int width, int height, int bpp) {
   if (width <= 0 || height <= 0) return false;
   const size_t stride = DibStride(static_cast<uint32_t>(width), bpp);
   if (stride == 0 || static_cast<size_t>(height) > maxBytes_ / stride) return false;
@@ -21,9 +21,9 @@ bool MemoryBitmap::Allocate(int width, int height, int bpp) {
   return true;
 }
 
-void MemoryBitmap::SetPalette(const Rgb* colours, int n) { palette_.assign(colours, colours + n); }
+void MemoryDib::SetPalette(const Rgb* colours, int n) { palette_.assign(colours, colours + n); }
 
-int MemoryBitmap::IndexAt(int x, int y) const {
+int MemoryDib::IndexAt(int x, int y) const {
   const uint8_t* row = Row(y);
   switch (bpp_) {
     case 1:
@@ -35,7 +35,7 @@ int MemoryBitmap::IndexAt(int x, int y) const {
   }
 }
 
-Rgb MemoryBitmap::ColourAt(int x, int y) const {
+Rgb MemoryDib::ColourAt(int x, int y) const {
   if (bpp_ == 24) {
     const uint8_t* p = Row(y) + 3 * static_cast<size_t>(x);
     return Rgb{p[2], p[1], p[0]};

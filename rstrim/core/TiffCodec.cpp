@@ -12,8 +12,8 @@
 
 #include <tiffio.h>
 
-#include "codecs/core/Codecs.h"
-#include "codecs/core/TiffSamples.h"
+#include "rstrim/core/Codecs.h"
+#include "rstrim/core/TiffSamples.h"
 
 namespace rstrim {
 

@@ -1,4 +1,4 @@
-#include "codecs/core/ByteSource.h"
+#include "rstrim/core/ByteSource.h"
 
 #include <sys/stat.h>
 

@@ -4,7 +4,7 @@
 
 #include <gif_lib.h>
 
-#include "codecs/core/Codecs.h"
+#include "rstrim/core/Codecs.h"
 
 namespace rstrim {
 

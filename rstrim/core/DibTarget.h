@@ -1,6 +1,7 @@
 // Output of the decoders: a bitmap in device-independent layout (BGR pixels,
 // 1/4/8-bit indices packed from the most significant bit, rows padded to 4 bytes)
-// owned by the caller. On Windows it is a DIB section; natively a plain buffer.
+// owned by the caller. On Windows it is a DIB section (rstrim/dll/DibSection.h);
+// natively a plain buffer (MemoryDib).
 #pragma once
 
 #include <cstddef>
@@ -21,9 +22,9 @@ struct Rgb {
 // 0 when it would not fit in 31 bits.
 size_t DibStride(uint32_t width, int bitsPerPixel);
 
-class BitmapTarget {
+class DibTarget {
  public:
-  virtual ~BitmapTarget() = default;
+  virtual ~DibTarget() = default;
   // Makes room for the picture; bpp is 1, 4, 8 or 24. Called once, before any row.
   // Rows start zero-filled.
   virtual bool Allocate(int width, int height, int bpp) = 0;
@@ -34,10 +35,10 @@ class BitmapTarget {
 };
 
 // The plain-memory target: tests, fuzzers, benchmarks.
-class MemoryBitmap final : public BitmapTarget {
+class MemoryDib final : public DibTarget {
  public:
   // Refuses allocations above maxBytes (fuzzers keep memory small with it).
-  explicit MemoryBitmap(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
+  explicit MemoryDib(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
   bool Allocate(int width, int height, int bpp) override;
   void SetPalette(const Rgb* colours, int n) override;
   uint8_t* Row(int y) override { return pixels_.get() + static_cast<size_t>(y) * stride_; }

@@ -10,8 +10,8 @@
 
 #include <tiffio.h>
 
-#include "codecs/core/PixelSink.h"
-#include "codecs/core/Result.h"
+#include "rstrim/core/PixelSink.h"
+#include "rstrim/core/Result.h"
 
 namespace rstrim {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "codecs/core/ByteOrder.h"
-#include "codecs/core/Codecs.h"
+#include "rstrim/core/ByteOrder.h"
+#include "rstrim/core/Codecs.h"
 
 namespace rstrim {
 

@@ -1,12 +1,16 @@
 // RSTRIM32.DLL as the program sees it: entries imported by ordinal only (the
-// DLL exports no names), all __stdcall, results signed 16-bit. Load the module
-// with LoadLibraryA("RSTRIM32.DLL") and resolve each entry with
+// DLL exports no names), all __stdcall, results signed 16-bit (Result.h:
+// above 0 success; 0 and below an error whose text is the DLL's string
+// resource with the identifier (WORD)result). Load the module with
+// LoadLibraryA("RSTRIM32.DLL") and resolve each entry with
 // GetProcAddress(module, MAKEINTRESOURCEA(ordinal)).
 #pragma once
 
 #include <windows.h>
 
-namespace rstrim32 {
+#include "rstrim/core/Result.h"
+
+namespace rstrim {
 
 enum Ordinal : WORD {
   kOrdQueryImageFileInfo = 1,
@@ -18,26 +22,8 @@ enum Ordinal : WORD {
   kOrdDecodeTifFile = 25,
 };
 
-// Results: above 0 success; 0 and below an error whose text is the DLL's string
-// resource with the identifier (WORD)result (LoadStringA on the DLL module).
-enum Result : short {
-  kOk = 1,
-  kGeneralFailure = 0,
-  kFileNotFound = -1,
-  kNotThisFormat = -2,
-  kDamaged = -3,
-  kUnsupported = -4,
-  kTooLarge = -5,  // the bitmap would need more than 512 MiB at the requested depth
-  kNameTooLong = -6,
-  kOutOfMemory = -7,
-  kReadError = -8,
-  kBadArgument = -9,
-  kBitmapFailure = -10,
-};
-
-// File names are zero-terminated ANSI text of at most 255 characters; longer
-// names are refused with kNameTooLong, never cut.
-constexpr size_t kMaxFileName = 255;
+// File names are zero-terminated ANSI text of at most kMaxFileName (255)
+// characters; longer names are refused with kNameTooLong, never cut.
 constexpr size_t kTypeBufferSize = 6;     // type text, at most 5 characters
 constexpr size_t kDetailBufferSize = 26;  // detail text, at most 25 characters
 
@@ -72,4 +58,4 @@ using DecodeFileFn = short(WINAPI*)(const char* fileName, LONG resolution, LONG 
                                     HBITMAP* bitmap, HPALETTE* palette, LONG reserved1,
                                     LONG reserved2);
 
-}  // namespace rstrim32
+}  // namespace rstrim

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "codecs/core/Bitmap.h"
+#include "rstrim/core/DibTarget.h"
 
 namespace rstrim {
 

@@ -1,8 +1,8 @@
-#include "codecs/core/Exif.h"
+#include "rstrim/core/Exif.h"
 
 #include <cstring>
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 
 namespace rstrim {
 

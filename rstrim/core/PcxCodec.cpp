@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "codecs/core/ByteOrder.h"
-#include "codecs/core/Codecs.h"
+#include "rstrim/core/ByteOrder.h"
+#include "rstrim/core/Codecs.h"
 
 namespace rstrim {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "codecs/core/ByteSource.h"
-#include "codecs/core/PixelSink.h"
-#include "codecs/core/Result.h"
+#include "rstrim/core/ByteSource.h"
+#include "rstrim/core/PixelSink.h"
+#include "rstrim/core/Result.h"
 
 namespace rstrim {
 

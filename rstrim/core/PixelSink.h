@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "codecs/core/Bitmap.h"
-#include "codecs/core/Result.h"
+#include "rstrim/core/DibTarget.h"
+#include "rstrim/core/Result.h"
 
 namespace rstrim {
 
@@ -42,7 +42,7 @@ struct ImageLayout {
 
 class PixelSink {
  public:
-  PixelSink(const DecodeOptions& options, BitmapTarget& target);
+  PixelSink(const DecodeOptions& options, DibTarget& target);
   PixelSink(const PixelSink&) = delete;
   PixelSink& operator=(const PixelSink&) = delete;
 
@@ -74,7 +74,7 @@ class PixelSink {
   void CollectedRgb(int y, uint8_t* rgb) const;
 
   const DecodeOptions& options_;
-  BitmapTarget& target_;
+  DibTarget& target_;
   ImageLayout layout_;
   Mode mode_ = Mode::kDirect;
   int depth_ = 24;    // bits per pixel of the target

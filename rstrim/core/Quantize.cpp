@@ -1,4 +1,4 @@
-#include "codecs/core/Quantize.h"
+#include "rstrim/core/Quantize.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "codecs/core/TiffSamples.h"
+#include "rstrim/core/TiffSamples.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-#include "codecs/core/Result.h"
+#include "rstrim/core/Result.h"
 
 namespace rstrim {
 
@@ -89,8 +89,5 @@ class BufferedReader {
   uint8_t buf_[4096];
   size_t pos_ = 0, len_ = 0;
 };
-
-// Longest file name the library accepts; longer names are refused, never cut.
-constexpr size_t kMaxFileName = 255;
 
 }  // namespace rstrim

@@ -7,7 +7,7 @@
 
 #include <png.h>
 
-#include "codecs/core/Codecs.h"
+#include "rstrim/core/Codecs.h"
 
 namespace rstrim {
 

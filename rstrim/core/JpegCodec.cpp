@@ -10,8 +10,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "codecs/core/Codecs.h"
-#include "codecs/core/Exif.h"
+#include "rstrim/core/Codecs.h"
+#include "rstrim/core/Exif.h"
 
 namespace rstrim {
 
