@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/Handles.h"
+
 namespace tk {
 
 COLORREF ColorToRGB(Color c) {
@@ -25,6 +27,12 @@ LOGFONTW ToLogFont(const FontDesc& f) {
   std::copy_n(f.name.begin(), n, lf.lfFaceName);
   lf.lfFaceName[n] = 0;
   return lf;
+}
+
+int ScreenPixelsPerInch(int index) {
+  WindowDc screen(nullptr);
+  const int v = screen.get() ? GetDeviceCaps(screen.get(), index) : 0;
+  return v > 0 ? v : 96;
 }
 
 }  // namespace tk

@@ -43,4 +43,8 @@ struct FontDesc {
 // The LOGFONT a control's font is realised with.
 LOGFONTW ToLogFont(const FontDesc& f);
 
+// The screen's pixels per logical inch across (LOGPIXELSX) or down
+// (LOGPIXELSY); 96 when the screen does not say.
+int ScreenPixelsPerInch(int index);
+
 }  // namespace tk
