@@ -1,24 +1,55 @@
 #include "imagectl/Readers.h"
 
-#include "codecs/Rstrim32.h"
+#include <algorithm>
+
 #include "toolkit/Handles.h"
+#include "toolkit/StdCtrls.h"
 #include "util/portable/PathUtil.h"
 
 namespace imagectl {
+namespace {
+
+using codecs::Decoder;
+
+// Every key the loader reads: the decoding library's and the resource rows
+// in the order the loader tries them, then the toolkit's and the message files.
+const ReaderRow kReaderTable[] = {
+    {L".BMP", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
+    {L".THB", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
+    {L".THJ", Reader::kLibrary, Decoder::kJpeg, L"Reading jpg file failed"},
+    {L".RES", Reader::kResource, Decoder{}, L"Reading resource file failed"},
+    {L".PNG", Reader::kLibrary, Decoder::kPng, L"Reading png file failed"},
+    {L".GIF", Reader::kLibrary, Decoder::kGif, L"Reading gif file failed"},
+    {L".TIF", Reader::kLibrary, Decoder::kTif, L"Reading tif file failed"},
+    {L".PCX", Reader::kLibrary, Decoder::kPcx, L"Reading pcx file failed"},
+    {L".JPG", Reader::kLibrary, Decoder::kJpeg, L"Reading jpg file failed"},
+    {L".WMF", Reader::kToolkit, Decoder{}, nullptr},
+    {L".ICO", Reader::kToolkit, Decoder{}, nullptr},
+    {L".SCM", Reader::kTicker, Decoder{}, nullptr},
+    {L".CMS", Reader::kScroller, Decoder{}, nullptr},
+};
+
+}  // namespace
+
+const ReaderRow* FindReaderRow(const std::wstring& key) {
+  const auto* row = std::find_if(std::begin(kReaderTable), std::end(kReaderTable),
+                                 [&](const ReaderRow& r) { return key == r.key; });
+  return row == std::end(kReaderTable) ? nullptr : row;
+}
 
 int ResolutionCode(TLoadResolution resolution, int screenBits) {
   switch (resolution) {
-    case lColorVga:
+    case TLoadResolution::lColorVga:
       return 0;
-    case lMonoChrome:
+    case TLoadResolution::lMonoChrome:
       return 1;
-    case lColor16:
+    case TLoadResolution::lColor16:
       return 4;
-    case lColor256:
+    case TLoadResolution::lColor256:
       return 8;
-    case lColorTrue:
+    case TLoadResolution::lColorTrue:
       return 24;
-    case lAutoMatic:
+    case TLoadResolution::lAutoMatic:
       break;
   }
   if (screenBits <= 4) return 4;
@@ -31,29 +62,33 @@ int DisplayBitsPerPixel(HWND wnd) {
   return dc.get() ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0;
 }
 
-const ReaderRow kReaderTable[kReaderCount] = {
-    {L".BMP", codecs::DecodeBmpFile, L"Reading bmp file failed"},
-    {L".THB", codecs::DecodeBmpFile, L"Reading bmp file failed"},
-    {L".THJ", codecs::DecodeJpegFile, L"Reading jpg file failed"},
-    {L".RES", nullptr, L"Reading resource file failed"},
-    {L".PNG", codecs::DecodePngFile, L"Reading png file failed"},
-    {L".GIF", codecs::DecodeGifFile, L"Reading gif file failed"},
-    {L".TIF", codecs::DecodeTifFile, L"Reading tif file failed"},
-    {L".PCX", codecs::DecodePcxFile, L"Reading pcx file failed"},
-    {L".JPG", codecs::DecodeJpegFile, L"Reading jpg file failed"},
-};
-
-const ReaderRow* FindReaderRow(const std::wstring& key) {
-  for (const ReaderRow& row : kReaderTable)
-    if (key == row.key) return &row;
-  return nullptr;
-}
-
 std::wstring ResourceNameOf(const std::wstring& storedName) {
   std::wstring name = util::FileNamePart(storedName).substr(0, 64);
   const auto dot = name.find(L'.');
   if (dot != std::wstring::npos) name.resize(dot);
   return name;
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& name, DWORD share, std::size_t limit) {
+  tk::File f(CreateFileW(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) throw tk::EInOutError("Datei kann nicht geöffnet werden");
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(f.get(), &size)) throw tk::EInOutError("Lesefehler");
+  if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > limit)
+    return std::nullopt;
+  std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < data.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
+    if (!ReadFile(f.get(), data.data() + done, want, &got, nullptr))
+      throw tk::EInOutError("Lesefehler");
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  data.resize(done);
+  return data;
 }
 
 int FileLength(const std::wstring& name) {

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "codecs/msgfile/MessageFile.h"
+#include "imagectl/Readers.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/StdCtrls.h"
 #include "util/Support.h"
@@ -16,26 +18,10 @@ namespace {
 
 // Read whole, opened so that others may read the file meanwhile but not write it.
 std::string ReadMessageBytes(const std::wstring& fileName) {
-  tk::File f(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) throw tk::EInOutError("Datei kann nicht geöffnet werden");
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > msgfile::kMaxFileBytes)
-    throw tk::EInOutError("Lesefehler");
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() &&
-      !ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-    throw tk::EInOutError("Lesefehler");
-  bytes.resize(got);
-  return bytes;
-}
-
-int ScreenPixelsPerInch() {
-  tk::WindowDc screen(nullptr);
-  const int v = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return v > 0 ? v : 96;
+  std::optional<std::string> bytes =
+      imagectl::ReadWholeFile(fileName, FILE_SHARE_READ, msgfile::kMaxFileBytes);
+  if (!bytes) throw tk::EInOutError("Lesefehler");
+  return std::move(*bytes);
 }
 
 // The values read, in file order; a value that could not be read raises
@@ -45,7 +31,7 @@ void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color
   if (s.fontHeight) font.height = *s.fontHeight;
   if (s.fontName) font.name = util::FromAnsi(*s.fontName);
   if (s.fontSize) {
-    const int pixels = MulDiv(*s.fontSize, ScreenPixelsPerInch(), 72);
+    const int pixels = MulDiv(*s.fontSize, tk::ScreenPixelsPerInch(LOGPIXELSY), 72);
     font.height = pixels == INT_MIN ? INT_MAX : -pixels;
   }
   if (s.fontStyle) {
