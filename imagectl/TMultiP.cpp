@@ -132,11 +132,7 @@ void TPMultiImage::SetAutoSize(bool v) {
   PictureChanged();
 }
 
-void TPMultiImage::SetCenter(bool v) {
-  if (v == center_) return;
-  center_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetCenter(bool v) { Update(center_, v); }
 
 void TPMultiImage::SetBorderStyle(TBorderStyle v) {
   if (v == borderStyle_) return;
@@ -158,54 +154,24 @@ void TPMultiImage::SetJPegSaveQuality(std::uint8_t v) {
 void TPMultiImage::SetJPegSaveSmooth(std::uint8_t v) { jpegSaveSmooth_ = v <= 100 ? v : 5; }
 
 void TPMultiImage::SetStretch(bool v) {
-  if (v == stretch_) return;
-  stretch_ = v;
-  InvalidateControl();
-  if (v) stretchRatio_ = false;
+  if (Update(stretch_, v) && v) stretchRatio_ = false;
 }
 
 void TPMultiImage::SetStretchRatio(bool v) {
-  if (v == stretchRatio_) return;
-  stretchRatio_ = v;
-  InvalidateControl();
-  if (v) stretch_ = false;
+  if (Update(stretchRatio_, v) && v) stretch_ = false;
 }
 
-void TPMultiImage::SetText(const std::wstring& v) {
-  if (v == text_) return;
-  text_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetText(const std::wstring& v) { Update(text_, v); }
 
-void TPMultiImage::SetTextShadow(bool v) {
-  if (v == textShadow_) return;
-  textShadow_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextShadow(bool v) { Update(textShadow_, v); }
 
-void TPMultiImage::SetTextLeft(int v) {
-  if (v == textLeft_) return;
-  textLeft_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextLeft(int v) { Update(textLeft_, v); }
 
-void TPMultiImage::SetTextTop(int v) {
-  if (v == textTop_) return;
-  textTop_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextTop(int v) { Update(textTop_, v); }
 
-void TPMultiImage::SetTextRotate(int v) {
-  if (v == textRotate_) return;
-  textRotate_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextRotate(int v) { Update(textRotate_, v); }
 
-void TPMultiImage::SetTextTransParent(bool v) {
-  if (v == textTransParent_) return;
-  textTransParent_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextTransParent(bool v) { Update(textTransParent_, v); }
 
 void TPMultiImage::SetProperty(const std::wstring& prop, const std::wstring& value) {
   using tk::ParseBool;

@@ -141,6 +141,15 @@ class TPMultiImage : public tk::Control {
   virtual std::wstring GetImageName();
 
   void PictureChanged();
+  // The setters' pattern: a new value is stored and the control repainted
+  // later; the same value changes nothing. True when the value changed.
+  template <typename T>
+  bool Update(T& field, const T& v) {
+    if (v == field) return false;
+    field = v;
+    InvalidateControl();
+    return true;
+  }
 
   // ---- the loader's steps
   // The message files (.SCM ticker, .CMS scroller).

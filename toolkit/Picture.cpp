@@ -107,18 +107,12 @@ HBITMAP BitmapObject::MutableHandle() {
 
 // ---- icons and metafiles ----------------------------------------------------------
 
-SharedIcon::SharedIcon(Icon icon, int width, int height)
-    : icon_(std::move(icon)), width_(width), height_(height) {}
-
-void SharedIcon::Draw(HDC dc, const RECT& r, DWORD) const {
-  if (icon_) DrawIconEx(dc, r.left, r.top, icon_.get(), width_, height_, 0, nullptr, DI_NORMAL);
+void DrawImage(HDC dc, HICON icon, int width, int height, const RECT& r) {
+  DrawIconEx(dc, r.left, r.top, icon, width, height, 0, nullptr, DI_NORMAL);
 }
 
-SharedMetafile::SharedMetafile(EnhMetaFile metafile, int width, int height)
-    : metafile_(std::move(metafile)), width_(width), height_(height) {}
-
-void SharedMetafile::Draw(HDC dc, const RECT& r, DWORD) const {
-  if (metafile_) PlayEnhMetaFile(dc, metafile_.get(), &r);
+void DrawImage(HDC dc, HENHMETAFILE metafile, int, int, const RECT& r) {
+  PlayEnhMetaFile(dc, metafile, &r);
 }
 
 // ---- the picture -----------------------------------------------------------------

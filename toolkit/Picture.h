@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "toolkit/Handles.h"
 
@@ -117,37 +118,32 @@ class BitmapObject {
   std::shared_ptr<SharedBitmap> image_;
 };
 
-// An icon; owns its handle.
-class SharedIcon final : public SharedImage {
+// How the sized images draw: an icon at its own size at r's top-left
+// corner, a metafile played into r.
+void DrawImage(HDC dc, HICON icon, int width, int height, const RECT& r);
+void DrawImage(HDC dc, HENHMETAFILE metafile, int width, int height, const RECT& r);
+
+// An icon or an enhanced metafile with the size it is shown at; owns its handle.
+template <typename Owner>
+class SizedImage final : public SharedImage {
  public:
-  SharedIcon(Icon icon, int width, int height);
-  HICON Handle() const { return icon_.get(); }
-  bool Empty() const override { return !icon_; }
+  SizedImage(Owner handle, int width, int height)
+      : handle_(std::move(handle)), width_(width), height_(height) {}
+  auto Handle() const { return handle_.get(); }
+  bool Empty() const override { return !handle_; }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
-  void Draw(HDC dc, const RECT& r, DWORD rop) const override;
+  void Draw(HDC dc, const RECT& r, DWORD) const override {
+    if (handle_) DrawImage(dc, handle_.get(), width_, height_, r);
+  }
 
  private:
-  Icon icon_;
+  Owner handle_;
   int width_;
   int height_;
 };
-
-// An enhanced metafile; owns its handle.
-class SharedMetafile final : public SharedImage {
- public:
-  SharedMetafile(EnhMetaFile metafile, int width, int height);
-  HENHMETAFILE Handle() const { return metafile_.get(); }
-  bool Empty() const override { return !metafile_; }
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  void Draw(HDC dc, const RECT& r, DWORD rop) const override;
-
- private:
-  EnhMetaFile metafile_;
-  int width_;
-  int height_;
-};
+using SharedIcon = SizedImage<Icon>;
+using SharedMetafile = SizedImage<EnhMetaFile>;
 
 enum class GraphicKind { None, BitmapGraphic, IconGraphic, MetafileGraphic };
 
