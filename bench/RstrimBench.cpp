@@ -23,7 +23,7 @@
 #include <spng.h>
 #endif
 
-#include "codecs/core/Rstrim.h"
+#include "rstrim/core/Rstrim.h"
 
 namespace {
 
@@ -185,7 +185,7 @@ bool SpngPng(const char* path, size_t* bitmapBytes) {
 #endif
 
 bool Core(rstrim::Format format, const char* path, size_t* bitmapBytes, int resolution = 24) {
-  rstrim::MemoryBitmap bmp;
+  rstrim::MemoryDib bmp;
   rstrim::DecodeOptions options;
   options.resolution = resolution;
   options.dither = true;

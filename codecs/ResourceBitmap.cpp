@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "codecs/readers/DibResource.h"
@@ -43,16 +44,10 @@ ResourceData FindBitmapResource(HMODULE module, const std::wstring& resourceName
   return ResourceData{static_cast<const std::uint8_t*>(locked), SizeofResource(module, info)};
 }
 
-tk::Palette MakePalette(const std::vector<DibColour>& colours) {
-  if (colours.empty() || colours.size() > 256) return tk::Palette();
-  std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
-  auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
-  log->palVersion = 0x300;
-  log->palNumEntries = static_cast<WORD>(colours.size());
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    log->palPalEntry[i] = PALETTEENTRY{colours[i].red, colours[i].green, colours[i].blue, 0};
-  }
-  return tk::Palette(CreatePalette(log));
+tk::Palette PaletteOf(const std::vector<DibColour>& colours) {
+  std::vector<PALETTEENTRY> entries;
+  for (const DibColour& c : colours) entries.push_back(PALETTEENTRY{c.red, c.green, c.blue, 0});
+  return tk::MakePalette(entries);
 }
 
 // A Windows header with its masks and table, built from the checked layout so
@@ -92,7 +87,7 @@ bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& reso
   DibLayout layout;
   if (!ParseDibResource(res.data, res.size, layout)) return false;
 
-  tk::Palette palette = MakePalette(layout.colours);
+  tk::Palette palette = PaletteOf(layout.colours);
   if (!layout.colours.empty() && !palette) return false;
   const std::vector<std::uint8_t> info = MakeBitmapInfo(layout);
   tk::Bitmap made;
@@ -106,8 +101,7 @@ bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& reso
                               reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS));
   }
   if (!made) return false;
-  bitmap.SetHandle(made.release());
-  bitmap.SetPalette(palette.release());
+  bitmap.SetHandles(std::move(made), std::move(palette));
   return true;
 }
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "codecs/core/Rstrim.h"
+#include "rstrim/core/Rstrim.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rstrim::MemorySource src(data, size);
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.dither = (size / 5) % 2 != 0;
   options.maxBitmapBytes = kFuzzBitmapLimit;
   options.maxWorkBytes = kFuzzBitmapLimit;
-  rstrim::MemoryBitmap bitmap(kFuzzBitmapLimit);
+  rstrim::MemoryDib bitmap(kFuzzBitmapLimit);
   const rstrim::Result r = rstrim::Decode(rstrim::Format::FUZZ_FORMAT, src, options, bitmap);
   if (r > 0 && (bitmap.Width() <= 0 || bitmap.Height() <= 0)) __builtin_trap();
 #endif

@@ -14,9 +14,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #if FUZZ_READER == FUZZ_ICON
-  std::vector<readers::IconImage> images;
+  std::vector<readers::IconEntry> images;
   if (readers::ParseIcon(data, size, images)) {
-    for (const readers::IconImage& e : images)
+    for (const readers::IconEntry& e : images)
       if (e.offset > size || e.size > size - e.offset || e.width <= 0 || e.height <= 0)
         __builtin_trap();
   }

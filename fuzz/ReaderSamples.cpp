@@ -173,12 +173,14 @@ Bytes FontRecordBody(bool terminated) {
   return face;
 }
 
+// The bitmaps the sound metafiles carry. Wine 8 corrupts its heap playing a
+// DIB whose implied colour table is larger than its pixels (8 x 4 at 8 bits):
+// these are larger.
+const DibSpec kDib{40, 32, 8};
+const DibSpec kMono{8, 4, 1};
+const DibSpec kDeep{8, 4, 16, 40, 3};
+
 WmfWriter SoundWmfRecords() {
-  // Wine 8 corrupts its heap playing a DIB whose implied colour table is
-  // larger than its pixels (8 x 4 at 8 bits): these are larger.
-  DibSpec dib{40, 32, 8};
-  DibSpec mono;
-  mono.bits = 1;
   WmfWriter w;
   w.Record(0x020B, {0, 0})                                // SETWINDOWORG
       .Record(0x020C, {60, 120})                          // SETWINDOWEXT: y, x
@@ -197,16 +199,16 @@ WmfWriter SoundWmfRecords() {
               }())
       .Record(0x0A32, {20, 30, 3, 0x0004, 0, 0, 40, 40}, Text("abc"))  // EXTTEXTOUT, clipped
       .Record(0x02FB, {12, 0, 0, 0, 400, 0, 0, 0, 0}, FontRecordBody(true))
-      .Record(0x00F7, {0x300, 2, 0x00FF, 0, 0xFF00, 0})                           // CREATEPALETTE
-      .Record(0x06FF, {0, 6, 0, 0, 34, 1, 10, 0, 0, 10, 10, 2, 0, 10, 0, 10, 2})  // CREATEREGION
-      .Record(0x0626, {15, 4}, Text("abcd"))                                      // ESCAPE
-      .Record(0x01F0, {0});                                                       // DELETEOBJECT
-  w.Record(0x0F43, {0x0020, 0x00CC, 0, 4, 8, 0, 0, 4, 8, 0, 0}, PackedDib(dib));  // STRETCHDIB
-  w.Record(0x0B41, {0x0020, 0x00CC, 4, 8, 0, 0, 4, 8, 0, 0}, PackedDib(dib));     // DIBSTRETCHBLT
-  w.Record(0x0940, {0x0020, 0x00CC, 0, 0, 4, 8, 0, 0}, PackedDib(mono));          // DIBBITBLT
-  w.Record(0x0940, {0x0042, 0x00FF, 0, 0, 0, 4, 8, 0, 0});           // DIBBITBLT without a bitmap
-  w.Record(0x0D33, {0, 32, 0, 0, 0, 32, 40, 0, 0}, PackedDib(dib));  // SETDIBTODEV
-  w.Record(0x0142, {5, 0}, PackedDib(mono));                         // DIBCREATEPATTERNBRUSH
+      .Record(0x00F7, {0x300, 2, 0x00FF, 0, 0xFF00, 0})                            // CREATEPALETTE
+      .Record(0x06FF, {0, 6, 0, 0, 34, 1, 10, 0, 0, 10, 10, 2, 0, 10, 0, 10, 2})   // CREATEREGION
+      .Record(0x0626, {15, 4}, Text("abcd"))                                       // ESCAPE
+      .Record(0x01F0, {0});                                                        // DELETEOBJECT
+  w.Record(0x0F43, {0x0020, 0x00CC, 0, 4, 8, 0, 0, 4, 8, 0, 0}, PackedDib(kDib));  // STRETCHDIB
+  w.Record(0x0B41, {0x0020, 0x00CC, 4, 8, 0, 0, 4, 8, 0, 0}, PackedDib(kDib));     // DIBSTRETCHBLT
+  w.Record(0x0940, {0x0020, 0x00CC, 0, 0, 4, 8, 0, 0}, PackedDib(kMono));          // DIBBITBLT
+  w.Record(0x0940, {0x0042, 0x00FF, 0, 0, 0, 4, 8, 0, 0});            // DIBBITBLT without a bitmap
+  w.Record(0x0D33, {0, 32, 0, 0, 0, 32, 40, 0, 0}, PackedDib(kDib));  // SETDIBTODEV
+  w.Record(0x0142, {5, 0}, PackedDib(kMono));                         // DIBCREATEPATTERNBRUSH
   return w;
 }
 
@@ -296,13 +298,6 @@ Bytes Gradient(std::uint32_t mode, std::uint32_t index) {
 }
 
 EmfWriter SoundEmfRecords() {
-  // Wine 8 corrupts its heap playing a DIB whose implied colour table is
-  // larger than its pixels (8 x 4 at 8 bits): these are larger.
-  DibSpec dib{40, 32, 8};
-  DibSpec mono;
-  mono.bits = 1;
-  DibSpec deep;
-  deep.bits = 16, deep.compression = 3;
   EmfWriter w;
   w.Record(39, Words32({1, 0, 0x0000FF, 0}))                            // CREATEBRUSHINDIRECT
       .Record(37, Words32({1}))                                         // SELECTOBJECT
@@ -354,12 +349,12 @@ EmfWriter SoundEmfRecords() {
       .Record(95, [] {  // EXTCREATEPEN, no bitmap, two style entries
         return Words32({3, 0, 0, 0, 0, 0x10007, 1, 0, 0xFF, 0, 2, 3, 1});
       }());
-  w.BitmapRecord(81, Zeros(72), 48, dib)       // STRETCHDIBITS
-      .BitmapRecord(81, Zeros(72), 48, deep)   // STRETCHDIBITS, bit fields
-      .BitmapRecord(76, Zeros(92), 84, dib)    // BITBLT
-      .Record(76, Zeros(92))                   // BITBLT without a source: a pattern fill
-      .BitmapRecord(94, Zeros(24), 16, mono)   // CREATEDIBPATTERNBRUSHPT
-      .BitmapRecord(114, Zeros(100), 84, dib)  // ALPHABLEND
+  w.BitmapRecord(81, Zeros(72), 48, kDib)       // STRETCHDIBITS
+      .BitmapRecord(81, Zeros(72), 48, kDeep)   // STRETCHDIBITS, bit fields
+      .BitmapRecord(76, Zeros(92), 84, kDib)    // BITBLT
+      .Record(76, Zeros(92))                    // BITBLT without a source: a pattern fill
+      .BitmapRecord(94, Zeros(24), 16, kMono)   // CREATEDIBPATTERNBRUSHPT
+      .BitmapRecord(114, Zeros(100), 84, kDib)  // ALPHABLEND
       .BitmapRecord(
           80,
           [] {  // SETDIBITSTODEVICE of all four scans
@@ -367,7 +362,7 @@ EmfWriter SoundEmfRecords() {
             Set32(b, 64, 4);
             return b;
           }(),
-          48, dib);
+          48, kDib);
   return w;
 }
 

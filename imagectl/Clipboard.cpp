@@ -1,15 +1,77 @@
 // Clipboard exchange of TPMultiImage, by call, by window message and by the
-// editing keys.
+// editing keys: a bitmap with its palette or an enhanced metafile.
 #include "toolkit/Clipboard.h"
 
+#include <utility>
+
 #include "imagectl/TMultiP.h"
+#include "toolkit/Graphics.h"
+
+namespace {
+
+// Copies of the picture for the clipboard, owned until SetClipboardData takes them.
+struct ClipboardContent {
+  UINT format = 0;  // CF_BITMAP or CF_ENHMETAFILE; 0 for an empty picture
+  tk::Bitmap bitmap;
+  tk::EnhMetaFile metafile;
+  tk::Palette palette;
+};
+
+// An icon cannot go to the clipboard: EInvalidGraphic.
+ClipboardContent CopyForClipboard(const tk::Picture& picture) {
+  ClipboardContent out;
+  switch (picture.Kind()) {
+    case tk::GraphicKind::BitmapGraphic:
+      out.format = CF_BITMAP;
+      out.bitmap = tk::CopyBitmap(picture.AsBitmap().Handle());
+      out.palette = tk::CopyPalette(picture.PaletteHandle());
+      break;
+    case tk::GraphicKind::MetafileGraphic:
+      out.format = CF_ENHMETAFILE;
+      out.metafile.reset(CopyEnhMetaFileW(picture.MetafileHandle(), nullptr));
+      if (!out.metafile) throw tk::EOutOfResources();
+      break;
+    case tk::GraphicKind::IconGraphic:
+      throw tk::EInvalidGraphic("Zwischenablage unterstützt keine Symbole");
+    case tk::GraphicKind::None:
+      break;
+  }
+  return out;
+}
+
+bool PictureFormat(UINT format) { return format == CF_BITMAP || format == CF_ENHMETAFILE; }
+
+// A copy of the clipboard's data, which stays the clipboard's; palette may be null.
+void ReadClipboardData(tk::Picture& picture, UINT format, HANDLE data, HPALETTE palette) {
+  if (format == CF_BITMAP && data) {
+    tk::BitmapObject bitmap;
+    bitmap.SetHandles(tk::CopyBitmap(static_cast<HBITMAP>(data)), tk::CopyPalette(palette));
+    picture.Assign(bitmap);
+  } else if (format == CF_ENHMETAFILE && data) {
+    tk::EnhMetaFile emf(CopyEnhMetaFileW(static_cast<HENHMETAFILE>(data), nullptr));
+    if (!emf) throw tk::EOutOfResources();
+    ENHMETAHEADER h{};
+    if (!GetEnhMetaFileHeader(emf.get(), sizeof(h), &h))
+      throw tk::EInvalidGraphic("Metadatei ist ungültig");
+    // The frame is in 0.01 mm.
+    const int width =
+        MulDiv(h.rclFrame.right - h.rclFrame.left, tk::ScreenPixelsPerInch(LOGPIXELSX), 2540);
+    const int height =
+        MulDiv(h.rclFrame.bottom - h.rclFrame.top, tk::ScreenPixelsPerInch(LOGPIXELSY), 2540);
+    picture.SetMetafile(std::move(emf), width, height);
+  } else {
+    throw tk::EInvalidGraphic("Nicht unterstütztes Zwischenablageformat");
+  }
+}
+
+}  // namespace
 
 void TPMultiImage::CopyToClipboard() {
   if (picture_.Empty()) return;
   tk::Clipboard clipboard(Handle());
   // Emptied first: an icon raises only after the old contents are gone.
   clipboard.Empty();
-  tk::ClipboardContent content = picture_.SaveToClipboardFormat();
+  ClipboardContent content = CopyForClipboard(picture_);
   if (content.format == CF_BITMAP)
     clipboard.SetData(CF_BITMAP, content.bitmap);
   else
@@ -30,10 +92,10 @@ void TPMultiImage::PasteFromClipboard() {
   ScrollerActive = false;
   tk::Clipboard clipboard(Handle());
   for (const UINT format : clipboard.Formats()) {
-    if (!tk::Picture::SupportsClipboardFormat(format)) continue;
+    if (!PictureFormat(format)) continue;
     const auto palette =
         static_cast<HPALETTE>(format == CF_BITMAP ? clipboard.Data(CF_PALETTE) : nullptr);
-    picture_.LoadFromClipboardFormat(format, clipboard.Data(format), palette);
+    ReadClipboardData(picture_, format, clipboard.Data(format), palette);
     return;
   }
 }

@@ -1,22 +1,18 @@
-// Loading by file name and the picture-information query of TPMultiImage. The
-// extension key picks the reader: the toolkit's own for icons and metafiles,
-// the decoding library or the program's bitmap resources through the reader
-// table (Readers.cpp), the message files in their own branch.
+#include "imagectl/Loader.h"
+
 #include <cstdint>
-#include <exception>
 
 #include "codecs/ResourceBitmap.h"
-#include "codecs/Rstrim32.h"
-#include "imagectl/Readers.h"
-#include "imagectl/TMultiP.h"
-#include "toolkit/Services.h"
+#include "toolkit/PictureReaders.h"
 #include "util/Support.h"
+#include "toolkit/WholeFile.h"
 #include "util/portable/PathUtil.h"
 
+namespace imagectl {
 namespace {
 
-const wchar_t kFileNotFound[] = L"file not found";
-const wchar_t kNonLibraryImage[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
+// Files larger than this are not pictures the viewer means to read.
+constexpr std::size_t kMaxPictureFile = 256u * 1024u * 1024u;
 
 // Size of the bitmap in device-independent form: header, colour table and rows.
 // An empty bitmap has depth 0: the header and a one-entry table.
@@ -30,110 +26,95 @@ int DibFileSize(const tk::BitmapObject& bitmap) {
   return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
 }
 
+ImageInfo ResourceInfo(const tk::Picture& picture) {
+  ImageInfo info;
+  info.type = L"RES";
+  info.width = picture.Width();
+  info.height = picture.Height();
+  info.detail = L"BMP";
+  info.fileSize = DibFileSize(picture.AsBitmap());
+  return info;
+}
+
+// An icon, metafile or message file: the picture's size and the file's length.
+InfoQuery OwnFileInfo(const std::wstring& fileName, const std::wstring& key,
+                      const tk::Picture& picture) {
+  InfoQuery q;
+  q.known = util::FileExists(fileName);
+  if (!q.known) {
+    q.info = ImageInfo{L"ERR", -1, -1, -1, -1, -1, -1, L"ERR"};
+    return q;
+  }
+  q.info.type = q.info.detail = key.substr(1);
+  q.info.width = picture.Width();
+  q.info.height = picture.Height();
+  q.info.fileSize = FileLength(fileName);
+  return q;
+}
+
+// The library's seven values, whatever it answers; the length is the file's.
+InfoQuery LibraryInfo(const std::wstring& fileName) {
+  codecs::ImageFileInfo answer;
+  InfoQuery q;
+  q.libraryResult = codecs::QueryFileInfo(fileName, answer);
+  q.known = q.libraryResult > 0;
+  q.info.type = answer.type;
+  q.info.width = answer.width;
+  q.info.height = answer.height;
+  q.info.depthA = answer.depthA;
+  q.info.depthB = answer.depthB;
+  q.info.extra = answer.extra;
+  q.info.detail = answer.detail;
+  q.info.fileSize = FileLength(fileName);
+  return q;
+}
+
 }  // namespace
 
-std::wstring TPMultiImage::GetImageName() {
-  const std::wstring key = util::ExtensionKey(imageName_);
-  if (key != L".RES" && (imageName_.empty() || !util::FileExists(imageName_))) {
-    picture_.Clear();  // a running ticker is not stopped
-    statusText_ = kFileNotFound;
-    return statusText_;
+BitmapRead ReadBitmap(const ReaderRow& row, const std::wstring& name, int resolution, int dither,
+                      const std::wstring& resourceModule, HWND wnd) {
+  BitmapRead r;
+  if (row.reader == Reader::kResource) {
+    r.read = codecs::ReadResourceBitmap(resourceModule, ResourceNameOf(name), wnd, r.bitmap);
+  } else {
+    r.libraryResult = codecs::DecodeFile(row.decoder, name, resolution, dither, r.bitmap);
+    r.read = r.libraryResult > 0;
   }
-  const int resolution =
-      imagectl::ResolutionCode(imageReadRes_, imagectl::DisplayBitsPerPixel(HandleIfCreated()));
-  const int dither = imageDither_ ? 1 : 0;
-
-  if (key == L".WMF" || key == L".ICO") {
-    // Not protected: a reader error goes to whoever wrote or read ImageName.
-    StopTicker();
-    picture_.LoadFromFile(imageName_);
-    statusText_ = kNonLibraryImage;
-    ReadImageInfo(imageName_);
-    return statusText_;
-  }
-  if (key == L".SCM" || key == L".CMS") ReadMessageFile(key);
-
-  // At design time a name already shown is not read again.
-  const bool shown = designing_ && util::UpperAscii(imageName_) == statusText_;
-  if (!shown) ReadWithRow(key, resolution, dither);
-
-  statusText_ = util::UpperAscii(imageName_);
-  return statusText_;
+  return r;
 }
 
-void TPMultiImage::ReadMessageFile(const std::wstring& key) {
-  try {
-    StopTicker();
-    if (key == L".SCM")
-      LoadTickerFile(imageName_);
-    else
-      LoadScrollerFile(imageName_);
-  } catch (const std::exception&) {
-    // A broken or hostile message file ends the load quietly.
-    picture_.Clear();
-    return;
-  }
-  ReadImageInfo(imageName_);
+tk::Picture ReadToolkitPicture(const std::wstring& name) {
+  // The toolkit's readers go by the whole extension, which the four
+  // characters of a key may have cut: "X.ICON" is none of theirs.
+  const std::wstring key = util::ExtensionKey(name);
+  if (name.size() - name.find_last_of(L'.') > key.size() ||
+      (key != L".ICO" && key != L".WMF" && key != L".EMF"))
+    throw tk::EInvalidGraphic("Unbekannte Erweiterung der Grafikdatei");
+  // Measured first: a file too large is a bad picture, not a failed read.
+  if (FileLength(name) > static_cast<long long>(kMaxPictureFile))
+    throw tk::EInvalidGraphic("Grafikdatei ist zu groß");
+  const std::string bytes =
+      tk::ReadWholeFile(name, kMaxPictureFile, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  return key == L".ICO" ? tk::ReadIcon(data, bytes.size()) : tk::ReadMetafile(data, bytes.size());
 }
 
-void TPMultiImage::ReadWithRow(const std::wstring& key, int resolution, int dither) {
-  const imagectl::ReaderRow* row = imagectl::FindReaderRow(key);
-  if (!row) return;  // no reader for this key: the picture stays, no message
-  tk::BitmapObject temp;
-  try {
-    StopTicker();
-    const bool read =
-        row->decode ? row->decode(imageName_, resolution, dither, temp)
-                    : codecs::ReadResourceBitmap(
-                          resourceModule_, imagectl::ResourceNameOf(imageName_), Handle(), temp);
-    if (!read) tk::MessageDlg(row->failure, tk::MsgKind::Information, tk::mbOK);
-  } catch (const std::exception&) {
-    // The load ends silently; the information fields keep their values.
-    picture_.Clear();
-    temp.Clear();
-    return;
-  }
-  picture_.Assign(temp);
-  temp.Clear();
-  ReadImageInfo(imageName_);
-}
-
-bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
+InfoQuery QueryImageInfo(const std::wstring& fileName, const tk::Picture& picture) {
   const std::wstring key = util::ExtensionKey(fileName);
-  if (key == L".RES") {
-    const tk::BitmapObject bitmap = picture_.AsBitmap();
-    imageType_ = L"RES";
-    imageWidth_ = picture_.Width();
-    imageHeight_ = picture_.Height();
-    imageDepthA_ = imageDepthB_ = imageExtra_ = 0;
-    imageDetail_ = L"BMP";
-    imageFileSize_ = DibFileSize(bitmap);
-    return true;
+  const ReaderRow* row = FindReaderRow(key);
+  const Reader reader = row ? row->reader : Reader::kLibrary;
+  switch (reader) {
+    case Reader::kResource:
+      return InfoQuery{ResourceInfo(picture), true, 1};
+    case Reader::kToolkit:
+    case Reader::kTicker:
+    case Reader::kScroller:
+      return OwnFileInfo(fileName, key, picture);
+    case Reader::kLibrary:
+      break;
   }
-  if (key == L".WMF" || key == L".ICO" || key == L".SCM" || key == L".CMS") {
-    if (util::FileExists(fileName)) {
-      imageType_ = imageDetail_ = key.substr(1);
-      imageWidth_ = picture_.Width();
-      imageHeight_ = picture_.Height();
-      imageDepthA_ = imageDepthB_ = imageExtra_ = 0;
-      imageFileSize_ = imagectl::FileLength(fileName);
-      return true;
-    }
-    imageType_ = imageDetail_ = L"ERR";
-    imageWidth_ = imageHeight_ = imageDepthA_ = imageDepthB_ = imageExtra_ = imageFileSize_ = -1;
-    return false;
-  }
-  // Every other key, known or not, is the decoding library's to describe; its
-  // values are taken whatever it answers.
-  codecs::ImageFileInfo info;
-  const bool known = codecs::QueryImageFileInfo(fileName, info);
-  imageType_ = info.type;
-  imageWidth_ = info.width;
-  imageHeight_ = info.height;
-  imageDepthA_ = info.depthA;
-  imageDepthB_ = info.depthB;
-  imageExtra_ = info.extra;
-  imageDetail_ = info.detail;
-  imageFileSize_ = imagectl::FileLength(fileName);
-  return known;
+  // Every other key, known or not, is the decoding library's to describe.
+  return LibraryInfo(fileName);
 }
+
+}  // namespace imagectl

@@ -1,24 +1,55 @@
 #include "imagectl/Readers.h"
 
-#include "codecs/Rstrim32.h"
+#include <algorithm>
+
 #include "toolkit/Handles.h"
+#include "toolkit/StdCtrls.h"
 #include "util/portable/PathUtil.h"
 
 namespace imagectl {
+namespace {
+
+using codecs::Decoder;
+
+// Every key the loader reads: the decoding library's and the resource rows
+// in the order the loader tries them, then the toolkit's and the message files.
+const ReaderRow kReaderTable[] = {
+    {L".BMP", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
+    {L".THB", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
+    {L".THJ", Reader::kLibrary, Decoder::kJpeg, L"Reading jpg file failed"},
+    {L".RES", Reader::kResource, Decoder{}, L"Reading resource file failed"},
+    {L".PNG", Reader::kLibrary, Decoder::kPng, L"Reading png file failed"},
+    {L".GIF", Reader::kLibrary, Decoder::kGif, L"Reading gif file failed"},
+    {L".TIF", Reader::kLibrary, Decoder::kTif, L"Reading tif file failed"},
+    {L".PCX", Reader::kLibrary, Decoder::kPcx, L"Reading pcx file failed"},
+    {L".JPG", Reader::kLibrary, Decoder::kJpeg, L"Reading jpg file failed"},
+    {L".WMF", Reader::kToolkit, Decoder{}, nullptr},
+    {L".ICO", Reader::kToolkit, Decoder{}, nullptr},
+    {L".SCM", Reader::kTicker, Decoder{}, nullptr},
+    {L".CMS", Reader::kScroller, Decoder{}, nullptr},
+};
+
+}  // namespace
+
+const ReaderRow* FindReaderRow(const std::wstring& key) {
+  const auto* row = std::find_if(std::begin(kReaderTable), std::end(kReaderTable),
+                                 [&](const ReaderRow& r) { return key == r.key; });
+  return row == std::end(kReaderTable) ? nullptr : row;
+}
 
 int ResolutionCode(TLoadResolution resolution, int screenBits) {
   switch (resolution) {
-    case lColorVga:
+    case TLoadResolution::lColorVga:
       return 0;
-    case lMonoChrome:
+    case TLoadResolution::lMonoChrome:
       return 1;
-    case lColor16:
+    case TLoadResolution::lColor16:
       return 4;
-    case lColor256:
+    case TLoadResolution::lColor256:
       return 8;
-    case lColorTrue:
+    case TLoadResolution::lColorTrue:
       return 24;
-    case lAutoMatic:
+    case TLoadResolution::lAutoMatic:
       break;
   }
   if (screenBits <= 4) return 4;
@@ -29,24 +60,6 @@ int ResolutionCode(TLoadResolution resolution, int screenBits) {
 int DisplayBitsPerPixel(HWND wnd) {
   tk::WindowDc dc(wnd);
   return dc.get() ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0;
-}
-
-const ReaderRow kReaderTable[kReaderCount] = {
-    {L".BMP", codecs::DecodeBmpFile, L"Reading bmp file failed"},
-    {L".THB", codecs::DecodeBmpFile, L"Reading bmp file failed"},
-    {L".THJ", codecs::DecodeJpegFile, L"Reading jpg file failed"},
-    {L".RES", nullptr, L"Reading resource file failed"},
-    {L".PNG", codecs::DecodePngFile, L"Reading png file failed"},
-    {L".GIF", codecs::DecodeGifFile, L"Reading gif file failed"},
-    {L".TIF", codecs::DecodeTifFile, L"Reading tif file failed"},
-    {L".PCX", codecs::DecodePcxFile, L"Reading pcx file failed"},
-    {L".JPG", codecs::DecodeJpegFile, L"Reading jpg file failed"},
-};
-
-const ReaderRow* FindReaderRow(const std::wstring& key) {
-  for (const ReaderRow& row : kReaderTable)
-    if (key == row.key) return &row;
-  return nullptr;
 }
 
 std::wstring ResourceNameOf(const std::wstring& storedName) {

@@ -1,15 +1,35 @@
-// The loader's pieces that do not need the control: the resolution code, the
-// reader table, the resource name of a .RES name and the file length.
+// The loader's table and the pieces it builds on: which reader an extension
+// key picks, the resolution code, the resource name of a .RES name, and the
+// file access of the loader and the moving text.
 #pragma once
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
-#include "imagectl/TMultiP.h"
-#include "toolkit/Picture.h"
+#include "codecs/DecoderLibrary.h"
+#include "imagectl/Enumerations.h"
 
 namespace imagectl {
+
+enum class Reader {
+  kLibrary,   // a decoder of the decoding library
+  kResource,  // a bitmap resource of an already-loaded module; needs no file
+  kToolkit,   // the toolkit's icon or metafile reader
+  kTicker,    // the .SCM message file
+  kScroller,  // the .CMS message file
+};
+
+struct ReaderRow {
+  const wchar_t* key;
+  Reader reader;
+  codecs::Decoder decoder;  // kLibrary rows
+  const wchar_t* failure;   // kLibrary and kResource rows: shown when the read fails
+};
+
+// The row for an extension key, or null: a key without a row reads nothing.
+const ReaderRow* FindReaderRow(const std::wstring& key);
 
 // Bits per pixel asked of the decoders; screenBits (the display's bits per
 // pixel) decides for lAutoMatic: up to 4 gives 4, 5 to 15 gives 8, else 24.
@@ -18,22 +38,6 @@ int ResolutionCode(TLoadResolution resolution, int screenBits);
 // Bits per pixel of the window's display device context (the screen's when
 // the window has none yet).
 int DisplayBitsPerPixel(HWND wnd);
-
-using FileDecoder = bool (*)(const std::wstring& fileName, int resolution, int dither,
-                             tk::BitmapObject& bitmap);
-
-// One row of the reader table; decode is null for the bitmap-resource row.
-struct ReaderRow {
-  const wchar_t* key;
-  FileDecoder decode;
-  const wchar_t* failure;  // shown when the reader returns false
-};
-
-constexpr std::size_t kReaderCount = 9;
-extern const ReaderRow kReaderTable[kReaderCount];
-
-// The first row for the extension key, or null.
-const ReaderRow* FindReaderRow(const std::wstring& key);
 
 // C:\ANY\MY.LOGO.RES -> MY: the last path component, at most 64 characters,
 // cut before its first dot.

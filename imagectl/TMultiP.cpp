@@ -7,44 +7,18 @@
 
 #include "imagectl/Geometry.h"
 #include "toolkit/Form.h"
+#include "toolkit/Services.h"
+#include "util/Support.h"
+#include "util/portable/PathUtil.h"
 
 namespace {
 
-TLoadResolution ParseLoadResolution(const std::wstring& v) {
-  static const wchar_t* const kNames[] = {L"lColorVga", L"lMonoChrome", L"lColor16",
-                                          L"lColor256", L"lColorTrue",  L"lAutoMatic"};
-  for (int i = 0; i < 6; ++i)
-    if (v == kNames[i]) return static_cast<TLoadResolution>(i);
-  throw std::invalid_argument("Unknown TLoadResolution");
-}
-
-TSaveResolution ParseSaveResolution(const std::wstring& v) {
-  static const wchar_t* const kNames[] = {L"sColorVga",  L"sMonoChrome", L"sColor16",  L"sColor256",
-                                          L"sColorTrue", L"sJpegGray",   L"sAutoMatic"};
-  for (int i = 0; i < 7; ++i)
-    if (v == kNames[i]) return static_cast<TSaveResolution>(i);
-  throw std::invalid_argument("Unknown TSaveResolution");
-}
-
-TTiffCompression ParseTiffCompression(const std::wstring& v) {
-  static const wchar_t* const kNames[] = {L"sNONE", L"sCCITT", L"sLZW", L"sPACKBITS"};
-  for (int i = 0; i < 4; ++i)
-    if (v == kNames[i]) return static_cast<TTiffCompression>(i);
-  throw std::invalid_argument("Unknown TTiffCompression");
-}
-
-TBorderStyle ParseBorderStyle(const std::wstring& v) {
-  if (v == L"bsNone") return bsNone;
-  if (v == L"bsSingle") return bsSingle;
-  throw std::invalid_argument("Unknown TBorderStyle");
-}
-
-TAlign ParseAlign(const std::wstring& v) {
-  static const wchar_t* const kNames[] = {L"alNone", L"alTop",   L"alBottom",
-                                          L"alLeft", L"alRight", L"alClient"};
-  for (int i = 0; i < 6; ++i)
-    if (v == kNames[i]) return static_cast<TAlign>(i);
-  throw std::invalid_argument("Unknown TAlign");
+// A form resource's name of an enumeration value.
+template <typename Enum, std::size_t N>
+Enum ParseEnum(const wchar_t* const (&names)[N], const std::wstring& v, const char* unknown) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (v == names[i]) return static_cast<Enum>(i);
+  throw std::invalid_argument(unknown);
 }
 
 // Form resources may carry base properties that this toolkit does not model;
@@ -62,7 +36,9 @@ std::uint8_t ParseByte(const std::wstring& v) {
   return static_cast<std::uint8_t>(tk::ParseInt(v) & 0xFF);
 }
 
-// Puts back what BeginPaint took, also when painting throws.
+const wchar_t kFileNotFound[] = L"file not found";
+const wchar_t kNonLibraryImage[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
+
 }  // namespace
 
 LOGFONTW OverlayLogFont(const tk::FontDesc& font, int angle) {
@@ -87,13 +63,13 @@ TPMultiImage::TPMultiImage() {
   picture_.OnChange = [this](tk::Picture&) { PictureChanged(); };
   imageName_.clear();
   imageDither_ = true;
-  tifSaveCompress_ = sNONE;
+  tifSaveCompress_ = TTiffCompression::sNONE;
   useTwainWindow_ = true;
-  imageReadRes_ = lAutoMatic;
-  imageWriteRes_ = sAutoMatic;
+  imageReadRes_ = TLoadResolution::lAutoMatic;
+  imageWriteRes_ = TSaveResolution::sAutoMatic;
   jpegSaveQuality_ = 25;
   jpegSaveSmooth_ = 0;
-  borderStyle_ = bsNone;  // stored directly: there is no window to re-create yet
+  borderStyle_ = TBorderStyle::bsNone;  // stored directly: there is no window to re-create yet
   rastriumPalette_ = true;
   pngInterLaced_ = false;
   picture_.Clear();
@@ -123,7 +99,7 @@ void TPMultiImage::CreateParams(tk::CreateArgs& args) {
   args.className = L"TPMultiImage";
   args.ownClass = true;
   args.classStyle |= CS_HREDRAW | CS_VREDRAW;  // centred and stretched pictures move on resize
-  if (borderStyle_ == bsSingle) args.style |= WS_BORDER;
+  if (borderStyle_ == TBorderStyle::bsSingle) args.style |= WS_BORDER;
 }
 
 LRESULT TPMultiImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -155,11 +131,7 @@ void TPMultiImage::SetAutoSize(bool v) {
   PictureChanged();
 }
 
-void TPMultiImage::SetCenter(bool v) {
-  if (v == center_) return;
-  center_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetCenter(bool v) { Update(center_, v); }
 
 void TPMultiImage::SetBorderStyle(TBorderStyle v) {
   if (v == borderStyle_) return;
@@ -181,54 +153,24 @@ void TPMultiImage::SetJPegSaveQuality(std::uint8_t v) {
 void TPMultiImage::SetJPegSaveSmooth(std::uint8_t v) { jpegSaveSmooth_ = v <= 100 ? v : 5; }
 
 void TPMultiImage::SetStretch(bool v) {
-  if (v == stretch_) return;
-  stretch_ = v;
-  InvalidateControl();
-  if (v) stretchRatio_ = false;
+  if (Update(stretch_, v) && v) stretchRatio_ = false;
 }
 
 void TPMultiImage::SetStretchRatio(bool v) {
-  if (v == stretchRatio_) return;
-  stretchRatio_ = v;
-  InvalidateControl();
-  if (v) stretch_ = false;
+  if (Update(stretchRatio_, v) && v) stretch_ = false;
 }
 
-void TPMultiImage::SetText(const std::wstring& v) {
-  if (v == text_) return;
-  text_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetText(const std::wstring& v) { Update(text_, v); }
 
-void TPMultiImage::SetTextShadow(bool v) {
-  if (v == textShadow_) return;
-  textShadow_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextShadow(bool v) { Update(textShadow_, v); }
 
-void TPMultiImage::SetTextLeft(int v) {
-  if (v == textLeft_) return;
-  textLeft_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextLeft(int v) { Update(textLeft_, v); }
 
-void TPMultiImage::SetTextTop(int v) {
-  if (v == textTop_) return;
-  textTop_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextTop(int v) { Update(textTop_, v); }
 
-void TPMultiImage::SetTextRotate(int v) {
-  if (v == textRotate_) return;
-  textRotate_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextRotate(int v) { Update(textRotate_, v); }
 
-void TPMultiImage::SetTextTransParent(bool v) {
-  if (v == textTransParent_) return;
-  textTransParent_ = v;
-  InvalidateControl();
-}
+void TPMultiImage::SetTextTransParent(bool v) { Update(textTransParent_, v); }
 
 void TPMultiImage::SetProperty(const std::wstring& prop, const std::wstring& value) {
   using tk::ParseBool;
@@ -238,9 +180,9 @@ void TPMultiImage::SetProperty(const std::wstring& prop, const std::wstring& val
   } else if (prop == L"Center") {
     SetCenter(ParseBool(value));
   } else if (prop == L"BorderStyle") {
-    SetBorderStyle(ParseBorderStyle(value));
+    SetBorderStyle(ParseEnum<TBorderStyle>(kBorderStyleNames, value, "Unknown TBorderStyle"));
   } else if (prop == L"Align") {
-    SetAlign(ParseAlign(value));
+    SetAlign(ParseEnum<TAlign>(kAlignNames, value, "Unknown TAlign"));
   } else if (prop == L"DefSaveFilename") {
     SetDefSaveFilename(value);
   } else if (prop == L"ImageName") {
@@ -250,11 +192,14 @@ void TPMultiImage::SetProperty(const std::wstring& prop, const std::wstring& val
   } else if (prop == L"ImageDither") {
     SetImageDither(ParseBool(value));
   } else if (prop == L"ImageReadRes") {
-    SetImageReadRes(ParseLoadResolution(value));
+    SetImageReadRes(
+        ParseEnum<TLoadResolution>(kLoadResolutionNames, value, "Unknown TLoadResolution"));
   } else if (prop == L"ImageWriteRes") {
-    SetImageWriteRes(ParseSaveResolution(value));
+    SetImageWriteRes(
+        ParseEnum<TSaveResolution>(kSaveResolutionNames, value, "Unknown TSaveResolution"));
   } else if (prop == L"TifSaveCompress") {
-    SetTifSaveCompress(ParseTiffCompression(value));
+    SetTifSaveCompress(
+        ParseEnum<TTiffCompression>(kTiffCompressionNames, value, "Unknown TTiffCompression"));
   } else if (prop == L"JPegSaveQuality") {
     SetJPegSaveQuality(ParseByte(value));
   } else if (prop == L"JPegSaveSmooth") {
@@ -312,6 +257,80 @@ void TPMultiImage::StopTicker() {
   picture_.Clear();
 }
 
+// ---- loading by name -----------------------------------------------------------
+
+std::wstring TPMultiImage::GetImageName() {
+  using imagectl::Reader;
+  const imagectl::ReaderRow* row = imagectl::FindReaderRow(util::ExtensionKey(imageName_));
+  const bool needsFile = !row || row->reader != Reader::kResource;
+  if (needsFile && (imageName_.empty() || !util::FileExists(imageName_))) {
+    picture_.Clear();  // a running ticker is not stopped
+    statusText_ = kFileNotFound;
+    return statusText_;
+  }
+  if (row && row->reader == Reader::kToolkit) {
+    // Not protected: a reader error goes to whoever wrote or read ImageName.
+    StopTicker();
+    picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+    statusText_ = kNonLibraryImage;
+    ReadImageInfo(imageName_);
+    return statusText_;
+  }
+  if (row && (row->reader == Reader::kTicker || row->reader == Reader::kScroller)) {
+    ReadMessageFile(row->reader);
+  } else if (row) {
+    // At design time a name already shown is not read again.
+    const bool shown = designing_ && util::UpperAscii(imageName_) == statusText_;
+    if (!shown) ReadWithRow(*row);
+  }
+  statusText_ = util::UpperAscii(imageName_);
+  return statusText_;
+}
+
+void TPMultiImage::ReadMessageFile(imagectl::Reader reader) {
+  try {
+    StopTicker();
+    if (reader == imagectl::Reader::kTicker)
+      LoadTickerFile(imageName_);
+    else
+      LoadScrollerFile(imageName_);
+  } catch (const std::exception&) {
+    // A broken or hostile message file ends the load quietly.
+    picture_.Clear();
+    return;
+  }
+  ReadImageInfo(imageName_);
+}
+
+void TPMultiImage::ReadWithRow(const imagectl::ReaderRow& row) {
+  const int resolution =
+      imagectl::ResolutionCode(imageReadRes_, imagectl::DisplayBitsPerPixel(HandleIfCreated()));
+  imagectl::BitmapRead r;
+  try {
+    StopTicker();
+    // A resource bitmap is made for the control's own window, created if need be.
+    const HWND wnd = row.reader == imagectl::Reader::kResource ? Handle() : nullptr;
+    r = imagectl::ReadBitmap(row, imageName_, resolution, imageDither_ ? 1 : 0, resourceModule_,
+                             wnd);
+    if (r.libraryResult <= 0) codecs::ShowLibraryError(r.libraryResult);
+    if (!r.read) tk::MessageDlg(row.failure, tk::MsgKind::Information, tk::mbOK);
+  } catch (const std::exception&) {
+    // The load ends silently; the information fields keep their values.
+    picture_.Clear();
+    return;
+  }
+  picture_.Assign(r.bitmap);
+  r.bitmap.Clear();  // the temporary goes; the picture keeps the image
+  ReadImageInfo(imageName_);
+}
+
+bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
+  const imagectl::InfoQuery q = imagectl::QueryImageInfo(fileName, picture_);
+  if (q.libraryResult <= 0) codecs::ShowLibraryError(q.libraryResult);
+  info_ = q.info;
+  return q.known;
+}
+
 // ---- painting ----------------------------------------------------------------------
 
 RECT TPMultiImage::ClientArea() const {
@@ -322,7 +341,7 @@ RECT TPMultiImage::ClientArea() const {
 
 void TPMultiImage::Paint(HDC dc) {
   if (designing_) DrawDesignOutline(dc);
-  if (imageType_ == L"ICO" || imageType_ == L"WMF" || !rastriumPalette_)
+  if (info_.type == L"ICO" || info_.type == L"WMF" || !rastriumPalette_)
     DrawGraphic(dc);
   else
     DrawPaletteManaged(dc);
@@ -406,7 +425,7 @@ void TPMultiImage::TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x,
   tk::PaletteGuard memPalette(mem.get(), palette, false);
   if (palette) RealizePalette(dc);
   if (stretched) {
-    if (imageReadRes_ != lMonoChrome) SetStretchBltMode(dc, COLORONCOLOR);
+    if (imageReadRes_ != TLoadResolution::lMonoChrome) SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, x, y, w, h, mem.get(), 0, 0, bitmap.Width(), bitmap.Height(), copyMode_);
   } else {
     BitBlt(dc, x, y, bitmap.Width(), bitmap.Height(), mem.get(), 0, 0, copyMode_);

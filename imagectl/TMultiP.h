@@ -1,7 +1,7 @@
 // TPMultiImage: the control that shows a picture (bitmap, icon or metafile) at
 // its own size, centred, stretched, or stretched with its aspect ratio kept,
-// with an optional overlay text. Writing ImageName loads a file (Loader.cpp);
-// a message file runs a moving text instead (Ticker.cpp).
+// with an optional overlay text. Writing ImageName loads a file through the
+// loader (Loader.h); a message file runs a moving text instead (Ticker.cpp).
 #pragma once
 #include <windows.h>
 
@@ -10,22 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "imagectl/Enumerations.h"
+#include "imagectl/Loader.h"
 #include "toolkit/Control.h"
 #include "toolkit/Picture.h"
-
-enum TLoadResolution { lColorVga, lMonoChrome, lColor16, lColor256, lColorTrue, lAutoMatic };
-enum TSaveResolution {
-  sColorVga,
-  sMonoChrome,
-  sColor16,
-  sColor256,
-  sColorTrue,
-  sJpegGray,
-  sAutoMatic
-};
-enum TTiffCompression { sNONE, sCCITT, sLZW, sPACKBITS };
-enum TBorderStyle { bsNone, bsSingle };
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // The overlay's font record: the control's font turned by angle degrees
 // (tenths of a degree in the record), drawn with stroke clipping and proof
@@ -105,17 +93,19 @@ class TPMultiImage : public tk::Control {
   bool Designing() const { return designing_; }
   void SetDesigning(bool v) { designing_ = v; }
 
-  // ---- the loader's result and the picture information (Loader.cpp)
+  // ---- the loader's result and the picture information
   const std::wstring& StatusText() const { return statusText_; }
+  // Fills the information fields for the name; a failure of the decoding
+  // library's query shows the library's error box.
   bool ReadImageInfo(const std::wstring& fileName);
-  const std::wstring& ImageType() const { return imageType_; }
-  int ImageWidth() const { return imageWidth_; }
-  int ImageHeight() const { return imageHeight_; }
-  int ImageDepthA() const { return imageDepthA_; }
-  int ImageDepthB() const { return imageDepthB_; }
-  int ImageExtra() const { return imageExtra_; }
-  int ImageFileSize() const { return imageFileSize_; }
-  const std::wstring& ImageDetail() const { return imageDetail_; }
+  const std::wstring& ImageType() const { return info_.type; }
+  int ImageWidth() const { return info_.width; }
+  int ImageHeight() const { return info_.height; }
+  int ImageDepthA() const { return info_.depthA; }
+  int ImageDepthB() const { return info_.depthB; }
+  int ImageExtra() const { return info_.extra; }
+  int ImageFileSize() const { return info_.fileSize; }
+  const std::wstring& ImageDetail() const { return info_.detail; }
 
   // Ends a running ticker or scroller: its colour goes back, the picture is emptied.
   void StopTicker();
@@ -151,13 +141,22 @@ class TPMultiImage : public tk::Control {
   virtual std::wstring GetImageName();
 
   void PictureChanged();
+  // The setters' pattern: a new value is stored and the control repainted
+  // later; the same value changes nothing. True when the value changed.
+  template <typename T>
+  bool Update(T& field, const T& v) {
+    if (v == field) return false;
+    field = v;
+    InvalidateControl();
+    return true;
+  }
 
-  // ---- the loader's steps (Loader.cpp)
+  // ---- the loader's steps
   // The message files (.SCM ticker, .CMS scroller).
-  void ReadMessageFile(const std::wstring& key);
-  // One row of the reader table: StopTicker, read into a temporary bitmap, the
-  // row's message on failure, the picture takes the result, ReadImageInfo.
-  void ReadWithRow(const std::wstring& key, int resolution, int dither);
+  void ReadMessageFile(imagectl::Reader reader);
+  // A library or resource row: StopTicker, read into a temporary bitmap, the
+  // messages on failure, the picture takes the result, ReadImageInfo.
+  void ReadWithRow(const imagectl::ReaderRow& row);
 
   // ---- the moving text (Ticker.cpp)
   // Seams: the control's canvas outside painting (its window's DC), and the
@@ -215,25 +214,18 @@ class TPMultiImage : public tk::Control {
   std::wstring imageName_;
   std::wstring statusText_;
   std::wstring resourceModule_;  // module of .RES names; empty: the program's own
-  std::wstring imageType_;
-  int imageWidth_ = 0;
-  int imageHeight_ = 0;
-  int imageDepthA_ = 0;
-  int imageDepthB_ = 0;
-  int imageExtra_ = 0;
-  int imageFileSize_ = 0;
-  std::wstring imageDetail_;
+  imagectl::ImageInfo info_;
 
   bool autoSize_ = false;
   bool center_ = false;
-  TBorderStyle borderStyle_ = bsNone;
-  TAlign align_ = alNone;
+  TBorderStyle borderStyle_ = TBorderStyle::bsNone;
+  TAlign align_ = TAlign::alNone;
   std::wstring defSaveFilename_;
   bool rastriumPalette_ = false;
   bool imageDither_ = false;
-  TLoadResolution imageReadRes_ = lColorVga;
-  TSaveResolution imageWriteRes_ = sColorVga;
-  TTiffCompression tifSaveCompress_ = sNONE;
+  TLoadResolution imageReadRes_ = TLoadResolution::lColorVga;
+  TSaveResolution imageWriteRes_ = TSaveResolution::sColorVga;
+  TTiffCompression tifSaveCompress_ = TTiffCompression::sNONE;
   std::uint8_t jpegSaveQuality_ = 0;
   std::uint8_t jpegSaveSmooth_ = 0;
   bool pngInterLaced_ = false;

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "codecs/msgfile/MessageFile.h"
+#include "imagectl/Readers.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/CodePages.h"
 #include "toolkit/StdCtrls.h"
@@ -21,12 +23,6 @@ std::string ReadMessageBytes(const std::wstring& fileName) {
   return tk::ReadWholeFile(fileName, msgfile::kMaxFileBytes, FILE_SHARE_READ);
 }
 
-int ScreenPixelsPerInch() {
-  tk::WindowDc screen(nullptr);
-  const int v = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return v > 0 ? v : 96;
-}
-
 // The values read, in file order; a value that could not be read raises
 // after the ones before it have taken effect.
 void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color& color) {
@@ -34,7 +30,7 @@ void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color
   if (s.fontHeight) font.height = *s.fontHeight;
   if (s.fontName) font.name = tk::FromAnsi(*s.fontName);
   if (s.fontSize) {
-    const int pixels = MulDiv(*s.fontSize, ScreenPixelsPerInch(), 72);
+    const int pixels = MulDiv(*s.fontSize, tk::ScreenPixelsPerInch(LOGPIXELSY), 72);
     font.height = pixels == INT_MIN ? INT_MAX : -pixels;
   }
   if (s.fontStyle) {

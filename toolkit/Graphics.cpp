@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/Handles.h"
+
 namespace tk {
 
 COLORREF ColorToRGB(Color c) {
@@ -30,6 +32,12 @@ LOGFONTW ToLogFont(const FontDesc& f) {
 Font MakeFont(const FontDesc& f) {
   const LOGFONTW lf = ToLogFont(f);
   return Font(CreateFontIndirectW(&lf));
+}
+
+int ScreenPixelsPerInch(int index) {
+  WindowDc screen(nullptr);
+  const int v = screen.get() ? GetDeviceCaps(screen.get(), index) : 0;
+  return v > 0 ? v : 96;
 }
 
 }  // namespace tk

@@ -47,4 +47,8 @@ LOGFONTW ToLogFont(const FontDesc& f);
 // A font realised from the description; null when GDI refuses it.
 Font MakeFont(const FontDesc& f);
 
+// The screen's pixels per logical inch across (LOGPIXELSX) or down
+// (LOGPIXELSY); 96 when the screen does not say.
+int ScreenPixelsPerInch(int index);
+
 }  // namespace tk

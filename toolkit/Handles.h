@@ -3,7 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace tk {
 
@@ -33,39 +37,63 @@ class UniqueHandle {
   H h_ = Traits::Invalid();
 };
 
-struct GdiTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static bool Valid(HGDIOBJ h) { return h != nullptr; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
+// Handles that are null when there is none; each owner's traits add Close.
+template <typename H>
+struct NullInvalid {
+  static H Invalid() { return nullptr; }
+  static bool Valid(H h) { return h != nullptr; }
 };
-template <typename T>
-struct TypedGdiTraits {
-  static T Invalid() { return nullptr; }
-  static bool Valid(T h) { return h != nullptr; }
-  static void Close(T h) { DeleteObject(h); }
-};
-using GdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
-using Bitmap = UniqueHandle<HBITMAP, TypedGdiTraits<HBITMAP>>;
-using Palette = UniqueHandle<HPALETTE, TypedGdiTraits<HPALETTE>>;
-using Font = UniqueHandle<HFONT, TypedGdiTraits<HFONT>>;
-using Brush = UniqueHandle<HBRUSH, TypedGdiTraits<HBRUSH>>;
-using Pen = UniqueHandle<HPEN, TypedGdiTraits<HPEN>>;
 
-struct DcTraits {
-  static HDC Invalid() { return nullptr; }
-  static bool Valid(HDC h) { return h != nullptr; }
+template <typename H>
+struct GdiTraits : NullInvalid<H> {
+  static void Close(H h) { DeleteObject(h); }
+};
+using Bitmap = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
+using Palette = UniqueHandle<HPALETTE, GdiTraits<HPALETTE>>;
+using Font = UniqueHandle<HFONT, GdiTraits<HFONT>>;
+using Brush = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
+using Pen = UniqueHandle<HPEN, GdiTraits<HPEN>>;
+
+// A new logical palette of these colours; empty when there are none (or more
+// than a palette holds) or GDI refuses.
+inline Palette MakePalette(const std::vector<PALETTEENTRY>& entries) {
+  if (entries.empty() || entries.size() > 0xFFFF) return Palette();
+  const std::size_t bytes = entries.size() * sizeof(PALETTEENTRY);
+  std::vector<std::uint8_t> block(offsetof(LOGPALETTE, palPalEntry) + bytes);
+  auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
+  log->palVersion = 0x300;
+  log->palNumEntries = static_cast<WORD>(entries.size());
+  std::memcpy(block.data() + offsetof(LOGPALETTE, palPalEntry), entries.data(), bytes);
+  return Palette(CreatePalette(log));
+}
+
+struct DcTraits : NullInvalid<HDC> {
   static void Close(HDC h) { DeleteDC(h); }
 };
 // A DC from CreateCompatibleDC/CreateDC.
 using MemoryDc = UniqueHandle<HDC, DcTraits>;
 
-struct KeyTraits {
-  static HKEY Invalid() { return nullptr; }
-  static bool Valid(HKEY h) { return h != nullptr; }
+struct KeyTraits : NullInvalid<HKEY> {
   static void Close(HKEY h) { RegCloseKey(h); }
 };
 using RegKey = UniqueHandle<HKEY, KeyTraits>;
 
+struct GlobalTraits : NullInvalid<HGLOBAL> {
+  static void Close(HGLOBAL h) { GlobalFree(h); }
+};
+using GlobalMem = UniqueHandle<HGLOBAL, GlobalTraits>;
+
+struct IconTraits : NullInvalid<HICON> {
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+using Icon = UniqueHandle<HICON, IconTraits>;
+
+struct EnhMetaTraits : NullInvalid<HENHMETAFILE> {
+  static void Close(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+};
+using EnhMetaFile = UniqueHandle<HENHMETAFILE, EnhMetaTraits>;
+
+// Kernel handles that are INVALID_HANDLE_VALUE when there is none.
 struct FileTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
@@ -79,27 +107,6 @@ struct FindTraits {
   static void Close(HANDLE h) { FindClose(h); }
 };
 using FindHandle = UniqueHandle<HANDLE, FindTraits>;
-
-struct GlobalTraits {
-  static HGLOBAL Invalid() { return nullptr; }
-  static bool Valid(HGLOBAL h) { return h != nullptr; }
-  static void Close(HGLOBAL h) { GlobalFree(h); }
-};
-using GlobalMem = UniqueHandle<HGLOBAL, GlobalTraits>;
-
-struct IconTraits {
-  static HICON Invalid() { return nullptr; }
-  static bool Valid(HICON h) { return h != nullptr; }
-  static void Close(HICON h) { DestroyIcon(h); }
-};
-using Icon = UniqueHandle<HICON, IconTraits>;
-
-struct EnhMetaTraits {
-  static HENHMETAFILE Invalid() { return nullptr; }
-  static bool Valid(HENHMETAFILE h) { return h != nullptr; }
-  static void Close(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
-};
-using EnhMetaFile = UniqueHandle<HENHMETAFILE, EnhMetaTraits>;
 
 // GetDC/ReleaseDC pair; remembers its window.
 class WindowDc {
@@ -128,7 +135,7 @@ class SelectGuard {
   }
 
  private:
-  HDC dc_;        // we don't own it
+  HDC dc_;       // we don't own it
   HGDIOBJ old_;  // owned by the DC's previous selection
 };
 
@@ -143,7 +150,7 @@ class PaletteGuard {
   }
 
  private:
-  HDC dc_;         // we don't own it
+  HDC dc_;        // we don't own it
   HPALETTE old_;  // we don't own it
 };
 

@@ -1,20 +1,21 @@
 // The picture object: holds one bitmap (with an optional palette), one icon or
-// one enhanced metafile, draws it into a rectangle, reads icon and metafile
-// files and notifies its owner of every change.
+// one enhanced metafile, draws it into a rectangle and notifies its owner of
+// every change. The readers that make icons and metafiles from files are in
+// PictureReaders.h.
 //
-// Copies share their pixel data: every image is an immutable object behind a
+// Copies share their pixel data: every image is an object behind a
 // shared_ptr, so assigning a 72 MB picture to a second control costs a
 // reference count. A change replaces the image instead of editing it, and the
 // one image object is the only owner of its GDI handles.
+//
+// Like the rest of the toolkit, it reports failures by exception.
 #pragma once
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
-#include <string>
+#include <utility>
 
 #include "toolkit/Handles.h"
 
@@ -37,24 +38,34 @@ class SharedImage {
  public:
   SharedImage(const SharedImage&) = delete;
   SharedImage& operator=(const SharedImage&) = delete;
+  virtual ~SharedImage();
   static long LiveCount();
+
+  virtual bool Empty() const = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // A bitmap is stretched to fill r, a metafile played into r, an icon drawn
+  // at its own size at r's top-left corner. rop is the canvas's copy mode.
+  virtual void Draw(HDC dc, const RECT& r, DWORD rop) const = 0;
 
  protected:
   SharedImage();
-  ~SharedImage();
 };
 
-// Immutable bitmap and palette; owns both handles.
-class BitmapImage : public SharedImage {
+// A bitmap and its palette; owns both handles. Never changed while shared:
+// only a BitmapObject that holds the one reference takes its handles back.
+class SharedBitmap final : public SharedImage {
  public:
-  BitmapImage(Bitmap bitmap, Palette palette);
+  SharedBitmap(Bitmap bitmap, Palette palette);
   HBITMAP Handle() const { return bitmap_.get(); }
   HPALETTE PaletteHandle() const { return palette_.get(); }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  bool Empty() const override { return !bitmap_; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
   // Colour depth as planes times bits per pixel; 0 without a bitmap.
   int BitsPerPixel() const { return bitsPerPixel_; }
   bool Monochrome() const { return bitsPerPixel_ == 1; }
+  void Draw(HDC dc, const RECT& r, DWORD rop) const override;
 
  private:
   friend class BitmapObject;
@@ -65,8 +76,8 @@ class BitmapImage : public SharedImage {
   int bitsPerPixel_ = 0;
 };
 
-// The bitmap object: a value that takes over a bitmap handle and a palette
-// handle. Decoders hand it the bitmap first, then the palette.
+// The bitmap object: a value that takes over a bitmap and a palette.
+// Decoders hand it the bitmap first, then the palette.
 class BitmapObject {
  public:
   BitmapObject() = default;
@@ -75,15 +86,16 @@ class BitmapObject {
   BitmapObject(BitmapObject&&) noexcept = default;
   BitmapObject& operator=(BitmapObject&&) noexcept = default;
 
-  // Each setter takes ownership of the handle it is given (null allowed).
-  void SetHandle(HBITMAP bitmap);
-  void SetPalette(HPALETTE palette);
-  void SetHandles(HBITMAP bitmap, HPALETTE palette);
+  // Each setter takes over what it is given (empty allowed). SetHandle keeps
+  // the palette and SetPalette the bitmap; a shared one is copied first.
+  void SetHandle(Bitmap bitmap);
+  void SetPalette(Palette palette);
+  void SetHandles(Bitmap bitmap, Palette palette);
   void Clear() { image_.reset(); }
   // A new screen-compatible bitmap of this size (contents undefined), no palette.
   void SetSize(int width, int height);
 
-  bool Empty() const { return !image_ || !image_->Handle(); }
+  bool Empty() const { return !image_ || image_->Empty(); }
   int Width() const { return image_ ? image_->Width() : 0; }
   int Height() const { return image_ ? image_->Height() : 0; }
   int BitsPerPixel() const { return image_ ? image_->BitsPerPixel() : 0; }
@@ -94,54 +106,46 @@ class BitmapObject {
   }  // we keep it
   // A handle to draw into: copies the pixels first if another object shares them.
   HBITMAP MutableHandle();
-  const std::shared_ptr<const BitmapImage>& Image() const { return image_; }
   bool SharesImageWith(const BitmapObject& o) const { return image_ && image_ == o.image_; }
 
  private:
   friend class Picture;
-  explicit BitmapObject(std::shared_ptr<const BitmapImage> image) : image_(std::move(image)) {}
-  std::shared_ptr<const BitmapImage> image_;
+  explicit BitmapObject(std::shared_ptr<SharedBitmap> image) : image_(std::move(image)) {}
+  // The image's bitmap or palette for the next image: taken back when no one
+  // else holds the image, else copied.
+  Bitmap KeptBitmap();
+  Palette KeptPalette();
+  std::shared_ptr<SharedBitmap> image_;
 };
 
-// Immutable icon; owns its handle.
-class IconImage : public SharedImage {
+// How the sized images draw: an icon at its own size at r's top-left
+// corner, a metafile played into r.
+void DrawImage(HDC dc, HICON icon, int width, int height, const RECT& r);
+void DrawImage(HDC dc, HENHMETAFILE metafile, int width, int height, const RECT& r);
+
+// An icon or an enhanced metafile with the size it is shown at; owns its handle.
+template <typename Owner>
+class SizedImage final : public SharedImage {
  public:
-  IconImage(Icon icon, int width, int height);
-  HICON Handle() const { return icon_.get(); }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  SizedImage(Owner handle, int width, int height)
+      : handle_(std::move(handle)), width_(width), height_(height) {}
+  auto Handle() const { return handle_.get(); }
+  bool Empty() const override { return !handle_; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  void Draw(HDC dc, const RECT& r, DWORD) const override {
+    if (handle_) DrawImage(dc, handle_.get(), width_, height_, r);
+  }
 
  private:
-  Icon icon_;
+  Owner handle_;
   int width_;
   int height_;
 };
-
-// Immutable enhanced metafile; owns its handle.
-class MetafileImage : public SharedImage {
- public:
-  MetafileImage(EnhMetaFile metafile, int width, int height);
-  HENHMETAFILE Handle() const { return metafile_.get(); }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-
- private:
-  EnhMetaFile metafile_;
-  int width_;
-  int height_;
-};
+using SharedIcon = SizedImage<Icon>;
+using SharedMetafile = SizedImage<EnhMetaFile>;
 
 enum class GraphicKind { None, BitmapGraphic, IconGraphic, MetafileGraphic };
-
-// What a copy puts on the clipboard: the data under its format and, for a
-// bitmap with a palette, the palette for CF_PALETTE. Handles are owned until
-// released to SetClipboardData.
-struct ClipboardContent {
-  UINT format = 0;  // CF_BITMAP or CF_ENHMETAFILE
-  Bitmap bitmap;
-  EnhMetaFile metafile;
-  Palette palette;
-};
 
 class Picture {
  public:
@@ -164,50 +168,37 @@ class Picture {
   void Clear();
 
   GraphicKind Kind() const { return content_.kind; }
-  bool Empty() const;
-  int Width() const;
-  int Height() const;
+  bool Empty() const { return !content_.image || content_.image->Empty(); }
+  int Width() const { return content_.image ? content_.image->Width() : 0; }
+  int Height() const { return content_.image ? content_.image->Height() : 0; }
   bool HasBitmap() const { return content_.kind == GraphicKind::BitmapGraphic; }
   // The bitmap object; empty unless the picture holds a bitmap.
   BitmapObject AsBitmap() const;
   HICON IconHandle() const;             // we keep it
   HENHMETAFILE MetafileHandle() const;  // we keep it
   HPALETTE PaletteHandle() const;       // we keep it
-  bool SharesImageWith(const Picture& o) const;
+  bool SharesImageWith(const Picture& o) const {
+    return content_.image && content_.image == o.content_.image;
+  }
 
   // A bitmap is stretched to fill r, a metafile played into r, an icon drawn at
   // its own size at r's top-left corner. rop is the canvas's copy mode.
-  void Draw(HDC dc, const RECT& r, DWORD rop = SRCCOPY) const;
-
-  // Reads a file by its extension: .ICO as icon, .WMF and .EMF as metafile.
-  void LoadFromFile(const std::wstring& fileName);
-  void LoadIconFile(const std::wstring& fileName);
-  void LoadMetafileFile(const std::wstring& fileName);
-  // The same readers on bytes in memory (also what the fuzzers call).
-  void LoadIconFromMemory(const std::uint8_t* data, std::size_t size);
-  void LoadMetafileFromMemory(const std::uint8_t* data, std::size_t size);
-
-  // Clipboard conversion: CF_BITMAP (with CF_PALETTE) and CF_ENHMETAFILE.
-  static bool SupportsClipboardFormat(UINT format);
-  // Copies the clipboard's data (which stays the clipboard's); palette may be null.
-  void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
-  // Copies of the contents for the clipboard; an icon raises EInvalidGraphic.
-  ClipboardContent SaveToClipboardFormat() const;
+  void Draw(HDC dc, const RECT& r, DWORD rop = SRCCOPY) const {
+    if (content_.image) content_.image->Draw(dc, r, rop);
+  }
 
  private:
   struct Content {
     GraphicKind kind = GraphicKind::None;
-    std::shared_ptr<const BitmapImage> bitmap;
-    std::shared_ptr<const IconImage> icon;
-    std::shared_ptr<const MetafileImage> metafile;
+    std::shared_ptr<SharedImage> image;  // of the kind's class
   };
-  void Replace(Content c);
+  void Replace(GraphicKind kind, std::shared_ptr<SharedImage> image);
+  template <typename Image>
+  const Image* As(GraphicKind kind) const {
+    return content_.kind == kind ? static_cast<const Image*>(content_.image.get()) : nullptr;
+  }
   Content content_;
 };
-
-// File readers, as plain functions for callers without a picture object.
-std::shared_ptr<const IconImage> ReadIcon(const std::uint8_t* data, std::size_t size);
-std::shared_ptr<const MetafileImage> ReadMetafile(const std::uint8_t* data, std::size_t size);
 
 // Copies of GDI objects; null in, null out. Raise EOutOfResources on failure.
 Bitmap CopyBitmap(HBITMAP bitmap);

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
-#include "codecs/Rstrim32.h"
+#include "codecs/DecoderLibrary.h"
 #include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
 #include "tests/native/codecs/Fixtures.h"
@@ -144,7 +144,7 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 0; i < runs; ++i) {
     tk::BitmapObject bitmap;
     const double t = Now();
-    const bool decoded = codecs::DecodeJpegFile(picture, 24, 0, bitmap);
+    const bool decoded = codecs::DecodeFile(codecs::Decoder::kJpeg, picture, 24, 0, bitmap) > 0;
     library.push_back(Now() - t);
     if (!decoded || bitmap.Width() != 6000) {
       std::printf("view: the library did not decode the picture\n");

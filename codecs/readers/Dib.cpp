@@ -1,6 +1,6 @@
 #include "codecs/readers/Dib.h"
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 
 namespace readers {
 namespace {

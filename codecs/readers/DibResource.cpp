@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 #include "codecs/readers/Dib.h"
 
 namespace readers {

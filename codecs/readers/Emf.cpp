@@ -1,6 +1,6 @@
 // Enhanced metafiles: a header record, then records of a type and a size in
 // bytes (a multiple of 4) up to the end record.
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 #include "codecs/readers/MetafileRecords.h"
 
 namespace readers {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 #include "codecs/readers/Dib.h"
 
 namespace readers {
@@ -16,7 +16,7 @@ using rstrim::Le32;
 constexpr std::uint32_t kMaxIconSide = 1024;
 constexpr std::size_t kDirectoryEntry = 16;
 
-bool ReadPngImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
+bool ReadPngImage(const std::uint8_t* p, std::size_t size, IconEntry& e) {
   // Signature, then the IHDR chunk: length, type, width, height.
   if (size < 8 + 8 + 13 + 4 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
   const std::uint32_t w = Be32(p + 16), h = Be32(p + 20);
@@ -29,7 +29,7 @@ bool ReadPngImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
 }
 
 // A DIB whose height counts the colour rows and the AND mask's rows below them.
-bool ReadDibImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
+bool ReadDibImage(const std::uint8_t* p, std::size_t size, IconEntry& e) {
   DibHeader h;
   if (size < 40 || Le32(p) < 40 || !ReadDibHeader(p, size, h, 2)) return false;
   if (h.height < 0 || static_cast<std::uint32_t>(h.width) > kMaxIconSide || h.rows > kMaxIconSide)
@@ -42,7 +42,7 @@ bool ReadDibImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
   return true;
 }
 
-bool ReadImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
+bool ReadImage(const std::uint8_t* p, std::size_t size, IconEntry& e) {
   static const std::uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (size >= 8 && std::memcmp(p, kPng, 8) == 0) return ReadPngImage(p, size, e);
   return ReadDibImage(p, size, e);
@@ -50,14 +50,14 @@ bool ReadImage(const std::uint8_t* p, std::size_t size, IconImage& e) {
 
 }  // namespace
 
-bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconImage>& images) {
+bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconEntry>& images) {
   images.clear();
   if (!data || size < 6 || Le16(data) != 0 || Le16(data + 2) != 1) return false;
   const std::size_t count = Le16(data + 4);
   if (count == 0 || 6 + kDirectoryEntry * count > size) return false;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* d = data + 6 + kDirectoryEntry * i;
-    IconImage e;
+    IconEntry e;
     e.size = Le32(d + 8);
     e.offset = Le32(d + 12);
     if (e.size == 0 || e.offset > size || e.size > size - e.offset) continue;

@@ -7,7 +7,7 @@
 
 namespace readers {
 
-struct IconImage {
+struct IconEntry {
   std::size_t offset = 0;  // of the image's bytes in the file
   std::size_t size = 0;
   int width = 0;
@@ -19,6 +19,6 @@ struct IconImage {
 // The sound images of an icon file, in directory order; entries pointing
 // outside the file or at a broken image are passed over. False when the file
 // is no icon file or has no sound image.
-bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconImage>& images);
+bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconEntry>& images);
 
 }  // namespace readers

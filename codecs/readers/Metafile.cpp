@@ -1,6 +1,6 @@
 #include "codecs/readers/Metafile.h"
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 #include "codecs/readers/Dib.h"
 #include "codecs/readers/MetafileRecords.h"
 

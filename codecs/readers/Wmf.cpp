@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "codecs/core/ByteOrder.h"
+#include "rstrim/core/ByteOrder.h"
 #include "codecs/readers/Dib.h"
 #include "codecs/readers/MetafileRecords.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "codecs/core/Bitmap.h"
+#include "rstrim/core/DibTarget.h"
 
 namespace fixtures {
 

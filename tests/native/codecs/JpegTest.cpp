@@ -79,7 +79,7 @@ TEST(Jpeg, ExifOrientationMakesThePictureUpright) {
 
 TEST(Jpeg, ReducedSizeDecoding) {
   const Picture p = fixtures::Photo(64, 32);
-  rstrim::MemoryBitmap bmp;
+  rstrim::MemoryDib bmp;
   rstrim::DecodeOptions options;
   options.jpegScale = 2;
   const Bytes file = fixtures::EncodeJpeg(p, JpegSpec{});

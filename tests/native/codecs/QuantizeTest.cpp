@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "codecs/core/Quantize.h"
+#include "rstrim/core/Quantize.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "codecs/core/Quantize.h"
+#include "rstrim/core/Quantize.h"
 #include "tests/native/codecs/TestSupport.h"
 
 namespace testing_rstrim {
@@ -135,7 +135,7 @@ TEST(Resolution, CallerPaletteIsUsed) {
   options.fixedPalette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
   const Bytes file = fixtures::EncodePngRgb(p);
   rstrim::MemorySource src(file.data(), file.size());
-  rstrim::MemoryBitmap bmp;
+  rstrim::MemoryDib bmp;
   ASSERT_EQ(rstrim::Decode(Format::kPng, src, options, bmp), rstrim::kOk);
   EXPECT_EQ(bmp.Palette(), options.fixedPalette);
 }

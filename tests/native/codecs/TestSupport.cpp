@@ -6,7 +6,7 @@
 
 namespace testing_rstrim {
 
-int MaxError(const rstrim::MemoryBitmap& bmp, const Picture& expected) {
+int MaxError(const rstrim::MemoryDib& bmp, const Picture& expected) {
   if (bmp.Width() != expected.width || bmp.Height() != expected.height) return 1000;
   int worst = 0;
   for (int y = 0; y < expected.height; ++y) {
@@ -18,7 +18,7 @@ int MaxError(const rstrim::MemoryBitmap& bmp, const Picture& expected) {
   return worst;
 }
 
-double MeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected) {
+double MeanError(const rstrim::MemoryDib& bmp, const Picture& expected) {
   if (bmp.Width() != expected.width || bmp.Height() != expected.height) return 1000;
   double sum = 0;
   for (int y = 0; y < expected.height; ++y) {
@@ -30,7 +30,7 @@ double MeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected) {
   return sum / (3.0 * expected.width * expected.height);
 }
 
-double BlockMeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected, int n) {
+double BlockMeanError(const rstrim::MemoryDib& bmp, const Picture& expected, int n) {
   if (bmp.Width() != expected.width || bmp.Height() != expected.height) return 1000;
   double sum = 0;
   int blocks = 0;
@@ -50,7 +50,7 @@ double BlockMeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected, 
   return blocks ? sum / (3.0 * blocks) : 1000;
 }
 
-Picture ToPicture(const rstrim::MemoryBitmap& bmp) {
+Picture ToPicture(const rstrim::MemoryDib& bmp) {
   Picture p;
   p.width = bmp.Width(), p.height = bmp.Height();
   for (int y = 0; y < p.height; ++y) {

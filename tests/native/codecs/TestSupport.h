@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "codecs/core/Rstrim.h"
+#include "rstrim/core/Rstrim.h"
 #include "tests/native/codecs/Fixtures.h"
 
 namespace testing_rstrim {
@@ -14,7 +14,7 @@ using rstrim::Rgb;
 
 struct Decoded {
   rstrim::Result result = rstrim::kGeneralFailure;
-  rstrim::MemoryBitmap bitmap;
+  rstrim::MemoryDib bitmap;
 };
 
 Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution = 24,
@@ -22,13 +22,13 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution = 2
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info);
 
 // Largest per-channel difference between the decoded picture and the expected one.
-int MaxError(const rstrim::MemoryBitmap& bmp, const Picture& expected);
+int MaxError(const rstrim::MemoryDib& bmp, const Picture& expected);
 // Mean absolute per-channel difference.
-double MeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected);
+double MeanError(const rstrim::MemoryDib& bmp, const Picture& expected);
 // Mean difference after averaging both over blocks of size n (what the eye sees of dithering).
-double BlockMeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected, int n);
+double BlockMeanError(const rstrim::MemoryDib& bmp, const Picture& expected, int n);
 // The decoded picture as colours.
-Picture ToPicture(const rstrim::MemoryBitmap& bmp);
+Picture ToPicture(const rstrim::MemoryDib& bmp);
 // Picture from indices and a palette.
 Picture FromIndices(int width, int height, const std::vector<uint8_t>& idx,
                     const std::vector<Rgb>& pal);

@@ -15,7 +15,7 @@ using reader_samples::Sample;
 
 bool Accepts(const Sample& s) {
   if (s.target == "icon") {
-    std::vector<readers::IconImage> images;
+    std::vector<readers::IconEntry> images;
     return readers::ParseIcon(s.data.data(), s.data.size(), images);
   }
   if (s.target == "metafile") {
@@ -43,7 +43,7 @@ const Sample& Find(const char* name) {
 
 TEST(Readers, IconImagesAsTheFileHasThem) {
   const Sample& s = Find("three-images");
-  std::vector<readers::IconImage> images;
+  std::vector<readers::IconEntry> images;
   ASSERT_TRUE(readers::ParseIcon(s.data.data(), s.data.size(), images));
   ASSERT_EQ(images.size(), 3u);
   const int want[3][3] = {{16, 8, 0}, {32, 32, 0}, {48, 32, 1}};  // side, bits, PNG

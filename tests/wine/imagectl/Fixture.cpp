@@ -152,8 +152,8 @@ HPALETTE MakePalette() {
 
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
   tk::BitmapObject temp;
-  temp.SetHandle(bitmap);
-  temp.SetPalette(palette);
+  temp.SetHandle(tk::Bitmap(bitmap));
+  temp.SetPalette(tk::Palette(palette));
   image.Picture().Assign(temp);
 }
 

@@ -128,7 +128,7 @@ TEST_F(PaintFixture, LibraryIgnoresStretchRatio) {
 
 TEST_F(PaintFixture, LibraryCentresOnOuterSizeWithBorder) {
   Make(352, 264, false);
-  c().SetBorderStyle(bsSingle);
+  c().SetBorderStyle(TBorderStyle::bsSingle);
   LoadBitmap(c(), MakeCodedBitmap(100, 50));
   c().SetCenter(true);
   Paint();
@@ -146,7 +146,7 @@ TEST_F(PaintFixture, LibraryNegativeOffset) {
 
 TEST_F(PaintFixture, IconTypeTakesLibraryPathAndKeepsIconSize) {
   Make(352, 264, true);
-  c().SetBorderStyle(bsSingle);
+  c().SetBorderStyle(TBorderStyle::bsSingle);
   const std::wstring ico = TempPath(L"paint.ico");
   WriteBytes(ico, MakeIcoFile(false));
   c().SetImageName(ico);
@@ -201,7 +201,7 @@ TEST_F(PaintFixture, PaletteNatural) {
 
 TEST_F(PaintFixture, PaletteCentresOnClientSize) {
   Make(352, 264, true);
-  c().SetBorderStyle(bsSingle);
+  c().SetBorderStyle(TBorderStyle::bsSingle);
   LoadBitmap(c(), MakeCodedBitmap(100, 50));
   c().SetCenter(true);
   Paint();
@@ -267,7 +267,7 @@ TEST_F(PaintFixture, PaletteRatioCutOff) {
 
 TEST_F(PaintFixture, LowerCaseIcoTypeStaysOnPalettePath) {
   Make(352, 264, true);
-  c().SetBorderStyle(bsSingle);
+  c().SetBorderStyle(TBorderStyle::bsSingle);
   LoadBitmap(c(), MakeCodedBitmap(100, 50));
   c().ReadImageInfo(L"x.res");  // any type other than "ICO"/"WMF"
   c().SetCenter(true);

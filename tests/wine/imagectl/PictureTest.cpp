@@ -6,8 +6,10 @@
 
 #include "Fixture.h"
 #include "fuzz/ReaderSamples.h"
+#include "imagectl/Loader.h"
 #include "toolkit/Clipboard.h"
 #include "toolkit/Picture.h"
+#include "toolkit/PictureReaders.h"
 
 namespace imagectl_test {
 namespace {
@@ -23,7 +25,7 @@ template <typename F>
 void ExpectInvalid(F load) {
   tk::Picture picture;
   tk::BitmapObject before;
-  before.SetHandle(MakeSolidBitmap(3, 3, 0));
+  before.SetHandle(tk::Bitmap(MakeSolidBitmap(3, 3, 0)));
   picture.Assign(before);
   const long live = tk::SharedImage::LiveCount();
   const long gdi = GdiObjectCount();
@@ -46,8 +48,8 @@ TEST(Picture, BitmapObjectTakesBitmapThenPalette) {
   EXPECT_TRUE(b.Empty());
   HBITMAP bmp = MakeSolidBitmap(7, 5, 0);
   HPALETTE pal = MakePalette();
-  b.SetHandle(bmp);
-  b.SetPalette(pal);
+  b.SetHandle(tk::Bitmap(bmp));
+  b.SetPalette(tk::Palette(pal));
   EXPECT_EQ(b.Handle(), bmp);
   EXPECT_EQ(b.PaletteHandle(), pal);
   EXPECT_EQ(b.Width(), 7);
@@ -60,7 +62,7 @@ TEST(Picture, AssignSharesAndNotifies) {
   int changes = 0;
   b.OnChange = [&](tk::Picture&) { ++changes; };
   tk::BitmapObject temp;
-  temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
+  temp.SetHandles(tk::Bitmap(MakeSolidBitmap(20, 10, 0)), tk::Palette(MakePalette()));
   a.Assign(temp);
   temp.Clear();  // the temporary goes; the picture keeps the image
   EXPECT_EQ(a.Width(), 20);
@@ -83,7 +85,7 @@ TEST(Picture, ImagesAreFreedWithTheirLastOwner) {
   {
     tk::Picture a, b;
     tk::BitmapObject temp;
-    temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
+    temp.SetHandles(tk::Bitmap(MakeSolidBitmap(20, 10, 0)), tk::Palette(MakePalette()));
     a.Assign(temp);
     b = a;
     EXPECT_EQ(tk::SharedImage::LiveCount(), live + 1);
@@ -94,7 +96,7 @@ TEST(Picture, ImagesAreFreedWithTheirLastOwner) {
 
 TEST(Picture, MutableHandleCopiesSharedPixels) {
   tk::BitmapObject a;
-  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
   EXPECT_TRUE(b.SharesImageWith(a));
   HBITMAP mine = b.MutableHandle();
@@ -105,9 +107,9 @@ TEST(Picture, MutableHandleCopiesSharedPixels) {
 
 TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
   tk::BitmapObject a;
-  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
-  b.SetPalette(MakePalette());
+  b.SetPalette(tk::Palette(MakePalette()));
   EXPECT_EQ(a.PaletteHandle(), nullptr);
   EXPECT_NE(b.PaletteHandle(), nullptr);
   EXPECT_NE(b.Handle(), a.Handle());
@@ -117,7 +119,7 @@ TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
 TEST(Picture, ReadsIconPickingThe32PixelImage) {
   const auto ico = MakeIcoFile(true);
   tk::Picture p;
-  p.LoadIconFromMemory(ico.data(), ico.size());
+  p.Assign(tk::ReadIcon(ico.data(), ico.size()));
   EXPECT_EQ(p.Kind(), tk::GraphicKind::IconGraphic);
   EXPECT_EQ(p.Width(), 32);
   EXPECT_EQ(p.Height(), 32);
@@ -135,7 +137,7 @@ TEST(Picture, ReadsIconFile) {
   const std::wstring path = TempPath(L"good.ico");
   WriteBytes(path, MakeIcoFile(false));
   tk::Picture p;
-  p.LoadFromFile(path);
+  p.Assign(imagectl::ReadToolkitPicture(path));
   EXPECT_EQ(p.Width(), 32);
   EXPECT_NE(p.IconHandle(), nullptr);
 }
@@ -144,7 +146,7 @@ TEST(Picture, ReadsPlaceableMetafileWithItsSize) {
   const std::wstring path = TempPath(L"good.wmf");
   WriteBytes(path, MakePlaceableWmf(200, 100, 96));
   tk::Picture p;
-  p.LoadFromFile(path);
+  p.Assign(imagectl::ReadToolkitPicture(path));
   EXPECT_EQ(p.Kind(), tk::GraphicKind::MetafileGraphic);
   EXPECT_EQ(p.Width(), MulDiv(200, ScreenDpi(LOGPIXELSX), 96));
   EXPECT_EQ(p.Height(), MulDiv(100, ScreenDpi(LOGPIXELSY), 96));
@@ -161,7 +163,7 @@ TEST(Picture, ReadsPlaceableMetafileWithItsSize) {
 TEST(Picture, PlaceableUnitsScaleTheSize) {
   const auto wmf = MakePlaceableWmf(1440, 720, 1440);  // one inch by half an inch
   tk::Picture p;
-  p.LoadMetafileFromMemory(wmf.data(), wmf.size());
+  p.Assign(tk::ReadMetafile(wmf.data(), wmf.size()));
   EXPECT_EQ(p.Width(), ScreenDpi(LOGPIXELSX));
   EXPECT_EQ(p.Height(), ScreenDpi(LOGPIXELSY) / 2);
 }
@@ -169,7 +171,7 @@ TEST(Picture, PlaceableUnitsScaleTheSize) {
 TEST(Picture, ReadsPlainMetafileByItsWindowExtent) {
   const auto wmf = MakePlainWmf(120, 80);
   tk::Picture p;
-  p.LoadMetafileFromMemory(wmf.data(), wmf.size());
+  p.Assign(tk::ReadMetafile(wmf.data(), wmf.size()));
   EXPECT_EQ(p.Width(), 120);
   EXPECT_EQ(p.Height(), 80);
 }
@@ -177,7 +179,7 @@ TEST(Picture, ReadsPlainMetafileByItsWindowExtent) {
 TEST(Picture, ReadsEnhancedMetafileByItsFrame) {
   const auto emf = MakeEmf(2540, 1270);  // 1 inch x 0.5 inch
   tk::Picture p;
-  p.LoadMetafileFromMemory(emf.data(), emf.size());
+  p.Assign(tk::ReadMetafile(emf.data(), emf.size()));
   EXPECT_EQ(p.Width(), ScreenDpi(LOGPIXELSX));
   EXPECT_EQ(p.Height(), ScreenDpi(LOGPIXELSY) / 2);
 }
@@ -187,10 +189,10 @@ TEST(Picture, RefusesEveryHostileIconAndMetafile) {
   for (const reader_samples::Sample& s : reader_samples::HostileSamples()) {
     SCOPED_TRACE(s.name);
     if (s.target == "icon")
-      ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(s.data.data(), s.data.size()); });
+      ExpectInvalid([&](tk::Picture& p) { p.Assign(tk::ReadIcon(s.data.data(), s.data.size())); });
     if (s.target == "metafile")
       ExpectInvalid(
-          [&](tk::Picture& p) { p.LoadMetafileFromMemory(s.data.data(), s.data.size()); });
+          [&](tk::Picture& p) { p.Assign(tk::ReadMetafile(s.data.data(), s.data.size())); });
   }
 }
 
@@ -200,8 +202,8 @@ TEST(Picture, ReadsAndDrawsEverySoundSample) {
   for (const reader_samples::Sample& s : reader_samples::SoundSamples()) {
     SCOPED_TRACE(s.name);
     tk::Picture p;
-    if (s.target == "icon") p.LoadIconFromMemory(s.data.data(), s.data.size());
-    if (s.target == "metafile") p.LoadMetafileFromMemory(s.data.data(), s.data.size());
+    if (s.target == "icon") p.Assign(tk::ReadIcon(s.data.data(), s.data.size()));
+    if (s.target == "metafile") p.Assign(tk::ReadMetafile(s.data.data(), s.data.size()));
     if (s.target == "dibres") continue;
     EXPECT_GT(p.Width(), 0);
     EXPECT_GT(p.Height(), 0);
@@ -211,31 +213,9 @@ TEST(Picture, ReadsAndDrawsEverySoundSample) {
 
 TEST(Picture, UnknownExtensionAndMissingFile) {
   tk::Picture p;
-  EXPECT_THROW(p.LoadFromFile(TempPath(L"x.bmp")), tk::EInvalidGraphic);
-  EXPECT_THROW(p.LoadFromFile(TempPath(L"missing-file.ico")), std::exception);
-}
-
-TEST(Picture, ClipboardConversion) {
-  tk::Picture p;
-  tk::BitmapObject temp;
-  temp.SetHandles(MakeSolidBitmap(6, 4, 0), MakePalette());
-  p.Assign(temp);
-  tk::ClipboardContent out = p.SaveToClipboardFormat();
-  EXPECT_EQ(out.format, static_cast<UINT>(CF_BITMAP));
-  EXPECT_TRUE(out.bitmap);
-  EXPECT_TRUE(out.palette);
-  EXPECT_NE(out.bitmap.get(), p.AsBitmap().Handle()) << "the clipboard gets a copy";
-  tk::Picture q;
-  q.LoadFromClipboardFormat(CF_BITMAP, out.bitmap.get(), out.palette.get());
-  EXPECT_EQ(q.Width(), 6);
-  EXPECT_NE(q.AsBitmap().Handle(), out.bitmap.get());
-
-  const auto ico = MakeIcoFile(false);
-  tk::Picture icon;
-  icon.LoadIconFromMemory(ico.data(), ico.size());
-  EXPECT_THROW(icon.SaveToClipboardFormat(), tk::EInvalidGraphic);
-  EXPECT_TRUE(tk::Picture::SupportsClipboardFormat(CF_ENHMETAFILE));
-  EXPECT_FALSE(tk::Picture::SupportsClipboardFormat(CF_TEXT));
+  EXPECT_THROW(p.Assign(imagectl::ReadToolkitPicture(TempPath(L"x.bmp"))), tk::EInvalidGraphic);
+  EXPECT_THROW(p.Assign(imagectl::ReadToolkitPicture(TempPath(L"missing-file.ico"))),
+               std::exception);
 }
 
 // ---- the control's clipboard exchange by window message and key
@@ -251,8 +231,8 @@ void Fill(TPMultiImage& image, Kind kind) {
   const std::vector<std::uint8_t> emf = MakeEmf(500, 500), ico = MakeIcoFile();
   if (kind == kBitmap || kind == kPaletted)
     LoadBitmap(image, MakeSolidBitmap(8, 8, Rgb(255, 0, 0)), kind == kPaletted ? MakePalette() : 0);
-  if (kind == kMetafile) image.Picture().LoadMetafileFromMemory(emf.data(), emf.size());
-  if (kind == kIcon) image.Picture().LoadIconFromMemory(ico.data(), ico.size());
+  if (kind == kMetafile) image.Picture().Assign(tk::ReadMetafile(emf.data(), emf.size()));
+  if (kind == kIcon) image.Picture().Assign(tk::ReadIcon(ico.data(), ico.size()));
 }
 
 TEST(Clipboard, MessagesAndKeysCopyCutAndPasteTheirFormats) {

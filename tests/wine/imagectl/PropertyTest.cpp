@@ -5,6 +5,7 @@
 
 #include "Fixture.h"
 #include "toolkit/Picture.h"
+#include "toolkit/PictureReaders.h"
 
 namespace imagectl_test {
 namespace {
@@ -13,17 +14,17 @@ TEST(ImageProperties, NewControlValues) {
   ProbeImage c;
   EXPECT_FALSE(c.AutoSize());
   EXPECT_FALSE(c.Center());
-  EXPECT_EQ(c.BorderStyle(), bsNone);
-  EXPECT_EQ(c.Align(), alNone);
+  EXPECT_EQ(c.BorderStyle(), TBorderStyle::bsNone);
+  EXPECT_EQ(c.Align(), TAlign::alNone);
   EXPECT_EQ(c.GetColor(), tk::clBtnFace);
   EXPECT_EQ(c.DefSaveFilename(), L"");
   EXPECT_TRUE(c.Picture().Empty());
   EXPECT_EQ(c.StoredImageName(), L"");
   EXPECT_TRUE(c.RastriumPalette());
   EXPECT_TRUE(c.ImageDither());
-  EXPECT_EQ(c.ImageReadRes(), lAutoMatic);
-  EXPECT_EQ(c.ImageWriteRes(), sAutoMatic);
-  EXPECT_EQ(c.TifSaveCompress(), sNONE);
+  EXPECT_EQ(c.ImageReadRes(), TLoadResolution::lAutoMatic);
+  EXPECT_EQ(c.ImageWriteRes(), TSaveResolution::sAutoMatic);
+  EXPECT_EQ(c.TifSaveCompress(), TTiffCompression::sNONE);
   EXPECT_EQ(c.JPegSaveQuality(), 25);
   EXPECT_EQ(c.JPegSaveSmooth(), 0);
   EXPECT_FALSE(c.PNGInterLaced());
@@ -118,9 +119,9 @@ TEST(ImageProperties, PlainStoresDoNotRepaint) {
   c.SetTextShadowColor(tk::clRed);
   c.SetRastriumPalette(false);
   c.SetImageDither(false);
-  c.SetImageReadRes(lColor256);
-  c.SetImageWriteRes(sJpegGray);
-  c.SetTifSaveCompress(sLZW);
+  c.SetImageReadRes(TLoadResolution::lColor256);
+  c.SetImageWriteRes(TSaveResolution::sJpegGray);
+  c.SetTifSaveCompress(TTiffCompression::sLZW);
   c.SetPNGInterLaced(true);
   c.SetUseTwainWindow(false);
   c.SetDefSaveFilename(L"a.jpg");
@@ -128,8 +129,8 @@ TEST(ImageProperties, PlainStoresDoNotRepaint) {
   c.SetJPegSaveSmooth(3);
   EXPECT_EQ(c.invalidations, 0);
   EXPECT_EQ(c.TextShadowColor(), tk::clRed);
-  EXPECT_EQ(c.ImageReadRes(), lColor256);
-  EXPECT_EQ(c.TifSaveCompress(), sLZW);
+  EXPECT_EQ(c.ImageReadRes(), TLoadResolution::lColor256);
+  EXPECT_EQ(c.TifSaveCompress(), TTiffCompression::sLZW);
   c.SetDefSaveFilename(L"");
   EXPECT_EQ(c.DefSaveFilename(), L"");
 }
@@ -167,7 +168,7 @@ TEST(ImageProperties, OpaqueOnlyForBitmapOfControlSize) {
   LoadBitmap(c, MakeSolidBitmap(105, 104, 0));
   EXPECT_FALSE(c.Opaque());
   const auto wmf = MakePlaceableWmf(105, 105, 96);
-  c.Picture().LoadMetafileFromMemory(wmf.data(), wmf.size());
+  c.Picture().Assign(tk::ReadMetafile(wmf.data(), wmf.size()));
   EXPECT_FALSE(c.Opaque());
   LoadBitmap(c, MakeSolidBitmap(105, 105, 0));
   c.Picture().Clear();
@@ -194,13 +195,13 @@ TEST(ImageProperties, BorderStyleRecreatesWithThinBorder) {
   ProbeImage& c = *h.image;
   HWND before = c.Handle();
   EXPECT_FALSE(GetWindowLongW(before, GWL_STYLE) & WS_BORDER);
-  c.SetBorderStyle(bsSingle);
+  c.SetBorderStyle(TBorderStyle::bsSingle);
   EXPECT_TRUE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
   EXPECT_LT(c.ClientWidth(), 100);
   c.invalidations = 0;
-  c.SetBorderStyle(bsSingle);
+  c.SetBorderStyle(TBorderStyle::bsSingle);
   EXPECT_TRUE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
-  c.SetBorderStyle(bsNone);
+  c.SetBorderStyle(TBorderStyle::bsNone);
   EXPECT_FALSE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
   EXPECT_EQ(c.ClientWidth(), 100);
 }
@@ -213,7 +214,7 @@ TEST(ImageProperties, PaletteAnswer) {
   c.SetRastriumPalette(false);
   EXPECT_EQ(c.GetPalette(), pal);
   const auto ico = MakeIcoFile(false);
-  c.Picture().LoadIconFromMemory(ico.data(), ico.size());
+  c.Picture().Assign(tk::ReadIcon(ico.data(), ico.size()));
   EXPECT_EQ(c.GetPalette(), nullptr);
 }
 
@@ -258,9 +259,9 @@ TEST(ImageProperties, FormResourceProperties) {
   for (auto [p, v] : props) c.SetProperty(p, v);
   EXPECT_FALSE(c.RastriumPalette());
   EXPECT_FALSE(c.ImageDither());
-  EXPECT_EQ(c.ImageReadRes(), lMonoChrome);
-  EXPECT_EQ(c.ImageWriteRes(), sJpegGray);
-  EXPECT_EQ(c.TifSaveCompress(), sPACKBITS);
+  EXPECT_EQ(c.ImageReadRes(), TLoadResolution::lMonoChrome);
+  EXPECT_EQ(c.ImageWriteRes(), TSaveResolution::sJpegGray);
+  EXPECT_EQ(c.TifSaveCompress(), TTiffCompression::sPACKBITS);
   EXPECT_EQ(c.JPegSaveQuality(), 15);
   EXPECT_EQ(c.JPegSaveSmooth(), 5);
   EXPECT_EQ(c.TextLeft(), 3);
@@ -274,12 +275,12 @@ TEST(ImageProperties, FormResourceProperties) {
   EXPECT_FALSE(c.TextTransParent());
   EXPECT_TRUE(c.TextShadow());
   EXPECT_TRUE(c.PNGInterLaced());
-  EXPECT_EQ(c.Align(), alClient);
+  EXPECT_EQ(c.Align(), TAlign::alClient);
   EXPECT_EQ(c.GetColor(), tk::clBlack);
   EXPECT_EQ(c.StoredImageName(), L"file not found");
   EXPECT_EQ(c.StatusText(), L"file not found");
   c.SetProperty(L"BorderStyle", L"bsSingle");
-  EXPECT_EQ(c.BorderStyle(), bsSingle);
+  EXPECT_EQ(c.BorderStyle(), TBorderStyle::bsSingle);
   EXPECT_THROW(c.SetProperty(L"ImageReadRes", L"lBogus"), std::invalid_argument);
   EXPECT_THROW(c.SetProperty(L"NoSuchProperty", L"1"), std::invalid_argument);
 }

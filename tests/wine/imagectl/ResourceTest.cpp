@@ -4,6 +4,7 @@
 
 #include "Fixture.h"
 #include "toolkit/Picture.h"
+#include "toolkit/PictureReaders.h"
 
 namespace imagectl_test {
 namespace {
@@ -42,10 +43,10 @@ TEST(Resources, ThousandControlsLeaveNoGdiObjects) {
         a->SetStretchRatio(true);
         break;
       case 1:
-        a->Picture().LoadIconFromMemory(ico.data(), ico.size());
+        a->Picture().Assign(tk::ReadIcon(ico.data(), ico.size()));
         break;
       default:
-        a->Picture().LoadMetafileFromMemory(wmf.data(), wmf.size());
+        a->Picture().Assign(tk::ReadMetafile(wmf.data(), wmf.size()));
         a->SetStretch(true);
         break;
     }

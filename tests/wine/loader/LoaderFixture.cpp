@@ -1,6 +1,6 @@
 #include "LoaderFixture.h"
 
-#include "codecs/dll/Rstrim32Api.h"
+#include "rstrim/dll/Rstrim32Api.h"
 
 namespace loader_test {
 namespace {
@@ -115,7 +115,7 @@ std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette) {
 short DirectDecode(WORD ordinal, const std::wstring& file, LONG resolution) {
   HMODULE module = LoadLibraryA("RSTRIM32.DLL");
   if (!module) return -1000;
-  auto decode = reinterpret_cast<rstrim32::DecodeFileFn>(
+  auto decode = reinterpret_cast<rstrim::DecodeFileFn>(
       reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
   HBITMAP bitmap = nullptr;
   HPALETTE palette = nullptr;

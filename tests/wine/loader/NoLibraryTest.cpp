@@ -2,7 +2,7 @@
 // library failure: an error box, the row's message, no crash. The test runs
 // a copy of this program from a directory where the library is not found.
 #include "LoaderFixture.h"
-#include "codecs/Rstrim32.h"
+#include "codecs/DecoderLibrary.h"
 
 namespace loader_test {
 namespace {
@@ -49,21 +49,18 @@ class NoLibraryChild : public LoaderTest {
   }
 };
 
-TEST_F(NoLibraryChild, DecoderAndQueryFailWithAnErrorBox) {
+TEST_F(NoLibraryChild, DecoderAndQueryFailWithTheMissingLibrarysText) {
   const std::wstring path = TempFile(L"nolib.bmp");
   WriteFileBytes(path, GradientBmp(5, 5));
   tk::BitmapObject bitmap;
-  bitmap.SetHandle(CreateBitmap(2, 2, 1, 1, nullptr));
-  EXPECT_FALSE(codecs::DecodeBmpFile(path, 24, 0, bitmap));
+  bitmap.SetHandle(tk::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
+  EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, path, 24, 0, bitmap),
+            rstrim::kGeneralFailure);
   EXPECT_TRUE(bitmap.Empty());
   codecs::ImageFileInfo info;
-  EXPECT_FALSE(codecs::QueryImageFileInfo(path, info));
+  EXPECT_EQ(codecs::QueryFileInfo(path, info), rstrim::kGeneralFailure);
   EXPECT_EQ(info.width, 0);
-  ASSERT_EQ(dialogs().size(), 2u);
-  for (const auto& d : dialogs()) {
-    EXPECT_EQ(d.kind, tk::MsgKind::Error);
-    EXPECT_EQ(d.text, kMissingText);
-  }
+  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kGeneralFailure), kMissingText);
 }
 
 TEST_F(NoLibraryChild, LoadShowsTheRowMessage) {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "codecs/dll/Rstrim32Api.h"
+#include "rstrim/dll/Rstrim32Api.h"
 #include "tests/native/codecs/TestSupport.h"
 #include "toolkit/Handles.h"
 
@@ -26,17 +26,17 @@ Fn Entry(WORD ordinal) {
 WORD OrdinalOf(rstrim::Format format) {
   switch (format) {
     case rstrim::Format::kJpeg:
-      return rstrim32::kOrdDecodeJpegFile;
+      return rstrim::kOrdDecodeJpegFile;
     case rstrim::Format::kGif:
-      return rstrim32::kOrdDecodeGifFile;
+      return rstrim::kOrdDecodeGifFile;
     case rstrim::Format::kPcx:
-      return rstrim32::kOrdDecodePcxFile;
+      return rstrim::kOrdDecodePcxFile;
     case rstrim::Format::kBmp:
-      return rstrim32::kOrdDecodeBmpFile;
+      return rstrim::kOrdDecodeBmpFile;
     case rstrim::Format::kPng:
-      return rstrim32::kOrdDecodePngFile;
+      return rstrim::kOrdDecodePngFile;
     case rstrim::Format::kTiff:
-      return rstrim32::kOrdDecodeTifFile;
+      return rstrim::kOrdDecodeTifFile;
     default:
       return 0;
   }
@@ -52,7 +52,7 @@ std::string WriteTemp(const Bytes& data) {
 }
 
 // Copies a bottom-up or top-down DIB section and its palette into the bitmap.
-bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryBitmap& out) {
+bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
   DIBSECTION ds{};
   if (GetObjectW(bitmap, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits) return false;
   const int w = ds.dsBm.bmWidth, h = ds.dsBm.bmHeight, bpp = ds.dsBm.bmBitsPixel;
@@ -84,12 +84,12 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
   HPALETTE palette = nullptr;
   short r = rstrim::kGeneralFailure;
   const WORD ordinal = OrdinalOf(format);
-  if (ordinal == rstrim32::kOrdDecodeJpegFile) {
-    r = Entry<rstrim32::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
-                                                   &bitmap, &palette, 0, 0);
+  if (ordinal == rstrim::kOrdDecodeJpegFile) {
+    r = Entry<rstrim::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
+                                                 &bitmap, &palette, 0, 0);
   } else if (ordinal) {
-    r = Entry<rstrim32::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
-                                               &palette, 0, 0);
+    r = Entry<rstrim::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
+                                             &palette, 0, 0);
   }
   tk::Bitmap ownedBitmap(bitmap);
   tk::Palette ownedPalette(palette);
@@ -101,10 +101,10 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
 
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
   const std::string path = WriteTemp(data);
-  char type[rstrim32::kTypeBufferSize] = {};
-  char detail[rstrim32::kDetailBufferSize] = {};
+  char type[rstrim::kTypeBufferSize] = {};
+  char detail[rstrim::kDetailBufferSize] = {};
   short width = 0, height = 0, depthA = 0, depthB = 0, extra = 0;
-  const short r = Entry<rstrim32::QueryImageFileInfoFn>(rstrim32::kOrdQueryImageFileInfo)(
+  const short r = Entry<rstrim::QueryImageFileInfoFn>(rstrim::kOrdQueryImageFileInfo)(
       path.c_str(), type, &width, &height, &depthA, &depthB, &extra, detail, 0);
   std::remove(path.c_str());
   info->type = type;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "codecs/core/Result.h"
-#include "codecs/dll/Rstrim32Api.h"
+#include "rstrim/core/Result.h"
+#include "rstrim/dll/Rstrim32Api.h"
 #include "tests/native/codecs/Fixtures.h"
 
 namespace {
@@ -40,7 +40,7 @@ class Rstrim32 : public ::testing::Test {
     return reinterpret_cast<Fn>(
         reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(ordinal))));
   }
-  rstrim32::DecodeFileFn Decoder(WORD ordinal) { return Entry<rstrim32::DecodeFileFn>(ordinal); }
+  rstrim::DecodeFileFn Decoder(WORD ordinal) { return Entry<rstrim::DecodeFileFn>(ordinal); }
 
   static std::string Write(const std::string& name, const Bytes& data) {
     const std::string path = dir_ + name;
@@ -195,7 +195,7 @@ TEST_F(Rstrim32, EveryDecoderReturnsADibSection) {
   }
   const Picture photo = fixtures::Photo(64, 40);
   const std::string jpg = Write("a.jpg", fixtures::EncodeJpeg(photo, {}));
-  auto jpeg = Entry<rstrim32::DecodeJpegFileFn>(5);
+  auto jpeg = Entry<rstrim::DecodeJpegFileFn>(5);
   HBITMAP bmp = nullptr;
   HPALETTE hpal = nullptr;
   ASSERT_EQ(jpeg(jpg.c_str(), 24, 1, 0, &bmp, &hpal, 0, 0), 1);
@@ -324,17 +324,20 @@ TEST_F(Rstrim32, NoGdiObjectsLeak) {
 }
 
 TEST_F(Rstrim32, ErrorTextsFromTheStringTable) {
-  for (int code = rstrim::kLowestResult; code <= 0; ++code) {
+#define RSTRIM_FAILURE_ROW(name, code, text) {code, text},
+  const std::pair<int, const char*> failures[] = {RSTRIM_FAILURES(RSTRIM_FAILURE_ROW)};
+#undef RSTRIM_FAILURE_ROW
+  for (const auto& [code, want] : failures) {
     char text[256] = {};
     const int n =
         LoadStringA(module_, static_cast<UINT>(static_cast<WORD>(code)), text, sizeof text);
     EXPECT_GT(n, 0) << code;
-    EXPECT_STREQ(text, rstrim::ResultText(code)) << code;
+    EXPECT_STREQ(text, want) << code;
   }
 }
 
 TEST_F(Rstrim32, QueryImageFileInfo) {
-  auto query = Entry<rstrim32::QueryImageFileInfoFn>(1);
+  auto query = Entry<rstrim::QueryImageFileInfoFn>(1);
   fixtures::JpegSpec layout;
   layout.progressive = true;
   layout.orientation = 6;
@@ -376,7 +379,7 @@ TEST_F(Rstrim32, NamesLongerThan255AreRefused) {
   EXPECT_EQ(Decoder(17)(longer.c_str(), 24, 0, &bmp, &pal, 0, 0), -6);
   EXPECT_EQ(bmp, nullptr);
   const std::string veryLong(300, 'a');
-  auto query = Entry<rstrim32::QueryImageFileInfoFn>(1);
+  auto query = Entry<rstrim::QueryImageFileInfoFn>(1);
   char type[6], detail[26];
   short w, h, a, b, extra;
   EXPECT_EQ(query(veryLong.c_str(), type, &w, &h, &a, &b, &extra, detail, 0), -6);
