@@ -39,6 +39,8 @@ class Form1Fixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    for (const wchar_t* file : {L"\\LUMOS32.HLP", L"\\LUMOS32.CNT"})
+      DeleteFileW((programDir + file).c_str());
     if (form) {
       form->DestroyHandle();
       form.reset();

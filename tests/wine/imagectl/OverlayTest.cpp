@@ -18,30 +18,22 @@ tk::FontDesc BoldItalic() {
 }
 
 TEST(OverlayFont, RecordFields) {
-  const LOGFONTW lf = OverlayLogFont(BoldItalic(), 0);
-  EXPECT_EQ(lf.lfHeight, -16);
-  EXPECT_EQ(lf.lfWidth, 0);
-  EXPECT_EQ(lf.lfEscapement, 0);
-  EXPECT_EQ(lf.lfWeight, 700);
-  EXPECT_EQ(lf.lfItalic, 1);
-  EXPECT_EQ(lf.lfUnderline, 0);
-  EXPECT_EQ(lf.lfStrikeOut, 0);
-  EXPECT_EQ(lf.lfCharSet, 0);
-  EXPECT_EQ(lf.lfOutPrecision, 0);
-  EXPECT_EQ(lf.lfClipPrecision, 2);
-  EXPECT_EQ(lf.lfQuality, 2);
-  EXPECT_EQ(lf.lfPitchAndFamily, 0);
-  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  auto show = [](const LOGFONTW& f) {
+    std::wstring s = f.lfFaceName;
+    for (long v : {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight})
+      s += L" " + std::to_wstring(v);
+    for (BYTE v : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
+                   f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
+      s += L" " + std::to_wstring(v);
+    return s;
+  };
+  EXPECT_EQ(show(OverlayLogFont(BoldItalic(), 0)), L"Tahoma -16 0 0 0 700 1 0 0 0 0 2 2 0");
   tk::FontDesc f;
+  f.name = std::wstring(40, L'F');  // cut to what the record holds
   f.underline = f.strikeOut = true;
   f.pitch = tk::FontPitch::Fixed;
-  LOGFONTW u = OverlayLogFont(f, 45);
-  EXPECT_EQ(u.lfWeight, 400);
-  EXPECT_EQ(u.lfUnderline, 1);
-  EXPECT_EQ(u.lfStrikeOut, 1);
-  EXPECT_EQ(u.lfPitchAndFamily, 1);
-  EXPECT_EQ(u.lfEscapement, 450);
-  EXPECT_EQ(u.lfOrientation, 450);
+  EXPECT_EQ(show(OverlayLogFont(f, 45)),
+            std::wstring(31, L'F') + L" -11 0 450 450 400 0 1 1 0 0 2 2 1");
   f.pitch = tk::FontPitch::Variable;
   EXPECT_EQ(OverlayLogFont(f, 0).lfPitchAndFamily, 2);
 }
@@ -66,20 +58,14 @@ class OverlayFixture : public ::testing::Test {
 
 TEST_F(OverlayFixture, RotationReachesGdiInTenths) {
   c().SetText(L"Up");
-  c().SetTextRotate(90);
-  Paint();
-  ASSERT_EQ(c().fonts.size(), 1u);
-  EXPECT_EQ(c().fonts[0].lfEscapement, 900);
-  EXPECT_EQ(c().fonts[0].lfOrientation, 900);
-  EXPECT_EQ(c().fonts[0].lfWeight, 700);
-  EXPECT_EQ(c().fonts[0].lfItalic, 1);
-  EXPECT_EQ(c().fonts[0].lfUnderline, 0);
-  EXPECT_EQ(c().fonts[0].lfStrikeOut, 0);
-  c().SetTextRotate(-90);
-  Paint();
-  ASSERT_EQ(c().fonts.size(), 2u);
-  EXPECT_EQ(c().fonts[1].lfEscapement, -900);
-  EXPECT_EQ(c().fonts[1].lfOrientation, -900);
+  for (int angle : {90, -90}) {
+    c().SetTextRotate(angle);
+    Paint();
+    EXPECT_EQ(c().fonts.back().lfEscapement, angle * 10);
+    EXPECT_EQ(c().fonts.back().lfOrientation, angle * 10);
+  }
+  EXPECT_EQ(c().fonts.size(), 2u);
+  EXPECT_STREQ(c().fonts.back().lfFaceName, L"Tahoma");  // the record above
 }
 
 TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
@@ -95,20 +81,15 @@ TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
   EXPECT_LT(b.right - b.left, 30) << "one line wide";
 }
 
-TEST_F(OverlayFixture, LongFaceNameIsCut) {
-  tk::FontDesc f = BoldItalic();
-  f.name = std::wstring(40, L'F');
-  c().SetFont(f);
-  c().SetText(L"x");
-  Paint();
-  ASSERT_EQ(c().fonts.size(), 1u);
-  EXPECT_EQ(std::wstring(c().fonts[0].lfFaceName), std::wstring(31, L'F'));
-}
-
-TEST_F(OverlayFixture, EmptyTextCreatesNoFont) {
+TEST_F(OverlayFixture, NoTextNoFontAndTextFarAwayIsHarmless) {
   Paint();
   EXPECT_TRUE(c().fonts.empty());
+  c().SetText(L"far away");
+  c().SetTextLeft(100000);
+  c().SetTextTop(-100000);
+  Paint();
   EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p != kBackground; }), 0);
+  EXPECT_EQ(c().fonts.size(), 1u);
 }
 
 TEST_F(OverlayFixture, ShadowIsTwoRightTwoDown) {
@@ -162,15 +143,6 @@ TEST_F(OverlayFixture, OpaqueCellsTakeTheControlColour) {
     EXPECT_EQ(both.bottom, cells.bottom + 2);
     c().SetTextShadow(false);
   }
-}
-
-TEST_F(OverlayFixture, TextOutsideTheClientIsHarmless) {
-  c().SetText(L"far away");
-  c().SetTextLeft(100000);
-  c().SetTextTop(-100000);
-  Paint();
-  EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p != kBackground; }), 0);
-  EXPECT_EQ(c().fonts.size(), 1u);
 }
 
 }  // namespace

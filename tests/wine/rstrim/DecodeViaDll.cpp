@@ -1,6 +1,7 @@
 // Decoding for the variant suites under Wine: every picture goes through a
 // file and RSTRIM32.DLL's ordinal entries, and the returned DIB section and
 // palette are read back into the suites' bitmap type.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -58,11 +59,21 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryBitmap& out) {
   const int w = ds.dsBm.bmWidth, h = ds.dsBm.bmHeight, bpp = ds.dsBm.bmBitsPixel;
   if (!out.Allocate(w, h, bpp)) return false;
   if (palette) {
+    // What GDI draws with is the section's own table: it must be the palette.
     const UINT n = GetPaletteEntries(palette, 0, 0, nullptr);
     std::vector<PALETTEENTRY> entries(n);
     GetPaletteEntries(palette, 0, n, entries.data());
+    tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+    tk::SelectGuard select(dc.get(), bitmap);
+    RGBQUAD table[256];
+    const UINT inTable = GetDIBColorTable(dc.get(), 0, 256, table);
     std::vector<rstrim::Rgb> colours;
-    for (const auto& e : entries) colours.push_back(rstrim::Rgb{e.peRed, e.peGreen, e.peBlue});
+    for (UINT i = 0; i < n; ++i) {
+      colours.push_back(rstrim::Rgb{entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
+      EXPECT_TRUE(i < inTable && table[i].rgbRed == entries[i].peRed &&
+                  table[i].rgbGreen == entries[i].peGreen && table[i].rgbBlue == entries[i].peBlue)
+          << "palette entry " << i << " is not the section's";
+    }
     out.SetPalette(colours.data(), static_cast<int>(colours.size()));
   }
   const auto* bits = static_cast<const uint8_t*>(ds.dsBm.bmBits);
