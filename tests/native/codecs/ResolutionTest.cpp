@@ -31,8 +31,10 @@ TEST_P(ResolutionCodes, PaletteSizeAndColourError) {
     EXPECT_EQ(d->bitmap.Bpp(), b.bpp);
     EXPECT_LE(d->bitmap.Palette().size(), b.bpp < 24 ? 1u << b.bpp : 0u);
     EXPECT_GE(d->bitmap.Palette().size(), b.bpp < 24 ? 2u : 0u);
-    if (b.resolution == 0) {
-      EXPECT_EQ(d->bitmap.Palette(), rstrim::VgaPalette());
+    if (b.resolution == 0) {  // the sixteen standard colours, in their order
+      ASSERT_EQ(d->bitmap.Palette(), rstrim::VgaPalette());
+      EXPECT_EQ(d->bitmap.Palette()[7], (Rgb{192, 192, 192}));
+      EXPECT_EQ(d->bitmap.Palette()[12], (Rgb{0, 0, 255}));
     }
   }
   EXPECT_LE(MeanError(plain.bitmap, p), b.meanPlain);

@@ -55,6 +55,12 @@ class Form1Fixture : public ::testing::Test {
     SetCurrentDirectoryW(L"C:\\");
   }
 
+  // Posts a message and lets the program handle it, as the message loop would.
+  static void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp = 0) {
+    PostMessageW(w, msg, wp, lp);
+    tk::Application::Instance().ProcessMessages();
+  }
+
   // Position relative to the parent's client area, and size.
   static RECT Placement(HWND w) {
     RECT r;

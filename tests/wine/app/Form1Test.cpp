@@ -55,25 +55,25 @@ TEST_F(Form1Fixture, StartsFixedInSizeWithoutAPicture) {
 TEST_F(Form1Fixture, TabOrderCyclesThroughTheEnabledControls) {
   TForm1& f = Make();
   EXPECT_EQ(GetFocus(), f.Edit1->Handle());
-  std::vector<HWND> expected = {f.Edit1->Handle(),          f.FileListBox1->Handle(),
-                                f.BtnStretch->Handle(),     f.ButtonExit->Handle(),
-                                f.DriveComboBox1->Handle(), f.Edit1->Handle()};
-  HWND cur = f.Edit1->Handle();
-  for (size_t i = 1; i < expected.size(); ++i) {
-    cur = GetNextDlgTabItem(f.Handle(), cur, FALSE);
-    EXPECT_EQ(cur, expected[i]) << "step " << i;
-  }
+  auto cycle = [&] {
+    std::vector<HWND> order = {f.Edit1->Handle()};
+    while (order.size() < 8 && (order.size() == 1 || order.back() != order[0]))
+      order.push_back(GetNextDlgTabItem(f.Handle(), order.back(), FALSE));
+    return order;
+  };
+  EXPECT_EQ(cycle(), (std::vector<HWND>{f.Edit1->Handle(), f.FileListBox1->Handle(),
+                                        f.BtnStretch->Handle(), f.ButtonExit->Handle(),
+                                        f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
   // With a picture shown the two disabled buttons join the cycle.
   f.ButtonVollbild->SetEnabled(true);
   f.ButtonCpy->SetEnabled(true);
-  cur = f.BtnStretch->Handle();
-  EXPECT_EQ(cur = GetNextDlgTabItem(f.Handle(), cur, FALSE), f.ButtonVollbild->Handle());
-  EXPECT_EQ(cur = GetNextDlgTabItem(f.Handle(), cur, FALSE), f.ButtonExit->Handle());
-  EXPECT_EQ(cur = GetNextDlgTabItem(f.Handle(), cur, FALSE), f.ButtonCpy->Handle());
-  EXPECT_EQ(GetNextDlgTabItem(f.Handle(), cur, FALSE), f.DriveComboBox1->Handle());
+  EXPECT_EQ(cycle(), (std::vector<HWND>{f.Edit1->Handle(), f.FileListBox1->Handle(),
+                                        f.BtnStretch->Handle(), f.ButtonVollbild->Handle(),
+                                        f.ButtonExit->Handle(), f.ButtonCpy->Handle(),
+                                        f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
 }
 
-TEST_F(Form1Fixture, SystemMenuHasNoSizeButTheTwoCommands) {
+TEST_F(Form1Fixture, SystemMenuHasNoSizeButAboutAndHelp) {
   TForm1& f = Make();
   HMENU m = GetSystemMenu(f.Handle(), FALSE);
   ASSERT_EQ(m, f.SystemMenu());
@@ -81,80 +81,59 @@ TEST_F(Form1Fixture, SystemMenuHasNoSizeButTheTwoCommands) {
   for (UINT cmd : {SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
     EXPECT_NE(GetMenuState(m, cmd, MF_BYCOMMAND), static_cast<UINT>(-1)) << cmd;
   const int n = GetMenuItemCount(m);
-  ASSERT_GE(n, 3);
-  EXPECT_EQ(GetMenuItemID(m, n - 2), kAboutCommand);
-  EXPECT_EQ(GetMenuItemID(m, n - 1), kHelpCommand);
   EXPECT_TRUE(GetMenuState(m, n - 3, MF_BYPOSITION) & MF_SEPARATOR);
-  wchar_t text[64];
-  GetMenuStringW(m, kAboutCommand, text, 64, MF_BYCOMMAND);
-  EXPECT_STREQ(text, L"About &Lumoscope ...");
-  GetMenuStringW(m, kHelpCommand, text, 64, MF_BYCOMMAND);
-  EXPECT_STREQ(text, L"Lumoscope &Help");
+  wchar_t about[64], help[64];
+  GetMenuStringW(m, n - 2, about, 64, MF_BYPOSITION);
+  GetMenuStringW(m, n - 1, help, 64, MF_BYPOSITION);
+  EXPECT_EQ(std::to_wstring(GetMenuItemID(m, n - 2)) + about +
+                std::to_wstring(GetMenuItemID(m, n - 1)) + help,
+            std::to_wstring(kAboutCommand) + L"About &Lumoscope ..." +
+                std::to_wstring(kHelpCommand) + L"Lumoscope &Help");
   // No help file beside the program: the Help command is greyed.
   EXPECT_TRUE(GetMenuState(m, kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(Form1Fixture, AboutBeepsAndShowsTheInformation) {
   TForm1& f = Make();
-  PostMessageW(f.Handle(), WM_SYSCOMMAND, kAboutCommand, 0);
-  tk::Application::Instance().ProcessMessages();
+  Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand);
+  Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand | 1);  // a near miss in the low bits
   auto& rec = services.rec();
-  ASSERT_EQ(rec.beeps.size(), 1u);
-  EXPECT_EQ(rec.beeps[0], static_cast<UINT>(MB_ICONASTERISK));
+  EXPECT_EQ(rec.beeps, std::vector<UINT>{MB_ICONASTERISK});
   ASSERT_EQ(rec.dialogs.size(), 1u);
   EXPECT_EQ(rec.dialogs[0].text, L"Lumoscope V 1.1a -32 for Windows");
   EXPECT_EQ(rec.dialogs[0].kind, tk::MsgKind::Information);
   EXPECT_EQ(rec.dialogs[0].buttons, static_cast<unsigned>(tk::mbOK));
-  // A near miss in the low bits is not the About command.
-  PostMessageW(f.Handle(), WM_SYSCOMMAND, kAboutCommand | 1, 0);
-  tk::Application::Instance().ProcessMessages();
-  EXPECT_EQ(rec.dialogs.size(), 1u);
 }
 
-TEST_F(Form1Fixture, HelpCommandsWithTheHelpFilePresent) {
+TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
   WriteFile(programDir + L"\\LUMOS32.HLP", "help");
   WriteFile(programDir + L"\\LUMOS32.CNT", "contents");
   TForm1& f = Make();
-  auto& app = tk::Application::Instance();
-  const std::wstring hlp = programDir + L"\\LUMOS32.HLP";
-  EXPECT_EQ(app.helpFile, hlp + L">Window1");
+  EXPECT_EQ(tk::Application::Instance().helpFile, programDir + L"\\LUMOS32.HLP>Window1");
   EXPECT_FALSE(GetMenuState(f.SystemMenu(), kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
-
-  PostMessageW(f.Handle(), WM_SYSCOMMAND, kHelpCommand, 0);
-  app.ProcessMessages();
-  auto& rec = services.rec();
-  ASSERT_EQ(rec.help.size(), 1u);
-  EXPECT_EQ(rec.help[0].file, hlp + L">main");
-  EXPECT_EQ(rec.help[0].command, static_cast<UINT>(HELP_FINDER));
-  EXPECT_EQ(app.helpFile, hlp + L">Window1");
-
+  Post(f.Handle(), WM_SYSCOMMAND, kHelpCommand);
   // F1 over the file list asks for topic 130, over a button for 120.
-  f.FileListBox1->SetFocus();
-  PostMessageW(f.FileListBox1->Handle(), WM_KEYDOWN, VK_F1, 0);
-  app.ProcessMessages();
-  ASSERT_EQ(rec.help.size(), 2u);
-  EXPECT_EQ(rec.help[1].command, static_cast<UINT>(HELP_CONTEXT));
-  EXPECT_EQ(rec.help[1].data, 130u);
-  EXPECT_EQ(rec.help[1].file, hlp + L">Window1");
-  f.BtnStretch->SetFocus();
-  PostMessageW(f.BtnStretch->Handle(), WM_KEYDOWN, VK_F1, 0);
-  app.ProcessMessages();
-  ASSERT_EQ(rec.help.size(), 3u);
-  EXPECT_EQ(rec.help[2].data, 120u);
-
-  // Closing the window closes the help viewer.
-  f.ButtonExit->Perform(BM_CLICK);
-  ASSERT_EQ(rec.help.size(), 4u);
-  EXPECT_EQ(rec.help[3].command, static_cast<UINT>(HELP_QUIT));
+  for (tk::Control* c :
+       {static_cast<tk::Control*>(f.FileListBox1), static_cast<tk::Control*>(f.BtnStretch)}) {
+    c->SetFocus();
+    Post(c->Handle(), WM_KEYDOWN, VK_F1);
+  }
+  f.ButtonExit->Perform(BM_CLICK);  // closing the window closes the help viewer
+  std::wstring calls;
+  for (const auto& h : services.rec().help)
+    calls += h.file.substr(programDir.size()) + L" " + std::to_wstring(h.command) + L" " +
+             std::to_wstring(h.data) + L"|";
+  EXPECT_EQ(calls,
+            L"\\LUMOS32.HLP>main 11 0|\\LUMOS32.HLP>Window1 1 130|\\LUMOS32.HLP>Window1 1 120|"
+            L"\\LUMOS32.HLP>Window1 2 0|");
 }
 
-TEST_F(Form1Fixture, F1AndExitWithoutTheHelpFile) {
+TEST_F(Form1Fixture, F1DoesNothingWithoutTheHelpFileAndExitEnds) {
   TForm1& f = Make();
   f.FileListBox1->SetFocus();
-  PostMessageW(f.FileListBox1->Handle(), WM_KEYDOWN, VK_F1, 0);
-  tk::Application::Instance().ProcessMessages();
-  f.ButtonExit->Perform(BM_CLICK);
+  Post(f.FileListBox1->Handle(), WM_KEYDOWN, VK_F1);
   EXPECT_TRUE(services.rec().help.empty());
+  f.ButtonExit->Perform(BM_CLICK);
   EXPECT_FALSE(f.HandleAllocated());
   EXPECT_TRUE(tk::Application::Instance().Terminated());
 }
@@ -162,48 +141,38 @@ TEST_F(Form1Fixture, F1AndExitWithoutTheHelpFile) {
 // The show state the program was started with: minimised and maximised are
 // honoured, every other state shows the window normally.
 TEST_F(Form1Fixture, StartUpShowStates) {
-  const std::pair<int, int> rows[] = {{SW_SHOWMINIMIZED, SW_MINIMIZE},
-                                      {SW_MINIMIZE, SW_MINIMIZE},
-                                      {SW_SHOWMINNOACTIVE, SW_MINIMIZE},
-                                      {SW_SHOWMAXIMIZED, SW_SHOWMAXIMIZED},
-                                      {SW_HIDE, 0},
-                                      {SW_SHOWNORMAL, 0},
-                                      {SW_SHOWNOACTIVATE, 0},
-                                      {SW_SHOW, 0},
-                                      {SW_SHOWNA, 0},
-                                      {SW_RESTORE, 0},
-                                      {SW_SHOWDEFAULT, 0},
-                                      {99, 0}};
-  for (const auto& [state, command] : rows)
-    EXPECT_EQ(StartupShowCommand(static_cast<WORD>(state)), command) << state;
-  for (const auto& [state, command] : {rows[2], rows[3], rows[5]}) {
+  for (int state : {SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE})
+    EXPECT_EQ(StartupShowCommand(static_cast<WORD>(state)), SW_MINIMIZE) << state;
+  EXPECT_EQ(StartupShowCommand(SW_SHOWMAXIMIZED), SW_SHOWMAXIMIZED);
+  for (int state : {SW_HIDE, SW_SHOWNORMAL, SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA, SW_RESTORE,
+                    SW_SHOWDEFAULT, 99})
+    EXPECT_EQ(StartupShowCommand(static_cast<WORD>(state)), 0) << state;
+  for (const auto& [state, iconic, zoomed] : {std::tuple{SW_SHOWMINNOACTIVE, true, false},
+                                              {SW_SHOWMAXIMIZED, false, true},
+                                              {SW_SHOWNORMAL, false, false}}) {
     TForm1& f = Make(static_cast<WORD>(state));
-    EXPECT_EQ(IsIconic(f.Handle())   ? SW_MINIMIZE
-              : IsZoomed(f.Handle()) ? SW_SHOWMAXIMIZED
-                                     : 0,
-              command)
-        << state;
+    EXPECT_EQ(IsIconic(f.Handle()) != FALSE, iconic) << state;
+    EXPECT_EQ(IsZoomed(f.Handle()) != FALSE, zoomed) << state;
     TearDown();
   }
 }
 
-TEST_F(Form1Fixture, StretchTogglesTheLampAndTheProperty) {
+// STRETCH, by click or Alt+S, switches the lamp and the property; Alt+X ends.
+TEST_F(Form1Fixture, StretchTogglesTheLampAndAltKeysClickTheButtons) {
   TForm1& f = Make();
-  EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
   EXPECT_EQ(PixelOf(*f.PanelLED, 6, 6), RGB(128, 0, 0));
-  EXPECT_FALSE(f.PMultiImage1->Stretch());
   f.BtnStretch->Perform(BM_CLICK);
-  EXPECT_EQ(f.PanelLED->GetColor(), tk::clRed);
   EXPECT_EQ(PixelOf(*f.PanelLED, 6, 6), RGB(255, 0, 0));
   EXPECT_TRUE(f.PMultiImage1->Stretch());
   EXPECT_EQ(GetFocus(), f.FileListBox1->Handle());
-  // No picture: the pane keeps its size.
-  const RECT pane = Placement(f.Panel1->Handle());
+  const RECT pane = Placement(f.Panel1->Handle());  // no picture: the pane keeps its size
   EXPECT_EQ(pane.right - pane.left, 360);
   EXPECT_EQ(pane.bottom - pane.top, 272);
-  f.BtnStretch->Perform(BM_CLICK);
+  Post(f.Edit1->Handle(), WM_SYSCHAR, 's', 1 << 29);  // as the keyboard delivers Alt+S
   EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
   EXPECT_FALSE(f.PMultiImage1->Stretch());
+  Post(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
+  EXPECT_FALSE(f.HandleAllocated());
 }
 
 TEST_F(Form1Fixture, PathLabelShowsTheListDirectory) {
@@ -239,19 +208,6 @@ TEST_F(Form1Fixture, FullviewShowsTheFullScreenWindowModally) {
   EXPECT_FALSE(IsWindowVisible(form2->Handle()));
   EXPECT_TRUE(IsWindowEnabled(f.Handle()));
   Form2 = nullptr;
-}
-
-TEST_F(Form1Fixture, AltAcceleratorsClickTheButtons) {
-  TForm1& f = Make();
-  // Alt+S as the keyboard delivers it to the focused control.
-  PostMessageW(f.Edit1->Handle(), WM_SYSCHAR, 's', 1 << 29);
-  tk::Application::Instance().ProcessMessages();
-  EXPECT_EQ(f.PanelLED->GetColor(), tk::clRed);
-  EXPECT_TRUE(f.PMultiImage1->Stretch());
-  // Alt+X closes the window.
-  PostMessageW(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
-  tk::Application::Instance().ProcessMessages();
-  EXPECT_FALSE(f.HandleAllocated());
 }
 
 // ---- viewing a picture: loading into the pane, the full-screen view

@@ -2,21 +2,23 @@
 
 #include <psapi.h>
 
-#include <cstring>
-
 #include "fuzz/ReaderSamples.h"
 
 namespace imagectl_test {
+namespace {
+
+// A top-down DIB section and its pixels.
+HBITMAP TopDownDib(int width, int height, WORD bits, void** pixels) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, bits};
+  return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, pixels, nullptr, 0);
+}
+
+}  // namespace
 
 Canvas::Canvas(int width, int height) : width_(width), height_(height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_ = TopDownDib(width, height, 32, &bits);
   bits_ = static_cast<std::uint32_t*>(bits);
   dc_ = CreateCompatibleDC(nullptr);
   old_ = SelectObject(dc_, bitmap_);
@@ -41,14 +43,8 @@ void Canvas::Render(TPMultiImage& image, bool erase) {
 }
 
 HBITMAP MakeCodedBitmap(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP b = TopDownDib(width, height, 32, &bits);
   auto* p = static_cast<std::uint32_t*>(bits);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -57,19 +53,12 @@ HBITMAP MakeCodedBitmap(int width, int height) {
 }
 
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP b = TopDownDib(width, height, 24, &bits);
   if (!b) return nullptr;
   const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  auto* p = static_cast<std::uint8_t*>(bits);
   for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = p + stride * static_cast<std::size_t>(y);
+    std::uint8_t* row = static_cast<std::uint8_t*>(bits) + stride * static_cast<std::size_t>(y);
     for (int x = 0; x < width; ++x) {
       row[3 * x] = static_cast<std::uint8_t>(B(rgb));
       row[3 * x + 1] = static_cast<std::uint8_t>(G(rgb));

@@ -11,23 +11,12 @@ using imagectl::Placement;
 
 constexpr std::uint32_t kBackground = Rgb(0, 255, 0);
 
-TEST(Placement, RatioCentringAndTheLibrarysRule) {
-  const std::pair<Placement, Placement> rows[] = {
-      {imagectl::RatioPlacement(0, 0, 352, 264, 100, 200), {110, 0, 132, 264}},
-      {imagectl::RatioPlacement(0, 0, 352, 264, 400, 100), {0, 88, 352, 88}},
-      {imagectl::RatioPlacement(0, 0, 352, 264, 200, 190), {0, -35, 352, 334}},
-      {imagectl::RatioPlacement(0, 0, 352, 264, 50, 50), {44, 0, 264, 264}},
-      {imagectl::RatioPlacement(0, 0, 352, 264, 0, 0), {0, 0, 352, 264}},  // fault: whole client
-      // Halves round to even: spare 3 -> x = 2, spare 5 -> 2, spare 7 -> 4.
-      {imagectl::RatioPlacement(0, 0, 4, 1, 1, 1), {2, 0, 1, 1}},
-      {imagectl::RatioPlacement(0, 0, 6, 1, 1, 1), {2, 0, 1, 1}},
-      {imagectl::RatioPlacement(0, 0, 8, 1, 1, 1), {4, 0, 1, 1}},
-      // Centring truncates toward zero; the library path centres on the outer size.
-      {imagectl::LibraryPlacement(false, true, 352, 264, 350, 262, 100, 50), {126, 107, 100, 50}},
-      {imagectl::NaturalPlacement(true, 350, 262, 100, 50), {125, 106, 100, 50}},
-      {imagectl::LibraryPlacement(false, false, 352, 264, 352, 264, 100, 50), {0, 0, 100, 50}},
-      {imagectl::LibraryPlacement(true, true, 352, 264, 350, 262, 100, 50), {0, 0, 350, 262}}};
-  for (const auto& [got, want] : rows) EXPECT_EQ(got, want) << want.x << "," << want.y;
+// What the paints below cannot show: the ratio rule's fault case and its
+// rounding of halves to even (spare 3 -> x = 2, spare 5 -> 2, spare 7 -> 4).
+TEST(Placement, RatioRuleFaultAndRounding) {
+  EXPECT_EQ(imagectl::RatioPlacement(0, 0, 352, 264, 0, 0), (Placement{0, 0, 352, 264}));
+  for (const auto& [width, x] : {std::pair{4, 2}, {6, 2}, {8, 4}})
+    EXPECT_EQ(imagectl::RatioPlacement(0, 0, width, 1, 1, 1).x, x) << width;
   EXPECT_EQ(imagectl::CentreOffset(105, 110), -2);
 }
 

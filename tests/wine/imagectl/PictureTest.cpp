@@ -55,21 +55,6 @@ TEST(Picture, AssignSharesAndNotifies) {
   EXPECT_EQ(changes, 2);
 }
 
-TEST(Picture, ImagesAreFreedWithTheirLastOwner) {
-  const long live = tk::SharedImage::LiveCount();
-  const long gdi = GdiObjectCount();
-  {
-    tk::Picture a, b;
-    tk::BitmapObject temp;
-    temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
-    a.Assign(temp);
-    b = a;
-    EXPECT_EQ(tk::SharedImage::LiveCount(), live + 1);
-  }
-  EXPECT_EQ(tk::SharedImage::LiveCount(), live);
-  EXPECT_EQ(GdiObjectCount(), gdi);
-}
-
 TEST(Picture, MutableHandleCopiesSharedPixels) {
   tk::BitmapObject a;
   a.SetHandle(MakeSolidBitmap(4, 4, 0));

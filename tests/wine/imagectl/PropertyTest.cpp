@@ -99,35 +99,27 @@ TEST(ImageProperties, AutoSizeAlwaysRunsPictureChanged) {
   EXPECT_EQ(c.Width(), 50) << "without AutoSize the bounds stay";
 }
 
-TEST(ImageProperties, OpaqueOnlyForBitmapOfControlSize) {
-  Host h(105, 105);
-  ProbeImage& c = *h.image;
-  LoadBitmap(c, MakeSolidBitmap(105, 105, 0));
-  EXPECT_TRUE(c.Opaque());
-  LoadBitmap(c, MakeSolidBitmap(106, 105, 0));
-  EXPECT_FALSE(c.Opaque());
-  LoadBitmap(c, MakeSolidBitmap(105, 104, 0));
-  EXPECT_FALSE(c.Opaque());
-  c.Picture().LoadFromFile(DataFile(L"red.wmf"));
-  EXPECT_FALSE(c.Opaque());
-  LoadBitmap(c, MakeSolidBitmap(105, 105, 0));
-  c.Picture().Clear();
-  EXPECT_FALSE(c.Opaque());
-}
-
-TEST(ImageProperties, OpaqueControlSkipsTheBackground) {
+// Only a bitmap of the control's size is opaque: the background is not erased under it.
+TEST(ImageProperties, OpaqueBitmapOfControlSizeSkipsTheBackground) {
   Host h(40, 30);
   ProbeImage& c = *h.image;
   c.SetColor(Rgb(0, 255, 0));
   c.SetRastriumPalette(false);
-  LoadBitmap(c, MakeSolidBitmap(40, 30, Rgb(255, 0, 0)));
   c.SetCopyMode(0x00AA0029);  // destination unchanged: only an erase would show
   Canvas canvas(40, 30);
-  canvas.Render(c, false);
-  EXPECT_EQ(canvas.At(10, 10), Rgb(0x12, 0x34, 0x56));
-  LoadBitmap(c, MakeSolidBitmap(39, 30, Rgb(255, 0, 0)));
-  canvas.Render(c, false);
-  EXPECT_EQ(canvas.At(10, 10), Rgb(0, 255, 0));
+  for (const auto& [width, height, opaque] :
+       {std::tuple{40, 30, true}, {41, 30, false}, {40, 29, false}}) {
+    LoadBitmap(c, MakeSolidBitmap(width, height, Rgb(255, 0, 0)));
+    EXPECT_EQ(c.Opaque(), opaque) << width << "x" << height;
+    canvas.Fill(Rgb(0x12, 0x34, 0x56));
+    canvas.Render(c, false);
+    EXPECT_EQ(canvas.At(10, 10), opaque ? Rgb(0x12, 0x34, 0x56) : Rgb(0, 255, 0));
+  }
+  c.Picture().LoadFromFile(DataFile(L"red.wmf"));
+  EXPECT_FALSE(c.Opaque());
+  LoadBitmap(c, MakeSolidBitmap(40, 30, 0));
+  c.Picture().Clear();
+  EXPECT_FALSE(c.Opaque());
 }
 
 TEST(ImageProperties, BorderStyleRecreatesWithThinBorder) {

@@ -25,22 +25,16 @@ Fn Entry(WORD ordinal) {
 }
 
 WORD OrdinalOf(rstrim::Format format) {
-  switch (format) {
-    case rstrim::Format::kJpeg:
-      return rstrim32::kOrdDecodeJpegFile;
-    case rstrim::Format::kGif:
-      return rstrim32::kOrdDecodeGifFile;
-    case rstrim::Format::kPcx:
-      return rstrim32::kOrdDecodePcxFile;
-    case rstrim::Format::kBmp:
-      return rstrim32::kOrdDecodeBmpFile;
-    case rstrim::Format::kPng:
-      return rstrim32::kOrdDecodePngFile;
-    case rstrim::Format::kTiff:
-      return rstrim32::kOrdDecodeTifFile;
-    default:
-      return 0;
-  }
+  const std::pair<rstrim::Format, WORD> entries[] = {
+      {rstrim::Format::kJpeg, rstrim32::kOrdDecodeJpegFile},
+      {rstrim::Format::kGif, rstrim32::kOrdDecodeGifFile},
+      {rstrim::Format::kPcx, rstrim32::kOrdDecodePcxFile},
+      {rstrim::Format::kBmp, rstrim32::kOrdDecodeBmpFile},
+      {rstrim::Format::kPng, rstrim32::kOrdDecodePngFile},
+      {rstrim::Format::kTiff, rstrim32::kOrdDecodeTifFile}};
+  for (const auto& [f, ordinal] : entries)
+    if (f == format) return ordinal;
+  return 0;
 }
 
 std::string WriteTemp(const Bytes& data) {
