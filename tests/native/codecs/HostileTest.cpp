@@ -4,8 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "tests/native/codecs/TestSupport.h"
 
 namespace testing_rstrim {
@@ -145,11 +143,9 @@ TEST(Files, NamesAndErrors) {
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, dir.c_str(), options, bmp), rstrim::kReadError);
 
   // A real file reached through a name of 256 characters is refused, not cut short.
-  std::string name = TempPath("");
-  name += std::string(255 - name.size() - 4, 'x') + ".png";
-  const Bytes png = ReadData("png-rgb8.png");
-  std::ofstream(name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  const std::string base = TempPath("");
+  const std::string name =
+      WriteTemp(std::string(255 - base.size() - 4, 'x') + ".png", ReadData("png-rgb8.png"));
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, name.c_str(), options, bmp), rstrim::kOk);
   const std::string slashed = "/" + name;  // "//tmp/..." names the same file
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, slashed.c_str(), options, bmp), rstrim::kNameTooLong);

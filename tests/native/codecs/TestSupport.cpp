@@ -90,6 +90,13 @@ double BlockMeanError(const rstrim::MemoryBitmap& bmp, const Picture& expected, 
   return blocks ? sum / (3.0 * blocks) : 1000;
 }
 
+std::string WriteTemp(const std::string& name, const Bytes& data) {
+  const std::string path = TempPath(name);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  return path;
+}
+
 Picture ToPicture(const rstrim::MemoryBitmap& bmp) {
   Picture p;
   p.width = bmp.Width(), p.height = bmp.Height();

@@ -45,5 +45,7 @@ Picture ToPicture(const rstrim::MemoryBitmap& bmp);
 Picture Oriented(const Picture& stored, int orientation);
 
 std::string TempPath(const std::string& name);
+// Writes the bytes as TempPath(name); returns that path.
+std::string WriteTemp(const std::string& name, const Bytes& data);
 
 }  // namespace testing_rstrim

@@ -77,36 +77,6 @@ TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
   EXPECT_EQ(b.Width(), 4);
 }
 
-TEST(Picture, ReadsTheIconsLargestImageAndDrawsItAtItsSize) {
-  tk::Picture p;
-  p.LoadFromFile(DataFile(L"icon.ico"));  // 16 x 16 blue, 32 x 32 red
-  EXPECT_EQ(p.Kind(), tk::GraphicKind::IconGraphic);
-  EXPECT_EQ(p.Width(), 32);
-  EXPECT_NE(p.IconHandle(), nullptr);
-  Canvas c(64, 64);
-  c.Fill(0);
-  p.Draw(c.dc(), RECT{5, 7, 6, 8});  // an icon keeps its own size at the top-left corner
-  const RECT red = c.Bounds([](std::uint32_t px) { return R(px) > 200 && B(px) < 50; });
-  EXPECT_EQ((std::vector<LONG>{red.left, red.top, red.right, red.bottom}),
-            (std::vector<LONG>{5, 7, 37, 39}));
-}
-
-TEST(Picture, ReadsAPlaceableMetafileAndDrawsItIntoTheRectangle) {
-  tk::Picture p;
-  p.LoadFromFile(DataFile(L"red.wmf"));  // 200 x 100 at 96 a inch
-  EXPECT_EQ(p.Kind(), tk::GraphicKind::MetafileGraphic);
-  EXPECT_EQ(p.Width(), MulDiv(200, ScreenDpi(LOGPIXELSX), 96));
-  EXPECT_EQ(p.Height(), MulDiv(100, ScreenDpi(LOGPIXELSY), 96));
-  Canvas c(300, 200);
-  c.Fill(0);
-  p.Draw(c.dc(), RECT{10, 20, 210, 120});
-  const RECT red = c.Bounds([](std::uint32_t px) { return R(px) > 200 && G(px) < 50; });
-  EXPECT_NEAR(red.left, 10, 1);
-  EXPECT_NEAR(red.top, 20, 1);
-  EXPECT_NEAR(red.right, 210, 2);
-  EXPECT_NEAR(red.bottom, 120, 2);
-}
-
 // The readers' hostile samples never reach GDI, and each leaves the picture as it was.
 TEST(Picture, RefusesEveryHostileIconAndMetafile) {
   for (const reader_samples::Sample& s : reader_samples::HostileSamples()) {

@@ -37,15 +37,6 @@ WORD OrdinalOf(rstrim::Format format) {
   return 0;
 }
 
-std::string WriteTemp(const Bytes& data) {
-  const std::string path = TempPath("via_dll.bin");
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return path;
-  if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
-  return path;
-}
-
 // Copies a bottom-up or top-down DIB section and its palette into the bitmap.
 bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryBitmap& out) {
   DIBSECTION ds{};
@@ -84,7 +75,7 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryBitmap& out) {
 
 Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bool dither) {
   Decoded d;
-  const std::string path = WriteTemp(data);
+  const std::string path = WriteTemp("via_dll.bin", data);
   HBITMAP bitmap = nullptr;
   HPALETTE palette = nullptr;
   short r = rstrim::kGeneralFailure;
@@ -105,7 +96,7 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
 }
 
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
-  const std::string path = WriteTemp(data);
+  const std::string path = WriteTemp("via_dll.bin", data);
   char type[rstrim32::kTypeBufferSize] = {};
   char detail[rstrim32::kDetailBufferSize] = {};
   short width = 0, height = 0, depthA = 0, depthB = 0, extra = 0;

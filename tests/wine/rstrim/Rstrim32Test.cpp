@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,19 +19,13 @@ namespace {
 
 using testing_rstrim::Bytes;
 using testing_rstrim::ReadData;
+using testing_rstrim::TempPath;
+using testing_rstrim::WriteTemp;
 
 class Rstrim32 : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    module_ = LoadLibraryA("RSTRIM32.DLL");
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    dir_ = std::string(tmp) + "rstrim32_test\\";
-    CreateDirectoryA(dir_.c_str(), nullptr);
-  }
-  static void TearDownTestSuite() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
+  static void SetUpTestSuite() { module_ = LoadLibraryA("RSTRIM32.DLL"); }
+  static void TearDownTestSuite() { FreeLibrary(module_); }
   void SetUp() override { ASSERT_NE(module_, nullptr) << "RSTRIM32.DLL not found"; }
 
   template <typename Fn>
@@ -46,20 +39,11 @@ class Rstrim32 : public ::testing::Test {
     return Entry<rstrim32::QueryImageFileInfoFn>(rstrim32::kOrdQueryImageFileInfo)(
         file.c_str(), type, w, &h, &a, &b, &extra, detail, 0);
   }
-  static std::string Write(const std::string& name, const Bytes& data) {
-    const std::string path = name.find('\\') == std::string::npos ? dir_ + name : name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()),
-               static_cast<std::streamsize>(data.size()));
-    return path;
-  }
 
   static HMODULE module_;
-  static std::string dir_;
 };
 
 HMODULE Rstrim32::module_ = nullptr;
-std::string Rstrim32::dir_;
 
 int WidthOf(HBITMAP bitmap) {
   BITMAP bm{};
@@ -75,7 +59,7 @@ TEST_F(Rstrim32, ExportsOrdinalsOnly) {
 }
 
 TEST_F(Rstrim32, JpegScaleReachesTheDecoder) {
-  const std::string jpg = Write("a.jpg", ReadData("jpeg-baseline.jpg"));
+  const std::string jpg = WriteTemp("a.jpg", ReadData("jpeg-baseline.jpg"));
   auto jpeg = Entry<rstrim32::DecodeJpegFileFn>(rstrim32::kOrdDecodeJpegFile);
   for (const auto& [scale, width] : {std::pair{1, 45}, {2, 23}}) {
     HBITMAP bmp = nullptr;
@@ -87,7 +71,7 @@ TEST_F(Rstrim32, JpegScaleReachesTheDecoder) {
 }
 
 TEST_F(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
-  const std::string file = Write("pal.png", ReadData("png-rgb8.png"));
+  const std::string file = WriteTemp("pal.png", ReadData("png-rgb8.png"));
   struct {
     WORD version, count;
     PALETTEENTRY e[4];
@@ -112,10 +96,11 @@ TEST_F(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
 }
 
 TEST_F(Rstrim32, FailuresReturnNoHandles) {
-  const std::string junk = Write("junk.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+  const std::string junk =
+      WriteTemp("junk.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
   Bytes png = ReadData("photo.png");
   png.resize(png.size() / 2);
-  const std::string cut = Write("cut.png", png), missing = dir_ + "missing.png";
+  const std::string cut = WriteTemp("cut.png", png), missing = TempPath("missing.png");
   const struct {
     const std::string* file;
     LONG resolution;
@@ -134,7 +119,7 @@ TEST_F(Rstrim32, FailuresReturnNoHandles) {
 }
 
 TEST_F(Rstrim32, NoGdiObjectsLeak) {
-  const std::string file = Write("leak.gif", ReadData("gif-pal256-adam.gif"));
+  const std::string file = WriteTemp("leak.gif", ReadData("gif-pal256-adam.gif"));
   const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   for (int i = 0; i < 50; ++i) {
     HBITMAP bmp = nullptr;
@@ -166,7 +151,7 @@ TEST_F(Rstrim32, ErrorTextsFromTheStringTable) {
 }
 
 TEST_F(Rstrim32, QueryFillsItsBuffersAndNoMore) {
-  const std::string file = Write("info.jpg", ReadData("jpeg-exif6.jpg"));
+  const std::string file = WriteTemp("info.jpg", ReadData("jpeg-exif6.jpg"));
   char type[8], detail[28];
   std::memset(type, 'x', sizeof type);
   std::memset(detail, 'x', sizeof detail);
@@ -177,17 +162,16 @@ TEST_F(Rstrim32, QueryFillsItsBuffersAndNoMore) {
   EXPECT_STREQ(detail, "Baseline");
   EXPECT_EQ(type[6], 'x');  // nothing written past the 6-byte buffer
   EXPECT_EQ(detail[26], 'x');
-  EXPECT_EQ(Query(dir_ + "none.jpg", type, &w, detail), -1);
+  EXPECT_EQ(Query(TempPath("none.jpg"), type, &w, detail), -1);
   EXPECT_STREQ(type, "ERR");
   EXPECT_EQ(w, 0);
 }
 
 TEST_F(Rstrim32, NamesLongerThan255AreRefused) {
   // A name of exactly 255 characters reaches the file; one more is refused, not cut.
-  std::string name = dir_;
-  name += std::string(255 - name.size() - 4, 'n') + ".png";
+  const std::string name =
+      WriteTemp(std::string(255 - TempPath("").size() - 4, 'n') + ".png", ReadData("png-rgb8.png"));
   ASSERT_EQ(name.size(), 255u);
-  Write(name, ReadData("png-rgb8.png"));
   HBITMAP bmp = nullptr;
   HPALETTE pal = nullptr;
   ASSERT_EQ(Decoder(rstrim32::kOrdDecodePngFile)(name.c_str(), 24, 0, &bmp, &pal, 0, 0), 1);
