@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 SECONDS ?= 60
 
-.PHONY: all bootstrap build run test dist fuzz bench clean
+.PHONY: all bootstrap build run test dist fuzz bench fixtures clean
 
 all: build
 
@@ -27,6 +27,10 @@ fuzz:
 
 bench:
 	@scripts/build.sh native && bench/run.sh
+
+# Writes the test pictures under tests/data again (they are committed).
+fixtures:
+	@scripts/make-fixtures.sh
 
 clean:
 	rm -rf build

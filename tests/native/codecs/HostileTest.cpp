@@ -1,5 +1,6 @@
+// Damaged and hostile input: every cut of a picture of each kind, flipped
+// bytes, sizes too large to allocate, the wrong decoder, bad file names.
 #include <gtest/gtest.h>
-#include <tiffio.h>
 
 #include <sys/stat.h>
 
@@ -10,112 +11,47 @@ namespace {
 
 using rstrim::Format;
 
-struct Fixture {
-  const char* name;
-  Format format;
-  Bytes data;
-  size_t trailer = 0;  // bytes after the pixel data (PCX palette)
-};
+// A picture of each decoder's main variants, and the bytes after its pixel data.
+const std::pair<const char*, size_t> kFiles[] = {
+    {"jpeg-baseline.jpg", 0},   {"jpeg-progressive.jpg", 0},
+    {"jpeg-exif6.jpg", 0},      {"jpeg-ycck.jpg", 0},
+    {"png-rgb8.png", 0},        {"png-rgb8-adam7.png", 0},
+    {"png-pal-trns.png", 0},    {"gif-pal256-adam.gif", 0},
+    {"gif-placed.gif", 0},      {"tiff-lzw.tif", 0},
+    {"tiff-jpeg.tif", 0},       {"tiff-tiled.tif", 0},
+    {"tiff-bilevel-g4.tif", 0}, {"bmp-rle8.bmp", 0},
+    {"bmp-rle4.bmp", 0},        {"bmp-24.bmp", 0},
+    {"bmp-565-v5.bmp", 0},      {"pcx-8.pcx", 769},
+    {"pcx-planes4.pcx", 0},     {"pcx-24.pcx", 0}};
 
-std::vector<Fixture> AllFixtures() {
-  const Picture p = fixtures::Photo(41, 27);
-  const auto idx16 = fixtures::Indices(41, 27, 16);
-  const auto idx256 = fixtures::Indices(41, 27, 256);
-  const auto pal16 = fixtures::TestPalette(16);
-  const auto pal256 = fixtures::TestPalette(256);
-  std::vector<Fixture> f;
-  fixtures::JpegSpec prog;
-  prog.progressive = true;
-  fixtures::JpegSpec cmyk;
-  cmyk.colour = fixtures::JpegColour::kAdobeCmyk;
-  cmyk.orientation = 6;
-  f.push_back({"jpeg", Format::kJpeg, fixtures::EncodeJpeg(p, {})});
-  f.push_back({"jpeg-progressive", Format::kJpeg, fixtures::EncodeJpeg(p, prog)});
-  f.push_back({"jpeg-cmyk", Format::kJpeg, fixtures::EncodeJpeg(p, cmyk)});
-  f.push_back({"png", Format::kPng, fixtures::EncodePngRgb(p)});
-  f.push_back({"png-interlaced", Format::kPng, fixtures::EncodePngRgb(p, true)});
-  fixtures::PngSpec pal;
-  pal.colourType = 3, pal.palette = pal16, pal.trnsAlpha = {0, 100};
-  std::vector<uint16_t> s(idx16.begin(), idx16.end());
-  f.push_back({"png-palette", Format::kPng, fixtures::EncodePng(41, 27, pal, s)});
-  fixtures::GifSpec gif;
-  gif.screenWidth = 50, gif.screenHeight = 30, gif.left = 3, gif.top = 2, gif.width = 41,
-  gif.height = 27;
-  gif.globalMap = pal256, gif.interlaced = true, gif.transparent = 5;
-  f.push_back({"gif", Format::kGif, fixtures::EncodeGif(gif, idx256)});
-  Bytes rgbRows;
-  for (const Rgb& c : p.pixels)
-    rgbRows.push_back(c.r), rgbRows.push_back(c.g), rgbRows.push_back(c.b);
-  fixtures::TiffSpec lzw;
-  lzw.width = 41, lzw.height = 27, lzw.compression = COMPRESSION_LZW, lzw.rowsPerStrip = 5;
-  f.push_back({"tiff-lzw", Format::kTiff, fixtures::EncodeTiff(lzw, rgbRows)});
-  fixtures::TiffSpec jpeg = lzw;
-  jpeg.compression = COMPRESSION_JPEG, jpeg.rowsPerStrip = 16;
-  f.push_back({"tiff-jpeg", Format::kTiff, fixtures::EncodeTiff(jpeg, rgbRows)});
-  fixtures::TiffSpec tiled = lzw;
-  tiled.tiled = true, tiled.compression = COMPRESSION_ADOBE_DEFLATE;
-  f.push_back({"tiff-tiled", Format::kTiff, fixtures::EncodeTiff(tiled, rgbRows)});
-  fixtures::TiffSpec g4;
-  g4.width = 41, g4.height = 27, g4.compression = COMPRESSION_CCITTFAX4;
-  g4.photometric = PHOTOMETRIC_MINISWHITE, g4.bitsPerSample = 1, g4.samplesPerPixel = 1;
-  Bytes bits;
-  for (size_t i = 0; i < 6 * 27; ++i) bits.push_back(static_cast<uint8_t>(i * 37));
-  f.push_back({"tiff-g4", Format::kTiff, fixtures::EncodeTiff(g4, bits)});
-  fixtures::BmpSpec rle8;
-  rle8.bpp = 8, rle8.rle = true;
-  f.push_back({"bmp-rle8", Format::kBmp, fixtures::EncodeBmp(41, 27, rle8, idx16, pal16)});
-  fixtures::BmpSpec rle4;
-  rle4.bpp = 4, rle4.rle = true;
-  f.push_back({"bmp-rle4", Format::kBmp, fixtures::EncodeBmp(41, 27, rle4, idx16, pal16)});
-  f.push_back(
-      {"bmp-24", Format::kBmp, fixtures::EncodeBmp(41, 27, fixtures::BmpSpec{}, {}, {}, &p)});
-  fixtures::BmpSpec bf;
-  bf.bpp = 16, bf.bitfields = true, bf.masks[0] = 0xF800, bf.masks[1] = 0x7E0, bf.masks[2] = 0x1F;
-  f.push_back({"bmp-16", Format::kBmp, fixtures::EncodeBmp(41, 27, bf, {}, {}, &p)});
-  f.push_back({"pcx-8", Format::kPcx,
-               fixtures::EncodePcx(41, 27, fixtures::PcxSpec{}, idx256, pal256), 769});
-  fixtures::PcxSpec planar;
-  planar.bitsPerPixel = 1, planar.planes = 4;
-  f.push_back({"pcx-planar", Format::kPcx, fixtures::EncodePcx(41, 27, planar, idx16, pal16)});
-  fixtures::PcxSpec rgb;
-  rgb.planes = 3;
-  f.push_back({"pcx-24", Format::kPcx, fixtures::EncodePcx(41, 27, rgb, {}, {}, &p)});
-  return f;
-}
-
-void ExpectFailureOrPicture(const Decoded& d, const char* what, size_t len) {
+void ExpectFailureOrPicture(const Decoded& d, const char* what, size_t at) {
   if (d.result > 0) {
-    EXPECT_GT(d.bitmap.Width(), 0) << what << " at " << len;
-    EXPECT_GT(d.bitmap.Height(), 0) << what << " at " << len;
-  }
-}
-
-TEST(Hostile, EveryFixtureDecodesWhole) {
-  for (const Fixture& f : AllFixtures()) {
-    EXPECT_EQ(DecodeBytes(f.format, f.data).result, rstrim::kOk) << f.name;
+    EXPECT_GT(d.bitmap.Width(), 0) << what << " at " << at;
+    EXPECT_GT(d.bitmap.Height(), 0) << what << " at " << at;
   }
 }
 
 TEST(Hostile, TruncatedAtManyLengths) {
-  for (const Fixture& f : AllFixtures()) {
-    const size_t size = f.data.size();
-    const size_t step = std::max<size_t>(1, size / 150);
+  for (const auto& [name, trailer] : kFiles) {
+    const Bytes data = ReadData(name);
+    ASSERT_GT(data.size(), trailer) << name;
+    const size_t size = data.size(), step = std::max<size_t>(1, size / 150);
     int failures = 0;
     for (size_t len = 0; len < size; len += (len < 64 || len + 16 > size) ? 1 : step) {
-      const Bytes cut(f.data.begin(), f.data.begin() + static_cast<std::ptrdiff_t>(len));
+      const Bytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(len));
       for (int res : {24, 4}) {
-        const Decoded d = DecodeBytes(f.format, cut, res, res == 4);
-        ExpectFailureOrPicture(d, f.name, len);
+        const Decoded d = DecodeBytes(FormatOf(name), cut, res, res == 4);
+        ExpectFailureOrPicture(d, name, len);
         failures += d.result <= 0;
       }
       rstrim::ImageInfo info;
       Info(cut, &info);
     }
-    EXPECT_GT(failures, 0) << f.name;
+    EXPECT_GT(failures, 0) << name;
     // Cut in the middle of the pixel data: damaged, not a silent half picture.
-    const Bytes half(f.data.begin(),
-                     f.data.begin() + static_cast<std::ptrdiff_t>((size - f.trailer) * 2 / 3));
-    EXPECT_EQ(DecodeBytes(f.format, half).result, rstrim::kDamaged) << f.name;
+    const Bytes part(data.begin(),
+                     data.begin() + static_cast<std::ptrdiff_t>((size - trailer) * 2 / 3));
+    EXPECT_EQ(DecodeBytes(FormatOf(name), part).result, rstrim::kDamaged) << name;
   }
 }
 
@@ -125,17 +61,18 @@ TEST(Hostile, CorruptedBytes) {
     state ^= state << 13, state ^= state >> 17, state ^= state << 5;
     return state;
   };
-  for (const Fixture& f : AllFixtures()) {
+  for (const auto& [name, trailer] : kFiles) {
+    const Bytes data = ReadData(name);
     for (int round = 0; round < 60; ++round) {
-      Bytes bad = f.data;
+      Bytes bad = data;
       const int flips = 1 + static_cast<int>(rnd() % 8);
       for (int i = 0; i < flips; ++i) {
         // Mostly the headers, where sizes and offsets live.
         const size_t range = (rnd() % 2) ? std::min<size_t>(bad.size(), 200) : bad.size();
         bad[rnd() % range] = static_cast<uint8_t>(rnd());
       }
-      const Decoded d = DecodeBytes(f.format, bad, round % 2 ? 24 : 8, round % 3 == 0);
-      ExpectFailureOrPicture(d, f.name, static_cast<size_t>(round));
+      const Decoded d = DecodeBytes(FormatOf(name), bad, round % 2 ? 24 : 8, round % 3 == 0);
+      ExpectFailureOrPicture(d, name, static_cast<size_t>(round));
     }
   }
 }
@@ -151,58 +88,45 @@ class CountingTarget : public rstrim::DibTarget {
   int allocations = 0;
 };
 
-Bytes BmpHeader(int32_t width, int32_t height, int bpp) {
-  const Picture p = fixtures::Gradient(2, 2);
-  Bytes b = fixtures::EncodeBmp(2, 2, fixtures::BmpSpec{}, {}, {}, &p);
-  auto put32 = [&b](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  b[28] = static_cast<uint8_t>(bpp);
-  return b;
+// Writes v little-endian at a byte offset.
+void Put(Bytes& b, size_t at, uint32_t v, int bytes = 4) {
+  for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 TEST(Hostile, TooLargeIsRefusedBeforeAllocating) {
-  for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{
-           {20000, 20000}, {0x7fffffff, 0x7fffffff}, {0x7fffffff, 1}}) {
-    const Bytes file = BmpHeader(w, h, 24);
+  // The limit is on the bitmap at the requested depth: 20000 x 20000 fits at 1 bit, but the
+  // colour search buffer then does not.
+  const std::tuple<int32_t, int32_t, int, size_t> rows[] = {{20000, 20000, 24, SIZE_MAX},
+                                                            {0x7fffffff, 0x7fffffff, 24, SIZE_MAX},
+                                                            {0x7fffffff, 1, 24, SIZE_MAX},
+                                                            {20000, 20000, 1, 0}};
+  for (const auto& [w, h, resolution, workBytes] : rows) {
+    Bytes file = ReadData("bmp-24.bmp");
+    Put(file, 18, static_cast<uint32_t>(w));
+    Put(file, 22, static_cast<uint32_t>(h));
     rstrim::MemorySource src(file.data(), file.size());
     CountingTarget target;
     rstrim::DecodeOptions options;
+    options.resolution = resolution;
+    if (workBytes == 0) options.maxWorkBytes = 0;
     EXPECT_EQ(rstrim::Decode(Format::kBmp, src, options, target), rstrim::kTooLarge)
         << w << "x" << h;
     EXPECT_EQ(target.allocations, 0);
   }
-  // The limit is on the bitmap at the requested depth: the same picture fits at 1 bit.
-  const Bytes file = BmpHeader(20000, 20000, 24);
-  rstrim::MemorySource src(file.data(), file.size());
-  CountingTarget target;
-  rstrim::DecodeOptions options;
-  options.resolution = 1;
-  options.maxWorkBytes = 0;  // but the colour search buffer then does not
-  EXPECT_EQ(rstrim::Decode(Format::kBmp, src, options, target), rstrim::kTooLarge);
-  EXPECT_EQ(target.allocations, 0);
-}
-
-TEST(Hostile, PngAndGifDimensionsChecked) {
-  fixtures::PngSpec layout;
-  Bytes png = fixtures::EncodePng(1, 1, layout, {1, 2, 3});
-  // IHDR width/height at 16..23; the CRC is then wrong, which libpng treats as damage.
-  png[16] = 0, png[17] = 0, png[18] = 0x75, png[19] = 0x30;
+  Bytes png = ReadData("png-rgb8.png");
+  Put(png, 16,
+      0x30750000);  // IHDR width 30000; the CRC is then wrong, which libpng takes as damage
   EXPECT_LE(DecodeBytes(Format::kPng, png).result, 0);
-  fixtures::GifSpec g;
-  g.screenWidth = 65535, g.screenHeight = 65535, g.width = 1, g.height = 1;
-  g.globalMap = fixtures::TestPalette(2);
-  EXPECT_EQ(DecodeBytes(Format::kGif, fixtures::EncodeGif(g, {0})).result, rstrim::kTooLarge);
+  Bytes gif = ReadData("gif-87a.gif");
+  Put(gif, 6, 0xFFFFFFFF);  // a 65535 x 65535 screen
+  EXPECT_EQ(DecodeBytes(Format::kGif, gif).result, rstrim::kTooLarge);
 }
 
 TEST(Hostile, WrongFormatAndUnsupportedVariant) {
-  const Picture p = fixtures::Gradient(8, 8);
-  const Bytes png = fixtures::EncodePngRgb(p);
+  const Bytes png = ReadData("png-rgb8.png");
   EXPECT_EQ(DecodeBytes(Format::kJpeg, png).result, rstrim::kNotThisFormat);
   EXPECT_EQ(DecodeBytes(Format::kBmp, png).result, rstrim::kNotThisFormat);
-  Bytes bmp = fixtures::EncodeBmp(8, 8, fixtures::BmpSpec{}, {}, {}, &p);
+  Bytes bmp = ReadData("bmp-24.bmp");
   bmp[30] = 4;  // embedded JPEG
   EXPECT_EQ(DecodeBytes(Format::kBmp, bmp).result, rstrim::kUnsupported);
 }
@@ -219,11 +143,9 @@ TEST(Files, NamesAndErrors) {
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, dir.c_str(), options, bmp), rstrim::kReadError);
 
   // A real file reached through a name of 256 characters is refused, not cut short.
-  const Bytes png = fixtures::EncodePngRgb(fixtures::Gradient(8, 8));
-  std::string name = TempPath("");
-  name += std::string(255 - name.size() - 4, 'x') + ".png";
-  ASSERT_EQ(name.size(), 255u);
-  ASSERT_TRUE(fixtures::WriteFile(name, png));
+  const std::string base = TempPath("");
+  const std::string name =
+      WriteTemp(std::string(255 - base.size() - 4, 'x') + ".png", ReadData("png-rgb8.png"));
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, name.c_str(), options, bmp), rstrim::kOk);
   const std::string slashed = "/" + name;  // "//tmp/..." names the same file
   EXPECT_EQ(rstrim::DecodeFile(Format::kPng, slashed.c_str(), options, bmp), rstrim::kNameTooLong);
@@ -231,6 +153,12 @@ TEST(Files, NamesAndErrors) {
   EXPECT_EQ(rstrim::QueryFileInfo(slashed.c_str(), &info), rstrim::kNameTooLong);
   EXPECT_EQ(rstrim::QueryFileInfo(name.c_str(), &info), rstrim::kOk);
   std::remove(name.c_str());
+}
+
+TEST(Results, EveryFailureHasAText) {
+  for (int code = rstrim::kLowestResult; code <= 0; ++code)
+    EXPECT_STRNE(rstrim::ResultText(code), "") << code;
+  EXPECT_STREQ(rstrim::ResultText(rstrim::kOk), "");
 }
 
 }  // namespace

@@ -56,32 +56,22 @@ TEST(Readers, IconImagesAsTheFileHasThem) {
   EXPECT_EQ(images[2].offset + images[2].size, s.data.size());
 }
 
+// Kind, offset and length, window extent, placeable box and units, frame.
 TEST(Readers, MetafileSizes) {
-  struct Row {
-    const char* name;
-    readers::MetafileKind kind;
-    std::size_t offset;
-    int extX, extY, boxW, boxH, inch, frameRight, frameBottom;
-  };
-  const Row rows[] = {
-      {"wmf", readers::MetafileKind::kWindows, 0, 120, 60, 0, 0, 0, 0, 0},
-      {"placeable", readers::MetafileKind::kPlaceable, 22, 120, 60, 1440, 720, 1440, 0, 0},
-      {"emf", readers::MetafileKind::kEnhanced, 0, 0, 0, 0, 0, 0, 2540, 1270},
-  };
-  for (const Row& r : rows) {
-    const Sample& s = Find(r.name);
+  const std::pair<const char*, const char*> rows[] = {
+      {"wmf", "0 0 120x60 0x0/0 0x0"},
+      {"placeable", "1 22 120x60 1440x720/1440 0x0"},
+      {"emf", "2 0 0x0 0x0/0 2540x1270"}};
+  for (const auto& [name, want] : rows) {
+    const Sample& s = Find(name);
     readers::Metafile m;
-    ASSERT_TRUE(readers::ParseMetafile(s.data.data(), s.data.size(), m)) << r.name;
-    EXPECT_EQ(m.kind, r.kind) << r.name;
-    EXPECT_EQ(m.offset, r.offset) << r.name;
-    EXPECT_EQ(m.offset + m.length, s.data.size()) << r.name;
-    EXPECT_EQ(m.windowExtX, r.extX) << r.name;
-    EXPECT_EQ(m.windowExtY, r.extY) << r.name;
-    EXPECT_EQ(m.boxWidth, r.boxW) << r.name;
-    EXPECT_EQ(m.boxHeight, r.boxH) << r.name;
-    EXPECT_EQ(m.unitsPerInch, r.inch) << r.name;
-    EXPECT_EQ(m.frame[2], r.frameRight) << r.name;
-    EXPECT_EQ(m.frame[3], r.frameBottom) << r.name;
+    ASSERT_TRUE(readers::ParseMetafile(s.data.data(), s.data.size(), m)) << name;
+    EXPECT_EQ(m.offset + m.length, s.data.size()) << name;
+    const auto n = [](auto v) { return std::to_string(v); };
+    EXPECT_EQ(n(static_cast<int>(m.kind)) + " " + n(m.offset) + " " + n(m.windowExtX) + "x" +
+                  n(m.windowExtY) + " " + n(m.boxWidth) + "x" + n(m.boxHeight) + "/" +
+                  n(m.unitsPerInch) + " " + n(m.frame[2]) + "x" + n(m.frame[3]),
+              want);
   }
 }
 

@@ -4,39 +4,31 @@
 
 using namespace util;
 
-TEST(ExtensionKey, CutsToFourCharactersAndUpperCases) {
-  EXPECT_EQ(ExtensionKey(L"photo.jpeg"), L".JPE");
-  EXPECT_EQ(ExtensionKey(L"scan.tiff"), L".TIF");
-  EXPECT_EQ(ExtensionKey(L"C:\\MY.DIR\\FILE"), L"");
-  EXPECT_EQ(ExtensionKey(L"C:FILE"), L"");
-  EXPECT_EQ(ExtensionKey(L"a.b.gif"), L".GIF");
-  EXPECT_EQ(ExtensionKey(L"noext"), L"");
-  EXPECT_EQ(ExtensionKey(L"trailing."), L".");
-}
-
-TEST(IsPictureFile, AcceptsTheSevenExtensionsOnly) {
+// Extension keys (cut to four characters, upper case), the picture filter,
+// the program directory and the parts of a path.
+TEST(PathParts, KeysDirectoriesAndNames) {
+  const std::pair<std::wstring, std::wstring> rows[] = {
+      {ExtensionKey(L"photo.jpeg"), L".JPE"},
+      {ExtensionKey(L"scan.tiff"), L".TIF"},
+      {ExtensionKey(L"C:\\MY.DIR\\FILE"), L""},
+      {ExtensionKey(L"C:FILE"), L""},
+      {ExtensionKey(L"a.b.gif"), L".GIF"},
+      {ExtensionKey(L"noext"), L""},
+      {ExtensionKey(L"trailing."), L"."},
+      {ProgramDirOf(L"C:\\LUMOS32.EXE"), L"C:\\"},  // only a drive's root keeps its backslash
+      {ProgramDirOf(L"C:\\Program Files\\Lumo\\LUMOS32.EXE"), L"C:\\Program Files\\Lumo"},
+      {FileNamePart(L"C:\\PICS\\A.GIF"), L"A.GIF"},
+      {DirectoryPart(L"C:\\PICS\\A.GIF"), L"C:\\PICS\\"},
+      {FileNamePart(L"C:A.GIF"), L"A.GIF"},
+      {DirectoryPart(L"A.GIF"), L""},
+      {UpperAscii(L"abc\u00e4z"), L"ABC\u00e4Z"}};
+  for (const auto& [got, want] : rows) EXPECT_EQ(got, want);
   for (const wchar_t* n : {L"PHOTO.JPG", L"photo.jpg", L"SCAN.TIFF", L"a.bmp", L"a.GiF", L"x.wmf",
                            L"x.ico", L"x.pcx", L"C:\\DIR.X\\PIC.TIF"})
     EXPECT_TRUE(IsPictureFile(n)) << n;
-  for (const wchar_t* n : {L"SHOT.JPEG", L"x.png", L"C:\\MY.DIR\\FILE", L"nodot", L"x.jp",
-                           L"x.thb", L".", L""})
+  for (const wchar_t* n :
+       {L"SHOT.JPEG", L"x.png", L"C:\\MY.DIR\\FILE", L"nodot", L"x.jp", L"x.thb", L".", L""})
     EXPECT_FALSE(IsPictureFile(n)) << n;
-}
-
-TEST(ProgramDir, KeepsTheBackslashOfADriveRootOnly) {
-  EXPECT_EQ(ProgramDirOf(L"C:\\LUMOS32.EXE"), L"C:\\");
-  EXPECT_EQ(ProgramDirOf(L"C:\\TOOLS\\LUMOS32.EXE"), L"C:\\TOOLS");
-  EXPECT_EQ(ProgramDirOf(L"C:\\Program Files\\Lumo\\LUMOS32.EXE"), L"C:\\Program Files\\Lumo");
-  // The help file then gets a doubled backslash, which the file system accepts.
-  EXPECT_EQ(ProgramDirOf(L"C:\\LUMOS32.EXE") + L"\\LUMOS32.HLP", L"C:\\\\LUMOS32.HLP");
-}
-
-TEST(PathParts, SplitAtTheLastBackslashOrColon) {
-  EXPECT_EQ(FileNamePart(L"C:\\PICS\\A.GIF"), L"A.GIF");
-  EXPECT_EQ(DirectoryPart(L"C:\\PICS\\A.GIF"), L"C:\\PICS\\");
-  EXPECT_EQ(FileNamePart(L"C:A.GIF"), L"A.GIF");
-  EXPECT_EQ(DirectoryPart(L"A.GIF"), L"");
-  EXPECT_EQ(UpperAscii(L"abc\u00e4z"), L"ABC\u00e4Z");
 }
 
 TEST(ShortenPath, MatchesTheLabelExamples) {

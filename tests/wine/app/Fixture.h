@@ -39,6 +39,8 @@ class Form1Fixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    for (const wchar_t* file : {L"\\LUMOS32.HLP", L"\\LUMOS32.CNT"})
+      DeleteFileW((programDir + file).c_str());
     if (form) {
       form->DestroyHandle();
       form.reset();
@@ -51,6 +53,12 @@ class Form1Fixture : public ::testing::Test {
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
     }
     SetCurrentDirectoryW(L"C:\\");
+  }
+
+  // Posts a message and lets the program handle it, as the message loop would.
+  static void Post(HWND w, UINT msg, WPARAM wp, LPARAM lp = 0) {
+    PostMessageW(w, msg, wp, lp);
+    tk::Application::Instance().ProcessMessages();
   }
 
   // Position relative to the parent's client area, and size.

@@ -1,3 +1,6 @@
+// The entries every start writes, the help file's WINHELP.INI line, the
+// profile-file rewrite and the registry helpers, against the prefix's own
+// registry and Windows directory.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,114 +12,102 @@ using namespace util;
 
 namespace {
 
-const wchar_t kExe[] = L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE";
-const wchar_t kDir[] = L"C:\\Program Files\\Lumo Test";
-
 std::wstring WinHelpIni() { return GetWindowsDir() + L"\\WINHELP.INI"; }
 
-}  // namespace
-
-TEST(SystemEntries, WritesEveryValueWithQuotedCommands) {
-  WriteSystemEntriesFor(kExe);
-  EXPECT_EQ(ProgramDir(), kDir);
-  EXPECT_EQ(HelpFileName(), std::wstring(kDir) + L"\\LUMOS32.HLP");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L""), kDir);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsKey, L""), kExe);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path"), kDir);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Lumoscope 1.1 -32");
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"),
-            L"\"C:\\Program Files\\Lumo Test\\LUMOS32.EXE\" -u");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32", L""), L"Lumoscope Picture File");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\shell\\open\\command", L""),
-            L"\"C:\\Program Files\\Lumo Test\\LUMOS32.EXE\" \"%1\"");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L""), L"1.1a");
+// Every entry, for a program in a folder with blanks and for one at a drive's root.
+TEST(SystemEntries, EveryValueFollowsTheProgramsLocationWithQuotedCommands) {
+  const struct {
+    const wchar_t *exe, *dir, *help;
+  } rows[] = {{L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE", L"C:\\Program Files\\Lumo Test",
+               L"C:\\Program Files\\Lumo Test\\LUMOS32.HLP"},
+              {L"D:\\LUMOS32.EXE", L"D:\\", L"D:\\\\LUMOS32.HLP"}};
+  for (const auto& r : rows) {
+    WriteSystemEntriesFor(r.exe);
+    const std::wstring exe = r.exe, quoted = L"\"" + exe + L"\"";
+    EXPECT_EQ(ProgramDir(), r.dir);
+    EXPECT_EQ(HelpFileName(), r.help);
+    const std::tuple<HKEY, std::wstring, const wchar_t*, std::wstring> values[] = {
+        {HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L"", r.dir},
+        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"", exe},
+        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", r.dir},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"Lumoscope 1.1 -32"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", quoted + L" -u"},
+        {HKEY_CLASSES_ROOT, L"Lumoscope32", L"", L"Lumoscope Picture File"},
+        {HKEY_CLASSES_ROOT, L"Lumoscope32\\shell\\open\\command", L"", quoted + L" \"%1\""},
+        {HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L"", L"1.1a"}};
+    for (const auto& [root, key, name, value] : values)
+      EXPECT_EQ(ReadRegString(root, key, name), value) << key << " " << name;
+  }
 }
 
-TEST(SystemEntries, MovingTheProgramUpdatesEveryPath) {
-  WriteSystemEntriesFor(kExe);
-  WriteSystemEntriesFor(L"D:\\LUMOS32.EXE");
-  EXPECT_EQ(ProgramDir(), L"D:\\");
-  EXPECT_EQ(HelpFileName(), L"D:\\\\LUMOS32.HLP");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L""), L"D:\\");
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsKey, L""), L"D:\\LUMOS32.EXE");
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\shell\\open\\command", L""),
-            L"\"D:\\LUMOS32.EXE\" \"%1\"");
-}
+class WinHelpIniFile : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(ini.c_str());
+    DeleteFileW(ini.c_str());
+    DeleteFileW((dir + L"\\LUMOS32.HLP").c_str());
+  }
+  const std::wstring ini = WinHelpIni(), dir = TempDir(L"lumo-help");
+};
 
-TEST(SystemEntries, WinHelpLineFollowsTheHelpFile) {
-  const std::wstring dir = TempDir(L"lumo-help");
-  const std::wstring exe = dir + L"\\LUMOS32.EXE";
+TEST_F(WinHelpIniFile, LineFollowsTheHelpFile) {
   WriteFile(dir + L"\\LUMOS32.HLP", "x");
-  WriteSystemEntriesFor(exe);
+  WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
   wchar_t buf[MAX_PATH];
-  GetPrivateProfileStringW(L"Files", L"LUMOS32.HLP", L"", buf, MAX_PATH, WinHelpIni().c_str());
+  GetPrivateProfileStringW(L"Files", L"LUMOS32.HLP", L"", buf, MAX_PATH, ini.c_str());
   EXPECT_EQ(_wcsicmp(buf, dir.c_str()), 0) << buf;
   DeleteFileW((dir + L"\\LUMOS32.HLP").c_str());
-  WriteSystemEntriesFor(exe);
-  GetPrivateProfileStringW(L"Files", L"LUMOS32.HLP", L"<none>", buf, MAX_PATH,
-                           WinHelpIni().c_str());
+  WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
+  GetPrivateProfileStringW(L"Files", L"LUMOS32.HLP", L"<none>", buf, MAX_PATH, ini.c_str());
   EXPECT_STREQ(buf, L"<none>");
 }
 
-TEST(SystemEntries, AnUnwritableWinHelpIniDoesNotStopTheStart) {
-  const std::wstring ini = WinHelpIni();
+TEST_F(WinHelpIniFile, AnUnwritableOneDoesNotStopTheStart) {
   DeleteFileW(ini.c_str());
   // A directory in the file's place: every write to it fails.
   ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr));
-  const std::wstring dir = TempDir(L"lumo-help-ro");
   WriteFile(dir + L"\\LUMOS32.HLP", "x");
   DeleteRegKey(HKEY_CLASSES_ROOT, L"Lumoscope32");
   WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");  // must neither throw nor end the program
   EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L""), L"1.1a");
-  RemoveDirectoryW(ini.c_str());
-  DeleteFileW((dir + L"\\LUMOS32.HLP").c_str());
 }
 
-TEST(SystemEntries, AReadOnlyWinHelpIniIsLeftAlone) {
-  const std::wstring ini = WinHelpIni();
+TEST_F(WinHelpIniFile, AReadOnlyOneIsLeftAlone) {
   WriteFile(ini, "[Files]\r\nLUMOS32.HLP=C:\\OLD\r\n");
   SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
   WriteSystemEntriesFor(TempDir(L"lumo-nohelp") + L"\\LUMOS32.EXE");  // no help file: removal
   EXPECT_EQ(ReadFile(ini), "[Files]\r\nLUMOS32.HLP=C:\\OLD\r\n");
-  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(ini.c_str());
 }
 
 class ProfileFile : public ::testing::Test {
  protected:
-  void SetUp() override { file = TempDir(L"lumo-ini") + L"\\TEST.INI"; }
   void TearDown() override {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(file.c_str());
   }
-  std::wstring file;
+  const std::wstring file = TempDir(L"lumo-ini") + L"\\TEST.INI";
 };
 
-TEST_F(ProfileFile, RemovesTheKeyFromASectionInAnotherCase) {
-  WriteFile(file, "[other]\nlumos32.hlp=keep\n[files]\nA=1\nlumos32.hlp=c:\\x\nLUMOS32.HLP =stay\n");
-  EXPECT_TRUE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
-  EXPECT_EQ(ReadFile(file),
-            "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\nLUMOS32.HLP =stay\r\n");
-  EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
-}
-
-TEST_F(ProfileFile, LinesAfterAnEmptyLineStay) {
-  WriteFile(file, "[Files]\r\nLUMOS32.HLP=1\r\n\r\nLUMOS32.HLP=2\r\n");
-  EXPECT_TRUE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
-  EXPECT_EQ(ReadFile(file), "[Files]\r\n\r\nLUMOS32.HLP=2\r\n");
-}
-
-TEST_F(ProfileFile, WithoutTheLineTheFileIsRewrittenUnchanged) {
-  WriteFile(file, "[Files]\r\nX.HLP=C:\\\r\n");
-  EXPECT_FALSE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
-  EXPECT_EQ(ReadFile(file), "[Files]\r\nX.HLP=C:\\\r\n");
-}
-
-TEST_F(ProfileFile, ReadOnlyOrMissingFileIsLeftAlone) {
-  WriteFile(file, "[Files]\nLUMOS32.HLP=1\n");
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_FALSE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
-  EXPECT_EQ(ReadFile(file), "[Files]\nLUMOS32.HLP=1\n");
+// The line parsing itself is the portable tests'; here the file's rewrite.
+TEST_F(ProfileFile, RewrittenInPlaceWithoutALeftoverOrLeftAlone) {
+  const struct {
+    const char *before, *after;
+    bool removed;
+    DWORD attributes;
+  } rows[] = {
+      {"[other]\nlumos32.hlp=keep\n[files]\nA=1\nlumos32.hlp=c:\\x\n",
+       "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\n", true, FILE_ATTRIBUTE_NORMAL},
+      {"[Files]\r\nX.HLP=C:\\\r\n", "[Files]\r\nX.HLP=C:\\\r\n", false, FILE_ATTRIBUTE_NORMAL},
+      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, FILE_ATTRIBUTE_READONLY}};
+  for (const auto& r : rows) {
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteFile(file, r.before);
+    SetFileAttributesW(file.c_str(), r.attributes);
+    EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), r.removed) << r.before;
+    EXPECT_EQ(ReadFile(file), r.after);
+    EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
+  }
   EXPECT_FALSE(RemoveProfileEntry(file + L".missing", L"Files", L"LUMOS32.HLP"));
 }
 
@@ -132,7 +123,15 @@ TEST_F(ProfileFile, FailedReplaceKeepsTheOriginalAndRemovesTheTemporary) {
   EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
 }
 
-TEST(Registry, DeleteRegKeyRemovesSubKeys) {
+class Registry : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    DeleteRegKey(HKEY_CLASSES_ROOT, L"Lumoscope32Test");
+    DeleteRegKey(HKEY_CURRENT_USER, L"Software\\LumoscopeTest");
+  }
+};
+
+TEST_F(Registry, DeleteRegKeyRemovesSubKeys) {
   const std::wstring key = L"Lumoscope32Test";
   ASSERT_TRUE(WriteRegString(HKEY_CLASSES_ROOT, key + L"\\shell\\open\\command", L"", L"x"));
   ASSERT_TRUE(WriteRegString(HKEY_CLASSES_ROOT, key + L"\\Version", L"", L"1"));
@@ -141,7 +140,7 @@ TEST(Registry, DeleteRegKeyRemovesSubKeys) {
   EXPECT_FALSE(DeleteRegKey(HKEY_CLASSES_ROOT, key));
 }
 
-TEST(Registry, ReadRegStringOnlyReadsStrings) {
+TEST_F(Registry, ReadRegStringOnlyReadsStrings) {
   const std::wstring key = L"Software\\LumoscopeTest";
   ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key, L"s", L"text"));
   HKEY k;
@@ -155,5 +154,6 @@ TEST(Registry, ReadRegStringOnlyReadsStrings) {
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key + L"\\nokey", L"s"), L"");
   EXPECT_TRUE(DeleteRegValue(HKEY_CURRENT_USER, key, L"s"));
   EXPECT_FALSE(DeleteRegValue(HKEY_CURRENT_USER, key, L"s"));
-  DeleteRegKey(HKEY_CURRENT_USER, key);
 }
+
+}  // namespace

@@ -32,6 +32,15 @@ inline std::string ReadFile(const std::wstring& name) {
   return s;
 }
 
+// A test picture under tests/data.
+inline std::wstring DataFile(const std::wstring& name) {
+  std::wstring path;
+  for (const char* c = LUMOS_TEST_DATA; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
+  return path + L"\\" + name;
+}
+
+inline std::string ReadData(const std::wstring& name) { return ReadFile(DataFile(name)); }
+
 // The running test program's directory, with its trailing backslash: the
 // programs of the build sit beside it.
 inline std::wstring BinDir() {

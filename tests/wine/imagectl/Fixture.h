@@ -1,6 +1,6 @@
 // Image-control tests: a host form holding a probe control whose seams count
 // repaint requests and record the overlay fonts, a 32-bit DIB canvas to paint
-// into, and pictures and picture files made on the spot.
+// into, bitmaps made on the spot, and the test pictures under tests/data.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imagectl/TMultiP.h"
+#include "tests/wine/common/Files.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
@@ -131,13 +132,14 @@ HPALETTE MakePalette();
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
 
-// Picture files made in memory.
-std::vector<std::uint8_t> MakeIcoFile(bool withSmallImage = true);
-std::vector<std::uint8_t> MakePlaceableWmf(int right, int bottom, int inch);
-std::vector<std::uint8_t> MakePlainWmf(int right, int bottom);
-std::vector<std::uint8_t> MakeEmf(int widthMm100, int heightMm100);
+// A test picture's bytes, and a sound sample of the picture readers ("emf",
+// "placeable", "wmf", ...: fuzz/ReaderSamples.cpp).
+using Bytes = std::vector<std::uint8_t>;
+Bytes DataBytes(const std::wstring& name);
+Bytes SampleBytes(const std::string& name);
+// %TEMP%\lumo-imagectl\name, and writing a scratch file there.
 std::wstring TempPath(const std::wstring& name);
-void WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+void WriteBytes(const std::wstring& path, const Bytes& bytes);
 
 // GDI objects of this process: the system's count, or where Wine reports
 // none, the live entries of its handle table.

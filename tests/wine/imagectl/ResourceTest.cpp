@@ -20,8 +20,7 @@ TEST(Resources, HandleCountingWorksHere) {
 }
 
 TEST(Resources, ThousandControlsLeaveNoGdiObjects) {
-  const auto ico = MakeIcoFile(true);
-  const auto wmf = MakePlaceableWmf(40, 30, 96);
+  const Bytes ico = DataBytes(L"icon.ico"), wmf = DataBytes(L"red.wmf");
   Canvas canvas(64, 48);
   tk::Form form;
   form.SetBounds(0, 0, 300, 200);

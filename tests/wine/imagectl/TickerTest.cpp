@@ -72,7 +72,7 @@ TEST_F(Ticker, ScrollerLinesArePaddedWidenedAndRiseInTurn) {
 }
 
 TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
-  WriteBytes(TempPath(L"stop.ico"), MakeIcoFile());
+  WriteBytes(TempPath(L"stop.ico"), DataBytes(L"icon.ico"));
   for (const wchar_t* next : {L"", L"stop.ico", L"missing.bmp"}) {  // "": StopTicker
     Load(L"stop.scm", "/sm|Hi/eo|");
     *next ? c().SetImageName(TempPath(next)) : c().StopTicker();

@@ -50,8 +50,7 @@ class NoLibraryChild : public LoaderTest {
 };
 
 TEST_F(NoLibraryChild, DecoderAndQueryFailWithTheMissingLibrarysText) {
-  const std::wstring path = TempFile(L"nolib.bmp");
-  WriteFileBytes(path, GradientBmp(5, 5));
+  const std::wstring path = Put(L"nolib.bmp", L"bmp-24.bmp");
   tk::BitmapObject bitmap;
   bitmap.SetHandle(tk::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
   EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, path, 24, 0, bitmap),
@@ -64,8 +63,7 @@ TEST_F(NoLibraryChild, DecoderAndQueryFailWithTheMissingLibrarysText) {
 }
 
 TEST_F(NoLibraryChild, LoadShowsTheRowMessage) {
-  const std::wstring path = TempFile(L"nolib.gif");
-  WriteFileBytes(path, IndexedGif(5, 5));
+  const std::wstring path = Put(L"nolib.gif", L"gif-pal16.gif");
   image().SetImageName(path);
   ASSERT_EQ(dialogs().size(), 3u);
   EXPECT_EQ(dialogs()[0].text, kMissingText);
@@ -75,7 +73,7 @@ TEST_F(NoLibraryChild, LoadShowsTheRowMessage) {
   EXPECT_EQ(image().ImageFileSize(), FileSizeOf(path));
   image().SetImageName(L"LOGO.RES");
   EXPECT_EQ(image().Picture().Width(), 40) << "the program's own resources need no library";
-  WriteFileBytes(TempFile(L"nolib-ran"), Bytes{1});
+  Put(L"nolib-ran", Bytes{1});
 }
 
 }  // namespace

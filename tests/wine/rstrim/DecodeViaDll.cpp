@@ -1,6 +1,7 @@
 // Decoding for the variant suites under Wine: every picture goes through a
 // file and RSTRIM32.DLL's ordinal entries, and the returned DIB section and
 // palette are read back into the suites' bitmap type.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -24,31 +25,16 @@ Fn Entry(WORD ordinal) {
 }
 
 WORD OrdinalOf(rstrim::Format format) {
-  switch (format) {
-    case rstrim::Format::kJpeg:
-      return rstrim::kOrdDecodeJpegFile;
-    case rstrim::Format::kGif:
-      return rstrim::kOrdDecodeGifFile;
-    case rstrim::Format::kPcx:
-      return rstrim::kOrdDecodePcxFile;
-    case rstrim::Format::kBmp:
-      return rstrim::kOrdDecodeBmpFile;
-    case rstrim::Format::kPng:
-      return rstrim::kOrdDecodePngFile;
-    case rstrim::Format::kTiff:
-      return rstrim::kOrdDecodeTifFile;
-    default:
-      return 0;
-  }
-}
-
-std::string WriteTemp(const Bytes& data) {
-  const std::string path = TempPath("via_dll.bin");
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return path;
-  if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
-  return path;
+  const std::pair<rstrim::Format, WORD> entries[] = {
+      {rstrim::Format::kJpeg, rstrim::kOrdDecodeJpegFile},
+      {rstrim::Format::kGif, rstrim::kOrdDecodeGifFile},
+      {rstrim::Format::kPcx, rstrim::kOrdDecodePcxFile},
+      {rstrim::Format::kBmp, rstrim::kOrdDecodeBmpFile},
+      {rstrim::Format::kPng, rstrim::kOrdDecodePngFile},
+      {rstrim::Format::kTiff, rstrim::kOrdDecodeTifFile}};
+  for (const auto& [f, ordinal] : entries)
+    if (f == format) return ordinal;
+  return 0;
 }
 
 // Copies a bottom-up or top-down DIB section and its palette into the bitmap.
@@ -58,11 +44,21 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
   const int w = ds.dsBm.bmWidth, h = ds.dsBm.bmHeight, bpp = ds.dsBm.bmBitsPixel;
   if (!out.Allocate(w, h, bpp)) return false;
   if (palette) {
+    // What GDI draws with is the section's own table: it must be the palette.
     const UINT n = GetPaletteEntries(palette, 0, 0, nullptr);
     std::vector<PALETTEENTRY> entries(n);
     GetPaletteEntries(palette, 0, n, entries.data());
+    tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+    tk::SelectGuard select(dc.get(), bitmap);
+    RGBQUAD table[256];
+    const UINT inTable = GetDIBColorTable(dc.get(), 0, 256, table);
     std::vector<rstrim::Rgb> colours;
-    for (const auto& e : entries) colours.push_back(rstrim::Rgb{e.peRed, e.peGreen, e.peBlue});
+    for (UINT i = 0; i < n; ++i) {
+      colours.push_back(rstrim::Rgb{entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
+      EXPECT_TRUE(i < inTable && table[i].rgbRed == entries[i].peRed &&
+                  table[i].rgbGreen == entries[i].peGreen && table[i].rgbBlue == entries[i].peBlue)
+          << "palette entry " << i << " is not the section's";
+    }
     out.SetPalette(colours.data(), static_cast<int>(colours.size()));
   }
   const auto* bits = static_cast<const uint8_t*>(ds.dsBm.bmBits);
@@ -79,17 +75,17 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
 
 Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bool dither) {
   Decoded d;
-  const std::string path = WriteTemp(data);
+  const std::string path = WriteTemp("via_dll.bin", data);
   HBITMAP bitmap = nullptr;
   HPALETTE palette = nullptr;
   short r = rstrim::kGeneralFailure;
   const WORD ordinal = OrdinalOf(format);
   if (ordinal == rstrim::kOrdDecodeJpegFile) {
     r = Entry<rstrim::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
-                                                 &bitmap, &palette, 0, 0);
+                                                   &bitmap, &palette, 0, 0);
   } else if (ordinal) {
     r = Entry<rstrim::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
-                                             &palette, 0, 0);
+                                               &palette, 0, 0);
   }
   tk::Bitmap ownedBitmap(bitmap);
   tk::Palette ownedPalette(palette);
@@ -100,7 +96,7 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
 }
 
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
-  const std::string path = WriteTemp(data);
+  const std::string path = WriteTemp("via_dll.bin", data);
   char type[rstrim::kTypeBufferSize] = {};
   char detail[rstrim::kDetailBufferSize] = {};
   short width = 0, height = 0, depthA = 0, depthB = 0, extra = 0;

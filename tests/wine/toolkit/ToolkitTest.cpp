@@ -86,33 +86,28 @@ TEST(GeneralHandler, AnExceptionInAHandlerIsReportedAndTheProgramGoesOn) {
   EXPECT_EQ(button.tag, 5);
 }
 
-TEST(MessageDialog, ConfirmationHasGermanCaptionAndButtons) {
-  DialogAnswer::Arm(L"&Nein");
-  const int r =
-      tk::ShowMessageDialog(L"Line one\rLine two", tk::MsgKind::Confirmation, tk::mbYesNo);
-  EXPECT_EQ(r, tk::mrNo);
-  EXPECT_EQ(DialogAnswer::caption, L"Bestätigen");
-  EXPECT_TRUE(Contains(DialogAnswer::seen, L"&Ja"));
-  EXPECT_TRUE(Contains(DialogAnswer::seen, L"&Nein"));
-  EXPECT_TRUE(Contains(DialogAnswer::seen, L"Line one\rLine two"));
-  DialogAnswer::Arm(L"&Ja");
-  EXPECT_EQ(tk::ShowMessageDialog(L"?", tk::MsgKind::Confirmation, tk::mbYesNo), tk::mrYes);
-}
-
-TEST(MessageDialog, EachKindHasItsCaption) {
-  const std::pair<tk::MsgKind, const wchar_t*> kinds[] = {
-      {tk::MsgKind::Warning, L"Warnung"},
-      {tk::MsgKind::Error, L"Fehler"},
-      {tk::MsgKind::Information, L"Information"}};
-  for (const auto& k : kinds) {
-    DialogAnswer::Arm(L"OK");
-    EXPECT_EQ(tk::ShowMessageDialog(L"text", k.first, tk::mbOK), tk::mrOk);
-    EXPECT_EQ(DialogAnswer::caption, k.second);
+// The real dialog of each kind: German caption and buttons, the text, the answer, the beep.
+TEST(MessageDialog, EachKindHasItsCaptionButtonsAndBeep) {
+  const struct {
+    tk::MsgKind kind;
+    unsigned buttons;
+    const wchar_t *click, *caption;
+    int answer;
+    UINT beep;
+  } rows[] = {
+      {tk::MsgKind::Confirmation, tk::mbYesNo, L"&Nein", L"Bestätigen", tk::mrNo, MB_ICONQUESTION},
+      {tk::MsgKind::Confirmation, tk::mbYesNo, L"&Ja", L"Bestätigen", tk::mrYes, MB_ICONQUESTION},
+      {tk::MsgKind::Warning, tk::mbOK, L"OK", L"Warnung", tk::mrOk, MB_ICONEXCLAMATION},
+      {tk::MsgKind::Error, tk::mbOK, L"OK", L"Fehler", tk::mrOk, MB_ICONHAND},
+      {tk::MsgKind::Information, tk::mbOK, L"OK", L"Information", tk::mrOk, MB_ICONASTERISK}};
+  for (const auto& r : rows) {
+    DialogAnswer::Arm(r.click);
+    EXPECT_EQ(tk::ShowMessageDialog(L"Line one\rLine two", r.kind, r.buttons), r.answer) << r.click;
+    EXPECT_EQ(DialogAnswer::caption, r.caption);
+    EXPECT_TRUE(Contains(DialogAnswer::seen, L"Line one\rLine two"));
+    EXPECT_TRUE(Contains(DialogAnswer::seen, r.kind == tk::MsgKind::Confirmation ? L"&Ja" : L"OK"));
+    EXPECT_EQ(tk::KindBeep(r.kind), r.beep);
   }
-  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Warning), static_cast<UINT>(MB_ICONEXCLAMATION));
-  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Error), static_cast<UINT>(MB_ICONHAND));
-  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Information), static_cast<UINT>(MB_ICONASTERISK));
-  EXPECT_EQ(tk::KindBeep(tk::MsgKind::Confirmation), static_cast<UINT>(MB_ICONQUESTION));
 }
 
 TEST(InputDialog, OkReturnsTheEditedTextAndCancelKeepsTheOld) {

@@ -1,0 +1,205 @@
+// Every test picture against the picture it must show: each format in the
+// variants its decoder knows (depths, colour types, compressions, layouts).
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "tests/native/codecs/TestSupport.h"
+
+namespace testing_rstrim {
+namespace {
+
+struct Row {
+  const char* file;
+  const char* reference;
+  int resolution;  // asked for: the depth that must come back
+  int maxError;
+  double meanError;
+};
+
+// Indexed files read at their own depth keep their colours exactly.
+const Row kRows[] = {
+    {"jpeg-baseline.jpg", "ref-rgb.ppm", 24, 255, 3},
+    {"jpeg-progressive.jpg", "ref-rgb.ppm", 24, 255, 3},
+    {"jpeg-grey.jpg", "ref-grey.pgm", 24, 255, 3},
+    {"jpeg-ycck.jpg", "ref-rgb.ppm", 24, 255, 6},  // inverted inks read wrongly: a negative
+    {"png-rgb8.png", "ref-rgb.ppm", 24, 0, 0},
+    {"png-rgb8-adam7.png", "ref-rgb.ppm", 24, 0, 0},
+    {"png-rgb16.png", "ref-rgb.ppm", 24, 1, 0.5},
+    {"png-grey1.png", "ref-mono.pgm", 1, 0, 0},
+    {"png-grey2.png", "ref-grey4.pgm", 24, 0, 0},
+    {"png-grey4.png", "ref-grey16.pgm", 24, 0, 0},
+    {"png-grey4-adam7.png", "ref-grey16.pgm", 24, 0, 0},
+    {"png-grey8.png", "ref-grey.pgm", 24, 0, 0},
+    {"png-grey16.png", "ref-grey.pgm", 24, 1, 0.5},
+    {"png-pal1.png", "ref-mono.pgm", 1, 0, 0},
+    {"png-pal2.png", "ref-pal4.ppm", 4, 0, 0},
+    {"png-pal2-adam7.png", "ref-pal4.ppm", 4, 0, 0},
+    {"png-pal4.png", "ref-pal16.ppm", 4, 0, 0},
+    {"png-pal8.png", "ref-pal256.ppm", 8, 0, 0},
+    {"png-rgba8-bkgd.png", "ref-over-blue.ppm", 24, 2, 0.5},
+    {"png-rgba16.png", "ref-over-white.ppm", 24, 2, 0.5},
+    {"png-greya8.png", "ref-grey-over-white.pgm", 24, 2, 0.5},
+    {"png-greya16-adam7.png", "ref-grey-over-white.pgm", 24, 2, 0.5},
+    {"png-pal-trns.png", "ref-pal-trns.ppm", 24, 1, 0.5},
+    {"png-grey-trns.png", "ref-grey-trns.pgm", 24, 0, 0},
+    {"png-rgb-trns.png", "ref-rgb-trns.ppm", 24, 0, 0},
+    {"gif-pal16.gif", "ref-pal16.ppm", 4, 0, 0},
+    {"gif-pal256-adam.gif", "ref-pal256.ppm", 8, 0, 0},
+    {"gif-placed.gif", "ref-gif-placed.ppm", 24, 0, 0},  // background and transparency
+    {"gif-local.gif", "ref-gif-local.ppm", 24, 0, 0},
+    {"gif-nomap2.gif", "ref-gif-nomap2.pgm", 24, 0, 0},
+    {"gif-nomap3.gif", "ref-gif-nomap3.pgm", 24, 0, 0},
+    {"gif-nomap8.gif", "ref-gif-nomap8.pgm", 24, 0, 0},
+    {"tiff-none.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-packbits.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-lzw.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-zip.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-jpeg.tif", "ref-rgb.ppm", 24, 255, 4},
+    {"tiff-rgb16.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-rgba.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-cmyk.tif", "ref-rgb.ppm", 24, 2, 1},
+    {"tiff-bilevel-none.tif", "ref-mono.pgm", 1, 0, 0},  // min-is-white
+    {"tiff-bilevel-g3.tif", "ref-mono.pgm", 1, 0, 0},
+    {"tiff-bilevel-g4.tif", "ref-mono.pgm", 1, 0, 0},
+    {"tiff-bilevel-packbits.tif", "ref-mono.pgm", 1, 0, 0},
+    {"tiff-grey4.tif", "ref-grey4.pgm", 24, 0, 0},
+    {"tiff-grey16.tif", "ref-grey16.pgm", 24, 0, 0},
+    {"tiff-grey.tif", "ref-grey.pgm", 24, 0, 0},
+    {"tiff-pal16.tif", "ref-pal16.ppm", 4, 0, 0},
+    {"tiff-pal256.tif", "ref-pal256.ppm", 8, 0, 0},
+    {"tiff-tiled.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-planes.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-pages.tif", "ref-rgb.ppm", 24, 0, 0},  // the first page
+    {"tiff-rgb12.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-grey12.tif", "ref-grey.pgm", 24, 1, 0.5},
+    {"tiff-tiled12.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-planes12.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-rgb32.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-half16.tif", "ref-rgb.ppm", 24, 1, 0.5},
+    {"tiff-bigtiff.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-bigtiff12.tif", "ref-grey.pgm", 24, 1, 0.5},
+    {"tiff-lzma.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-zstd.tif", "ref-rgb.ppm", 24, 0, 0},
+    {"tiff-webp.tif", "ref-rgb.ppm", 24, 0, 0},
+    // 8-bit a* and b* are coarse: where a channel is near 0 a step moves it far.
+    {"tiff-lab8.tif", "ref-lab8.ppm", 24, 16, 1},
+    {"tiff-lab16.tif", "ref-muted.ppm", 24, 2, 0.6},  // a wrong white point costs more
+    {"bmp-os2-1.bmp", "ref-mono.pgm", 1, 0, 0},
+    {"bmp-os2-4.bmp", "ref-pal16.ppm", 4, 0, 0},
+    {"bmp-os2-8.bmp", "ref-pal256.ppm", 8, 0, 0},
+    {"bmp-os2-24.bmp", "ref-rgb.ppm", 24, 0, 0},
+    {"bmp-1.bmp", "ref-mono.pgm", 1, 0, 0},
+    {"bmp-2bit.bmp", "ref-bmp-2bit.ppm", 4, 0, 0},
+    {"bmp-4.bmp", "ref-pal16.ppm", 4, 0, 0},
+    {"bmp-8.bmp", "ref-pal256.ppm", 8, 0, 0},
+    {"bmp-rle8.bmp", "ref-pal256.ppm", 8, 0, 0},
+    {"bmp-rle8-delta.bmp", "ref-bmp-rle8-delta.ppm", 8, 0, 0},
+    {"bmp-rle4.bmp", "ref-bmp-rle4.ppm", 4, 0, 0},
+    {"bmp-rle8-v5.bmp", "ref-pal256.ppm", 8, 0, 0},
+    {"bmp-24.bmp", "ref-rgb.ppm", 24, 0, 0},
+    {"bmp-24-v5.bmp", "ref-rgb.ppm", 24, 0, 0},
+    {"bmp-topdown.bmp", "ref-bmp-topdown.ppm", 24, 0, 0},
+    {"bmp-555.bmp", "ref-rgb.ppm", 24, 9, 5},  // 5 bits a channel, scaled back up
+    {"bmp-555-masks.bmp", "ref-rgb.ppm", 24, 9, 5},
+    {"bmp-565-v5.bmp", "ref-rgb.ppm", 24, 9, 5},
+    {"bmp-32-v5.bmp", "ref-rgb.ppm", 24, 0, 0},
+    {"pcx-8.pcx", "ref-pal256.ppm", 8, 0, 0},
+    {"pcx-8-raw.pcx", "ref-pal256.ppm", 8, 0, 0},
+    {"pcx-24.pcx", "ref-rgb.ppm", 24, 0, 0},
+    {"pcx-1.pcx", "ref-mono.pgm", 1, 0, 0},
+    {"pcx-2.pcx", "ref-pal4.ppm", 4, 0, 0},
+    {"pcx-4.pcx", "ref-pal16.ppm", 4, 0, 0},
+    {"pcx-planes2.pcx", "ref-pal4.ppm", 4, 0, 0},
+    {"pcx-planes3.pcx", "ref-pal8.ppm", 4, 0, 0},
+    {"pcx-planes4.pcx", "ref-pal16.ppm", 4, 0, 0},
+    {"pcx-ega.pcx", "ref-ega.ppm", 4, 0, 0},  // version 3: the standard colours
+};
+
+TEST(Decode, EveryTestPictureShowsItsReference) {
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.file);
+    const Picture want = ReadReference(r.reference);
+    ASSERT_GT(want.width, 0) << r.reference;
+    const Decoded d = DecodeData(r.file, r.resolution);
+    ASSERT_EQ(d.result, rstrim::kOk);
+    EXPECT_EQ(d.bitmap.Bpp(), r.resolution);
+    EXPECT_LE(MaxError(d.bitmap, want), r.maxError);
+    EXPECT_LE(MeanError(d.bitmap, want), r.meanError);
+  }
+}
+
+TEST(Decode, OrientationTagsMakeThePictureUpright) {
+  const Picture stored = ReadReference("ref-rgb.ppm");
+  for (const auto& [file, orientation, maxError] : {std::tuple{"tiff-orient3.tif", 3, 0},
+                                                    {"tiff-orient6.tif", 6, 0},
+                                                    {"tiff-orient8.tif", 8, 0},
+                                                    {"jpeg-exif1.jpg", 1, 255},
+                                                    {"jpeg-exif2.jpg", 2, 255},
+                                                    {"jpeg-exif3.jpg", 3, 255},
+                                                    {"jpeg-exif4.jpg", 4, 255},
+                                                    {"jpeg-exif5.jpg", 5, 255},
+                                                    {"jpeg-exif6.jpg", 6, 255},
+                                                    {"jpeg-exif7.jpg", 7, 255},
+                                                    {"jpeg-exif8.jpg", 8, 255}}) {
+    SCOPED_TRACE(file);
+    const Picture want = Oriented(stored, orientation);
+    const Decoded d = DecodeData(file);
+    ASSERT_EQ(d.result, rstrim::kOk);
+    EXPECT_LE(MaxError(d.bitmap, want), maxError);
+    EXPECT_LT(MeanError(d.bitmap, want), 3.0);
+    rstrim::ImageInfo info;
+    ASSERT_EQ(Info(ReadData(file), &info), rstrim::kOk);
+    EXPECT_EQ(info.width, want.width);
+    EXPECT_EQ(info.height, want.height);
+  }
+}
+
+TEST(Orientation, CornersFollowTheExifMeaning) {
+  // Where the stored top-left pixel ends up, for a 4 wide, 2 high stored picture.
+  const int want[9][2] = {{0, 0}, {0, 0}, {3, 0}, {3, 1}, {0, 1}, {0, 0}, {1, 0}, {1, 3}, {0, 3}};
+  for (int o = 1; o <= 8; ++o) {
+    int ux = -1, uy = -1;
+    rstrim::OrientPoint(o, 4, 2, 0, 0, &ux, &uy);
+    EXPECT_EQ(ux, want[o][0]) << o;
+    EXPECT_EQ(uy, want[o][1]) << o;
+  }
+}
+
+TEST(Decode, GreyJpegGivesGreysAndAllOfThemFitEightBits) {
+  const Decoded d = DecodeData("jpeg-grey.jpg");
+  ASSERT_EQ(d.result, rstrim::kOk);
+  for (const Rgb& c : ToPicture(d.bitmap).pixels) ASSERT_TRUE(c.r == c.g && c.g == c.b);
+  EXPECT_EQ(DecodeData("jpeg-grey.jpg", 8).bitmap.Palette().size(), 256u);
+}
+
+TEST(Decode, JpegAtReducedSize) {
+  rstrim::MemoryDib bmp;
+  rstrim::DecodeOptions options;
+  options.jpegScale = 2;
+  const Bytes file = ReadData("jpeg-baseline.jpg");
+  rstrim::MemorySource src(file.data(), file.size());
+  ASSERT_EQ(rstrim::Decode(rstrim::Format::kJpeg, src, options, bmp), rstrim::kOk);
+  EXPECT_EQ(bmp.Width(), 23);
+  EXPECT_EQ(bmp.Height(), 15);
+}
+
+TEST(Decode, GifImageLargerThanTheScreenIsCutOff) {
+  const Decoded d = DecodeData("gif-clipped.gif");
+  ASSERT_EQ(d.result, rstrim::kOk);
+  EXPECT_EQ(d.bitmap.Width(), 6);
+  EXPECT_EQ(d.bitmap.Height(), 5);
+  EXPECT_EQ(d.bitmap.ColourAt(0, 0), (Rgb{0, 0, 0}));    // the screen's background
+  EXPECT_EQ(d.bitmap.ColourAt(5, 4), (Rgb{0, 250, 0}));  // the image's (3, 3)
+}
+
+// Floating-point samples: 0.0-1.0 is black to white, outside clamped, NaN black.
+TEST(Decode, TiffFloatSamples) {
+  const uint8_t want[] = {0, 64, 128, 255, 255, 0, 0, 1};
+  const Decoded d = DecodeData("tiff-float.tif");
+  ASSERT_EQ(d.result, rstrim::kOk);
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(d.bitmap.ColourAt(x, 0).g, want[x]) << x;
+}
+
+}  // namespace
+}  // namespace testing_rstrim
