@@ -23,10 +23,10 @@ dist:
 	@scripts/dist.sh
 
 fuzz:
-	@scripts/build.sh native && fuzz/run.sh $(SECONDS)
+	@scripts/build.sh native && fuzz/fuzz.sh $(SECONDS)
 
 bench:
-	@scripts/build.sh native && bench/run.sh
+	@scripts/build.sh native && bench/bench.sh
 
 # Writes the test pictures under tests/data again (they are committed).
 fixtures:

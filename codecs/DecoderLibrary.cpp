@@ -5,7 +5,7 @@
 
 #include "toolkit/Handles.h"
 #include "toolkit/Services.h"
-#include "util/Support.h"
+#include "toolkit/CodePages.h"
 
 namespace codecs {
 
@@ -114,13 +114,13 @@ short QueryFileInfo(const std::wstring& fileName, ImageFileInfo& info) {
   }
   type[sizeof type - 1] = '\0';
   detail[sizeof detail - 1] = '\0';
-  info.type = util::FromAnsi(type);
+  info.type = tk::FromAnsi(type);
   info.width = width;
   info.height = height;
   info.depthA = depthA;
   info.depthB = depthB;
   info.extra = extra;
-  info.detail = util::FromAnsi(detail);
+  info.detail = tk::FromAnsi(detail);
   return result;
 }
 
@@ -130,7 +130,7 @@ std::wstring LibraryErrorText(int result) {
   char text[256] = {};
   if (LoadStringA(module, static_cast<WORD>(result), text, sizeof text) <= 0)
     return L"Error " + std::to_wstring(result) + L" in RSTRIM32.DLL.";
-  return util::FromAnsi(text);
+  return tk::FromAnsi(text);
 }
 
 bool ShowLibraryError(int result) {

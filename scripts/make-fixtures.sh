@@ -13,6 +13,10 @@ out=$root/tests/data
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# The tools come from Debian's packages; as root, missing ones are installed.
+if [ "$(id -u)" = 0 ] && ! command -v convert-im6.q16 tiffcp gifbuild ppmtopcx >/dev/null 2>&1; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q imagemagick libtiff-tools giflib-tools netpbm >/dev/null
+fi
 # The real ImageMagick: a plain "convert" may be some other program's stand-in.
 im=$(command -v convert-im6.q16 || command -v convert || true)
 for tool in "$im" tiffcp tiffset raw2tiff gifbuild ppmtopcx pnmremap; do

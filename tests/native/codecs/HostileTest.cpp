@@ -155,11 +155,5 @@ TEST(Files, NamesAndErrors) {
   std::remove(name.c_str());
 }
 
-TEST(Results, EveryFailureHasAText) {
-  for (int code = rstrim::kLowestResult; code <= 0; ++code)
-    EXPECT_STRNE(rstrim::ResultText(code), "") << code;
-  EXPECT_STREQ(rstrim::ResultText(rstrim::kOk), "");
-}
-
 }  // namespace
 }  // namespace testing_rstrim

@@ -90,18 +90,6 @@ TEST(Resolution, LargePaletteReducedForFewerBits) {
   EXPECT_LT(MeanError(plain.bitmap, ReadReference("ref-pal256.ppm")), 40.0);
 }
 
-TEST(Resolution, CallerPaletteIsUsed) {
-  rstrim::DecodeOptions options;
-  options.resolution = 8;
-  options.dither = false;
-  options.fixedPalette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
-  const Bytes file = ReadData("png-rgb8.png");
-  rstrim::MemorySource src(file.data(), file.size());
-  rstrim::MemoryDib bmp;
-  ASSERT_EQ(rstrim::Decode(Format::kPng, src, options, bmp), rstrim::kOk);
-  EXPECT_EQ(bmp.Palette(), options.fixedPalette);
-}
-
 TEST(Resolution, IndexedOutputIsUpright) {
   const Decoded d = DecodeData("jpeg-exif6.jpg", 8, false);
   ASSERT_EQ(d.result, rstrim::kOk);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fixture.h"
+#include "AppFixture.h"
 #include "util/Support.h"
 
 namespace {
@@ -57,17 +57,6 @@ TEST_F(Browser, TypeAheadSelectsTheFirstMatchOrItsPlace) {
   f.FileListBox1->SetItemIndex(0);
   f.Edit1->SetText(L"ABX");
   EXPECT_EQ(f.FileListBox1->ItemIndex(), 0);
-}
-
-TEST_F(Browser, UserSelectionIsWrittenIntoTheNameBox) {
-  TForm1& f = Make();
-  const auto items = f.FileListBox1->Items();
-  const int abx =
-      static_cast<int>(std::find(items.begin(), items.end(), L"ABX.BMP") - items.begin());
-  f.FileListBox1->SetItemIndex(abx);
-  SendMessageW(f.Panel6->Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(f.FileListBox1->Handle()));
-  EXPECT_EQ(f.Edit1->Text(), L"ABX.BMP");
 }
 
 TEST_F(Browser, EnterOnTheParentEntryChangesDirectory) {

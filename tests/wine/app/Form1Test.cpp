@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <tuple>
 
-#include "Fixture.h"
+#include "AppFixture.h"
+#include "Program.h"
 #include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
-#include "tests/wine/imagectl/Fixture.h"
+#include "tests/wine/imagectl/ImageFixture.h"
 #include "toolkit/Handles.h"
 
 WORD Form1Fixture::showState = SW_SHOWNORMAL;
 
 namespace {
-
-std::wstring WindowText(HWND w) {
-  wchar_t buf[256];
-  GetWindowTextW(w, buf, 256);
-  return buf;
-}
 
 COLORREF PixelOf(tk::Control& c, int x, int y) {
   HWND w = c.Handle();
@@ -44,7 +38,7 @@ TEST_F(Form1Fixture, StartsFixedInSizeWithoutAPicture) {
   const LONG style = GetWindowLongW(f.Handle(), GWL_STYLE);
   EXPECT_EQ(style & (WS_THICKFRAME | WS_CAPTION | WS_MINIMIZEBOX), WS_CAPTION | WS_MINIMIZEBOX);
   EXPECT_EQ(tk::Application::Instance().Title(), L"Lumoscope32 - [Noname]");
-  EXPECT_EQ(WindowText(f.Handle()), L"Lumoscope32 - [Noname]");
+  EXPECT_EQ(TextOf(f.Handle()), L"Lumoscope32 - [Noname]");
   EXPECT_FALSE(IsWindowEnabled(f.ButtonVollbild->Handle()));
   EXPECT_FALSE(IsWindowEnabled(f.ButtonCpy->Handle()));
   EXPECT_FALSE(IsWindowVisible(f.PMultiImage1->Handle()));
@@ -128,16 +122,6 @@ TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
             L"\\LUMOS32.HLP>Window1 2 0|");
 }
 
-TEST_F(Form1Fixture, F1DoesNothingWithoutTheHelpFileAndExitEnds) {
-  TForm1& f = Make();
-  f.FileListBox1->SetFocus();
-  Post(f.FileListBox1->Handle(), WM_KEYDOWN, VK_F1);
-  EXPECT_TRUE(services.rec().help.empty());
-  f.ButtonExit->Perform(BM_CLICK);
-  EXPECT_FALSE(f.HandleAllocated());
-  EXPECT_TRUE(tk::Application::Instance().Terminated());
-}
-
 // The show state the program was started with: minimised and maximised are
 // honoured, every other state shows the window normally.
 TEST_F(Form1Fixture, StartUpShowStates) {
@@ -173,12 +157,6 @@ TEST_F(Form1Fixture, StretchTogglesTheLampAndAltKeysClickTheButtons) {
   EXPECT_FALSE(f.PMultiImage1->Stretch());
   Post(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
   EXPECT_FALSE(f.HandleAllocated());
-}
-
-TEST_F(Form1Fixture, PathLabelShowsTheListDirectory) {
-  TForm1& f = Make();
-  EXPECT_EQ(_wcsicmp(f.FileListBox1->Directory().c_str(), browseDir.c_str()), 0);
-  EXPECT_EQ(WindowText(f.Label2->Handle()), util::ShortenPath(f.FileListBox1->Directory(), 30));
 }
 
 namespace {
@@ -224,7 +202,7 @@ std::wstring Write(const std::wstring& name, const Bytes& bytes) {
 // Status line, title, pane and image sizes, scroll bars, and whether the
 // picture shows with FULLVIEW and COPY enabled.
 std::wstring State(TForm1& f) {
-  std::wstring s = f.Panel5->Caption() + L" | " + WindowText(f.Handle()) + L" |";
+  std::wstring s = f.Panel5->Caption() + L" | " + TextOf(f.Handle()) + L" |";
   for (HWND w : {f.Panel1->Handle(), f.PMultiImage1->Handle()}) {
     RECT r;
     GetWindowRect(w, &r);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "Fixture.h"
+#include "AppFixture.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 
@@ -130,15 +130,6 @@ class Registry : public ::testing::Test {
     DeleteRegKey(HKEY_CURRENT_USER, L"Software\\LumoscopeTest");
   }
 };
-
-TEST_F(Registry, DeleteRegKeyRemovesSubKeys) {
-  const std::wstring key = L"Lumoscope32Test";
-  ASSERT_TRUE(WriteRegString(HKEY_CLASSES_ROOT, key + L"\\shell\\open\\command", L"", L"x"));
-  ASSERT_TRUE(WriteRegString(HKEY_CLASSES_ROOT, key + L"\\Version", L"", L"1"));
-  EXPECT_TRUE(DeleteRegKey(HKEY_CLASSES_ROOT, key));
-  EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, key));
-  EXPECT_FALSE(DeleteRegKey(HKEY_CLASSES_ROOT, key));
-}
 
 TEST_F(Registry, ReadRegStringOnlyReadsStrings) {
   const std::wstring key = L"Software\\LumoscopeTest";

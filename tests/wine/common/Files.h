@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "toolkit/WholeFile.h"
+
 inline std::wstring TempDir(const std::wstring& name) {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);
@@ -22,14 +24,8 @@ inline void WriteFile(const std::wstring& name, const std::string& content) {
 }
 
 inline std::string ReadFile(const std::wstring& name) {
-  HANDLE h =
-      CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string s(GetFileSize(h, nullptr), '\0');
-  DWORD got = 0;
-  if (!s.empty()) ::ReadFile(h, s.data(), static_cast<DWORD>(s.size()), &got, nullptr);
-  CloseHandle(h);
-  return s;
+  std::string s;
+  return tk::TryReadWholeFile(name, 1 << 30, FILE_SHARE_READ, s) ? "<missing>" : s;
 }
 
 // A test picture under tests/data.

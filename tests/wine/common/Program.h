@@ -70,24 +70,41 @@ class Program {
   bool started_ = false;
 };
 
-struct ChildSearch {
-  std::wstring text;
+// WM_GETTEXT: GetWindowText does not ask a window of another process.
+inline std::wstring TextOf(HWND w) {
+  wchar_t buf[512] = {};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000,
+                      &got);
+  return buf;
+}
+
+// The first descendant with the text (any class), or with the class (and
+// after the one of that class with the text `after`).
+struct DescendantSearch {
+  std::wstring cls, after, text;
+  bool seen;
   HWND found;
 };
 
-inline BOOL CALLBACK MatchChild(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<ChildSearch*>(lp);
-  wchar_t buf[256];
-  GetWindowTextW(w, buf, 256);
-  if (s->text == buf) {
-    s->found = w;
-    return FALSE;
-  }
+inline BOOL CALLBACK MatchDescendant(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<DescendantSearch*>(lp);
+  wchar_t name[64];
+  GetClassNameW(w, name, 64);
+  if (!s->cls.empty() && s->cls != name) return TRUE;
+  const std::wstring shown = TextOf(w);
+  if (s->seen && (s->text.empty() || s->text == shown)) return s->found = w, FALSE;
+  if (!s->seen) s->seen = shown == s->after;
   return TRUE;
 }
 
+inline HWND Descendant(HWND parent, const std::wstring& cls, const std::wstring& after = L"",
+                       const std::wstring& text = L"") {
+  DescendantSearch search{cls, after, text, after.empty(), nullptr};
+  EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 inline HWND FindChildByText(HWND parent, const std::wstring& text) {
-  ChildSearch s{text, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  return Descendant(parent, L"", L"", text);
 }

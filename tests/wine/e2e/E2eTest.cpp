@@ -66,40 +66,6 @@ TEST(EndToEnd, AQuotedPathWithBlanksIsOneParameter) {
   EXPECT_TRUE(p.WaitForExit(20000));
 }
 
-namespace {
-
-// WM_GETTEXT: GetWindowText does not ask a window of another process.
-std::wstring TextOf(HWND w) {
-  wchar_t buf[512] = {};
-  SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
-  return buf;
-}
-
-struct ClassSearch {
-  std::wstring cls, after;
-  bool seen;
-  HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND w, LPARAM lp) {
-  auto* search = reinterpret_cast<ClassSearch*>(lp);
-  wchar_t name[64];
-  GetClassNameW(w, name, 64);
-  if (search->cls != name) return TRUE;
-  if (search->seen) return search->found = w, FALSE;
-  search->seen = TextOf(w) == search->after;
-  return TRUE;
-}
-
-// The first descendant of a class, or the first one after the one with a text.
-HWND Descendant(HWND parent, const std::wstring& cls, const std::wstring& after = L"") {
-  ClassSearch search{cls, after, after.empty(), nullptr};
-  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-}  // namespace
-
 // Pictures written under a folder with blanks and, where Wine serves it, a
 // network share; the tear-down removes them.
 class CommandLine : public ::testing::Test {

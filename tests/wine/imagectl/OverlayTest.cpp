@@ -1,6 +1,6 @@
 // The overlay text: the font record that reaches GDI, the shadow's offset,
 // opaque cells, and no font at all for an empty text.
-#include "Fixture.h"
+#include "ImageFixture.h"
 
 namespace imagectl_test {
 namespace {
@@ -55,18 +55,6 @@ class OverlayFixture : public ::testing::Test {
   std::unique_ptr<Host> host;
   std::unique_ptr<Canvas> canvas;
 };
-
-TEST_F(OverlayFixture, RotationReachesGdiInTenths) {
-  c().SetText(L"Up");
-  for (int angle : {90, -90}) {
-    c().SetTextRotate(angle);
-    Paint();
-    EXPECT_EQ(c().fonts.back().lfEscapement, angle * 10);
-    EXPECT_EQ(c().fonts.back().lfOrientation, angle * 10);
-  }
-  EXPECT_EQ(c().fonts.size(), 2u);
-  EXPECT_STREQ(c().fonts.back().lfFaceName, L"Tahoma");  // the record above
-}
 
 TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
   c().SetText(L"WWWW");

@@ -1,7 +1,7 @@
 // Where the picture lands: the placement functions, then real paints into a
 // DIB section on both drawing paths. Coded pictures tell, for every pixel,
 // which source pixel it is, so offsets outside the control are visible too.
-#include "Fixture.h"
+#include "ImageFixture.h"
 #include "imagectl/Geometry.h"
 
 namespace imagectl_test {

@@ -1,29 +1,25 @@
 // The toolkit's picture object: shared images, its readers on good and
-// hostile files, drawing, clipboard conversion.
+// hostile files, drawing; the control's clipboard exchange.
 #include <array>
 #include <map>
 #include <tuple>
 
-#include "Fixture.h"
+#include "ImageFixture.h"
 #include "fuzz/ReaderSamples.h"
+#include "imagectl/Loader.h"
 #include "toolkit/Clipboard.h"
+#include "toolkit/Graphics.h"
 #include "toolkit/Picture.h"
+#include "toolkit/PictureReaders.h"
 
 namespace imagectl_test {
 namespace {
-
-int ScreenDpi(int index) {
-  HDC screen = GetDC(nullptr);
-  const int v = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
-  return v;
-}
 
 template <typename F>
 void ExpectInvalid(F load) {
   tk::Picture picture;
   tk::BitmapObject before;
-  before.SetHandle(MakeSolidBitmap(3, 3, 0));
+  before.SetHandle(tk::Bitmap(MakeSolidBitmap(3, 3, 0)));
   picture.Assign(before);
   const long live = tk::SharedImage::LiveCount();
   const long gdi = GdiObjectCount();
@@ -38,7 +34,7 @@ TEST(Picture, AssignSharesAndNotifies) {
   int changes = 0;
   b.OnChange = [&](tk::Picture&) { ++changes; };
   tk::BitmapObject temp;
-  temp.SetHandles(MakeSolidBitmap(20, 10, 0), MakePalette());
+  temp.SetHandles(tk::Bitmap(MakeSolidBitmap(20, 10, 0)), tk::Palette(MakePalette()));
   a.Assign(temp);
   temp.Clear();  // the temporary goes; the picture keeps the image
   EXPECT_EQ(a.Width(), 20);
@@ -57,7 +53,7 @@ TEST(Picture, AssignSharesAndNotifies) {
 
 TEST(Picture, MutableHandleCopiesSharedPixels) {
   tk::BitmapObject a;
-  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
   EXPECT_TRUE(b.SharesImageWith(a));
   HBITMAP mine = b.MutableHandle();
@@ -68,9 +64,9 @@ TEST(Picture, MutableHandleCopiesSharedPixels) {
 
 TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
   tk::BitmapObject a;
-  a.SetHandle(MakeSolidBitmap(4, 4, 0));
+  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
-  b.SetPalette(MakePalette());
+  b.SetPalette(tk::Palette(MakePalette()));
   EXPECT_EQ(a.PaletteHandle(), nullptr);
   EXPECT_NE(b.PaletteHandle(), nullptr);
   EXPECT_NE(b.Handle(), a.Handle());
@@ -82,25 +78,25 @@ TEST(Picture, RefusesEveryHostileIconAndMetafile) {
   for (const reader_samples::Sample& s : reader_samples::HostileSamples()) {
     SCOPED_TRACE(s.name);
     if (s.target == "icon")
-      ExpectInvalid([&](tk::Picture& p) { p.LoadIconFromMemory(s.data.data(), s.data.size()); });
+      ExpectInvalid([&](tk::Picture& p) { p.Assign(tk::ReadIcon(s.data.data(), s.data.size())); });
     if (s.target == "metafile")
       ExpectInvalid(
-          [&](tk::Picture& p) { p.LoadMetafileFromMemory(s.data.data(), s.data.size()); });
+          [&](tk::Picture& p) { p.Assign(tk::ReadMetafile(s.data.data(), s.data.size())); });
   }
 }
 
 // Every record kind the readers check, accepted by GDI and played; a
 // metafile's size from its placeable header, window extent or frame.
 TEST(Picture, ReadsAndDrawsEverySoundSample) {
-  const int dpiX = ScreenDpi(LOGPIXELSX), dpiY = ScreenDpi(LOGPIXELSY);
+  const int dpiX = tk::ScreenPixelsPerInch(LOGPIXELSX), dpiY = tk::ScreenPixelsPerInch(LOGPIXELSY);
   const std::map<std::string, SIZE> sizes = {
       {"placeable", {dpiX, dpiY / 2}}, {"wmf", {120, 60}}, {"emf", {dpiX, dpiY / 2}}};
   Canvas c(300, 300);
   for (const reader_samples::Sample& s : reader_samples::SoundSamples()) {
     SCOPED_TRACE(s.name);
     tk::Picture p;
-    if (s.target == "icon") p.LoadIconFromMemory(s.data.data(), s.data.size());
-    if (s.target == "metafile") p.LoadMetafileFromMemory(s.data.data(), s.data.size());
+    if (s.target == "icon") p.Assign(tk::ReadIcon(s.data.data(), s.data.size()));
+    if (s.target == "metafile") p.Assign(tk::ReadMetafile(s.data.data(), s.data.size()));
     if (s.target == "dibres") continue;
     EXPECT_GT(p.Width(), 0);
     EXPECT_GT(p.Height(), 0);
@@ -110,34 +106,6 @@ TEST(Picture, ReadsAndDrawsEverySoundSample) {
     }
     p.Draw(c.dc(), RECT{0, 0, 300, 300});
   }
-}
-
-TEST(Picture, UnknownExtensionAndMissingFile) {
-  tk::Picture p;
-  EXPECT_THROW(p.LoadFromFile(TempPath(L"x.bmp")), tk::EInvalidGraphic);
-  EXPECT_THROW(p.LoadFromFile(TempPath(L"missing-file.ico")), std::exception);
-}
-
-TEST(Picture, ClipboardConversion) {
-  tk::Picture p;
-  tk::BitmapObject temp;
-  temp.SetHandles(MakeSolidBitmap(6, 4, 0), MakePalette());
-  p.Assign(temp);
-  tk::ClipboardContent out = p.SaveToClipboardFormat();
-  EXPECT_EQ(out.format, static_cast<UINT>(CF_BITMAP));
-  EXPECT_TRUE(out.bitmap);
-  EXPECT_TRUE(out.palette);
-  EXPECT_NE(out.bitmap.get(), p.AsBitmap().Handle()) << "the clipboard gets a copy";
-  tk::Picture q;
-  q.LoadFromClipboardFormat(CF_BITMAP, out.bitmap.get(), out.palette.get());
-  EXPECT_EQ(q.Width(), 6);
-  EXPECT_NE(q.AsBitmap().Handle(), out.bitmap.get());
-
-  tk::Picture icon;
-  icon.LoadFromFile(DataFile(L"icon.ico"));
-  EXPECT_THROW(icon.SaveToClipboardFormat(), tk::EInvalidGraphic);
-  EXPECT_TRUE(tk::Picture::SupportsClipboardFormat(CF_ENHMETAFILE));
-  EXPECT_FALSE(tk::Picture::SupportsClipboardFormat(CF_TEXT));
 }
 
 // ---- the control's clipboard exchange by window message and key
@@ -153,8 +121,8 @@ void Fill(TPMultiImage& image, Kind kind) {
   const Bytes emf = SampleBytes("emf"), ico = DataBytes(L"icon.ico");
   if (kind == kBitmap || kind == kPaletted)
     LoadBitmap(image, MakeSolidBitmap(8, 8, Rgb(255, 0, 0)), kind == kPaletted ? MakePalette() : 0);
-  if (kind == kMetafile) image.Picture().LoadMetafileFromMemory(emf.data(), emf.size());
-  if (kind == kIcon) image.Picture().LoadIconFromMemory(ico.data(), ico.size());
+  if (kind == kMetafile) image.Picture().Assign(tk::ReadMetafile(emf.data(), emf.size()));
+  if (kind == kIcon) image.Picture().Assign(tk::ReadIcon(ico.data(), ico.size()));
 }
 
 TEST(Clipboard, MessagesAndKeysCopyCutAndPasteTheirFormats) {

@@ -1,43 +1,27 @@
-// Properties of TPMultiImage: setters, clamps, the stretch exclusion,
+// Properties of TPMultiImage: setters, the stretch exclusion,
 // AutoSize, the opaque mark, the border, the palette answer and the
 // properties read from a form resource.
 #include <functional>
+#include <tuple>
 
-#include "Fixture.h"
+#include "ImageFixture.h"
+#include "imagectl/Loader.h"
 #include "toolkit/Picture.h"
 
 namespace imagectl_test {
 namespace {
 
-TEST(ImageProperties, JPegClamps) {
-  ProbeImage c;
-  const std::pair<int, int> quality[] = {{0, 25}, {1, 1}, {100, 100}, {101, 25}, {255, 25}};
-  for (auto [in, out] : quality) {
-    c.SetJPegSaveQuality(static_cast<std::uint8_t>(in));
-    EXPECT_EQ(c.JPegSaveQuality(), out) << in;
-  }
-  const std::pair<int, int> smooth[] = {{0, 0}, {100, 100}, {101, 5}, {255, 5}};
-  for (auto [in, out] : smooth) {
-    c.SetJPegSaveSmooth(static_cast<std::uint8_t>(in));
-    EXPECT_EQ(c.JPegSaveSmooth(), out) << in;
-  }
-  EXPECT_EQ(c.invalidations, 0);
-}
-
 TEST(ImageProperties, StretchAndStretchRatioExcludeEachOther) {
   ProbeImage c;
-  c.SetStretchRatio(true);
-  c.SetStretch(true);
-  EXPECT_TRUE(c.Stretch());
-  EXPECT_FALSE(c.StretchRatio());
-  c.SetStretchRatio(true);
-  EXPECT_TRUE(c.StretchRatio());
-  EXPECT_FALSE(c.Stretch());
-  c.SetStretch(false);  // False leaves the other alone
-  EXPECT_TRUE(c.StretchRatio());
-  c.SetStretch(true);
-  c.SetStretchRatio(false);
-  EXPECT_TRUE(c.Stretch());
+  // Setting one true clears the other; setting one false leaves the other alone.
+  for (const auto& [ratio, value, stretchAfter, ratioAfter] :
+       {std::tuple{true, true, false, true}, {false, true, true, false},
+        {true, true, false, true}, {false, false, false, true}, {false, true, true, false},
+        {true, false, true, false}}) {
+    ratio ? c.SetStretchRatio(value) : c.SetStretch(value);
+    EXPECT_EQ(c.Stretch(), stretchAfter);
+    EXPECT_EQ(c.StretchRatio(), ratioAfter);
+  }
 }
 
 TEST(ImageProperties, SettersRepaintOnlyOnAVisibleChange) {
@@ -110,7 +94,7 @@ TEST(ImageProperties, OpaqueBitmapOfControlSizeSkipsTheBackground) {
     canvas.Render(c, false);
     EXPECT_EQ(canvas.At(10, 10), opaque ? Rgb(0x12, 0x34, 0x56) : Rgb(0, 255, 0));
   }
-  c.Picture().LoadFromFile(DataFile(L"red.wmf"));
+  c.Picture().Assign(imagectl::ReadToolkitPicture(DataFile(L"red.wmf")));
   EXPECT_FALSE(c.Opaque());
   LoadBitmap(c, MakeSolidBitmap(40, 30, 0));
   c.Picture().Clear();
@@ -140,7 +124,7 @@ TEST(ImageProperties, PaletteAnswer) {
   EXPECT_EQ(c.GetPalette(), nullptr) << "RastriumPalette: the control realises it itself";
   c.SetRastriumPalette(false);
   EXPECT_EQ(c.GetPalette(), pal);
-  c.Picture().LoadFromFile(DataFile(L"icon.ico"));
+  c.Picture().Assign(imagectl::ReadToolkitPicture(DataFile(L"icon.ico")));
   EXPECT_EQ(c.GetPalette(), nullptr);
 }
 
@@ -163,6 +147,7 @@ TEST(ImageProperties, FormResourceProperties) {
   for (const auto& [p, v] : {std::pair{L"ImageReadRes", L"lMonoChrome"},
                              {L"TifSaveCompress", L"sPACKBITS"},
                              {L"JPegSaveSmooth", L"101"},
+                             {L"JPegSaveQuality", L"0"},
                              {L"TextShadowColor", L"clRed"},
                              {L"Align", L"alClient"},
                              {L"ParentShowHint", L"False"},
@@ -171,6 +156,7 @@ TEST(ImageProperties, FormResourceProperties) {
   EXPECT_EQ(c.ImageReadRes(), TLoadResolution::lMonoChrome);
   EXPECT_EQ(c.TifSaveCompress(), TTiffCompression::sPACKBITS);
   EXPECT_EQ(c.JPegSaveSmooth(), 5);
+  EXPECT_EQ(c.JPegSaveQuality(), 25);
   EXPECT_EQ(c.TextShadowColor(), tk::clRed);
   EXPECT_EQ(c.Align(), TAlign::alClient);
   EXPECT_EQ(c.StoredImageName(), L"file not found");

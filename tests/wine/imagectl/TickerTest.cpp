@@ -1,6 +1,6 @@
 // The moving text on a real control: message files written on the spot, step
 // messages sent, the text bitmap drawn into a memory canvas.
-#include "Fixture.h"
+#include "ImageFixture.h"
 #include "toolkit/Clipboard.h"
 
 namespace imagectl_test {

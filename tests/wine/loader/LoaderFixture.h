@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Recorders.h"
-#include "tests/wine/imagectl/Fixture.h"
+#include "tests/wine/imagectl/ImageFixture.h"
 
 namespace loader_test {
 

@@ -3,7 +3,6 @@
 // wrappers answer with the library's result and show nothing.
 #include "LoaderFixture.h"
 #include "codecs/DecoderLibrary.h"
-#include "rstrim/dll/Rstrim32Api.h"
 
 namespace loader_test {
 namespace {
@@ -43,18 +42,6 @@ TEST_F(Wrappers, NameOutsideTheAnsiCodePageNeverOpensItsBestFitTwin) {
   EXPECT_TRUE(bitmap.Empty());
 }
 
-TEST_F(Wrappers, TooLongNameIsRefusedWithTheLibrarysCode) {
-  tk::BitmapObject bitmap;
-  // must give way to what the call hands
-  bitmap.SetHandle(tk::Bitmap(CreateBitmap(3, 3, 1, 1, nullptr)));
-  const std::wstring name = TempFile(std::wstring(300, L'x') + L".bmp");
-  EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, name, 24, 0, bitmap), rstrim::kNameTooLong);
-  EXPECT_TRUE(bitmap.Empty()) << "the (null) handles are handed over also on failure";
-  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kNameTooLong),
-            L"The file name is too long (more than 255 characters).");
-  EXPECT_TRUE(dialogs().empty()) << "the wrappers show nothing";
-}
-
 TEST_F(Wrappers, ErrorTextIsTheStringWithTheResultAsUnsignedIdentifier) {
   EXPECT_EQ(codecs::LibraryErrorText(0), L"The picture could not be read.");
   EXPECT_EQ(codecs::LibraryErrorText(rstrim::kDamaged),
@@ -66,38 +53,6 @@ TEST_F(Wrappers, ErrorTextIsTheStringWithTheResultAsUnsignedIdentifier) {
   EXPECT_EQ(dialogs()[0].kind, tk::MsgKind::Error);
   EXPECT_EQ(dialogs()[0].buttons, static_cast<unsigned>(tk::mbOK));
   EXPECT_TRUE(services.rec().beeps.empty());
-}
-
-TEST_F(Wrappers, FailedQueryStillFillsTheValues) {
-  codecs::ImageFileInfo info;
-  info.width = 99;
-  info.type = L"OLD";
-  EXPECT_LE(codecs::QueryFileInfo(Put(L"junk.gif", Bytes{'n', 'o', 't', ' ', 'a'}), info), 0);
-  EXPECT_EQ(info.type, L"ERR");
-  EXPECT_EQ(info.width, 0);
-  EXPECT_EQ(info.height, 0);
-  EXPECT_TRUE(dialogs().empty());
-}
-
-TEST_F(Wrappers, NoHandleOutlivesItsOwner) {
-  const std::wstring good = Put(L"own.gif", L"gif-pal256-adam.gif");
-  Bytes cut = imagectl_test::DataBytes(L"gif-pal256-adam.gif");
-  cut.resize(cut.size() / 2);
-  const std::wstring bad = Put(L"own-bad.gif", cut);
-  {
-    tk::BitmapObject warm;
-    codecs::DecodeFile(codecs::Decoder::kGif, good, 8, 1, warm);
-  }
-  const long gdi = GdiObjectCount();
-  const long live = tk::SharedImage::LiveCount();
-  for (int i = 0; i < 50; ++i) {
-    tk::BitmapObject bitmap;
-    codecs::DecodeFile(codecs::Decoder::kGif, i % 2 ? good : bad, i % 3 ? 8 : 24, i % 2, bitmap);
-    codecs::ImageFileInfo info;
-    codecs::QueryFileInfo(i % 2 ? good : bad, info);
-  }
-  EXPECT_EQ(GdiObjectCount(), gdi);
-  EXPECT_EQ(tk::SharedImage::LiveCount(), live);
 }
 
 }  // namespace

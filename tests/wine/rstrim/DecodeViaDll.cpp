@@ -6,23 +6,13 @@
 
 #include <cstdio>
 
+#include "DllEntries.h"
 #include "rstrim/dll/Rstrim32Api.h"
 #include "tests/native/codecs/TestSupport.h"
 #include "toolkit/Handles.h"
 
 namespace testing_rstrim {
 namespace {
-
-HMODULE Library() {
-  static HMODULE module = LoadLibraryA("RSTRIM32.DLL");
-  return module;
-}
-
-template <typename Fn>
-Fn Entry(WORD ordinal) {
-  return reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(Library(), MAKEINTRESOURCEA(ordinal))));
-}
 
 WORD OrdinalOf(rstrim::Format format) {
   const std::pair<rstrim::Format, WORD> entries[] = {

@@ -1,11 +1,12 @@
 // The toolkit's own behaviour: the general exception handler, the real message
-// and input dialogs, automatic scrolling and the panel's bevels.
+// and input dialogs, the panel's bevels and which windows it takes for its own.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
 #include <stdexcept>
 
+#include "Program.h"
 #include "Recorders.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -23,12 +24,6 @@ class TestForm : public tk::Form {
     Handle();
   }
 };
-
-std::wstring TextOf(HWND w) {
-  wchar_t buf[512];
-  GetWindowTextW(w, buf, 512);
-  return buf;
-}
 
 // Answers the next dialog of this thread by clicking the button with the text.
 struct DialogAnswer {
@@ -123,31 +118,6 @@ TEST(InputDialog, OkReturnsTheEditedTextAndCancelKeepsTheOld) {
   EXPECT_EQ(value, L"NEW.BMP");
 }
 
-TEST(AutoScroll, ScrollBarsFollowAChildThatOutgrowsTheClientArea) {
-  TestForm form;
-  form.SetAutoScroll(true);
-  tk::Panel panel;
-  panel.SetParent(&form);
-  panel.SetBounds(100, 0, 100, 100);
-  const auto style = [&] { return GetWindowLongW(form.Handle(), GWL_STYLE); };
-  EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
-  panel.SetBounds(100, 0, 1000, 700);
-  EXPECT_TRUE(style() & WS_HSCROLL);
-  EXPECT_TRUE(style() & WS_VSCROLL);
-  // Scrolling moves the child; its logical position stays.
-  SendMessageW(form.Handle(), WM_HSCROLL, SB_PAGEDOWN, 0);
-  RECT r;
-  GetWindowRect(panel.Handle(), &r);
-  MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
-  EXPECT_LT(r.left, 100);
-  EXPECT_EQ(panel.Left(), 100);
-  panel.SetBounds(100, 0, 100, 100);
-  EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
-  GetWindowRect(panel.Handle(), &r);
-  MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
-  EXPECT_EQ(r.left, 100);
-}
-
 TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
   TestForm form;
   tk::Panel panel;
@@ -168,19 +138,6 @@ TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
   EXPECT_EQ(GetPixel(mem.get(), 37, 10), hi);
   EXPECT_EQ(GetPixel(mem.get(), 20, 15), RGB(0, 0, 0));  // 4 pixels in: the panel's colour
   EXPECT_EQ(GetPixel(mem.get(), 4, 15), RGB(0, 0, 0));
-}
-
-TEST(ScreenCursor, OverridesEveryWindowUntilReset) {
-  auto& app = tk::Application::Instance();
-  HCURSOR c = nullptr;
-  app.SetCursor(tk::ScreenCursor::HourGlass);
-  EXPECT_TRUE(app.ScreenCursorOverride(c));
-  EXPECT_EQ(c, LoadCursorW(nullptr, IDC_WAIT));
-  app.SetCursor(tk::ScreenCursor::None);
-  EXPECT_TRUE(app.ScreenCursorOverride(c));
-  EXPECT_EQ(c, nullptr);
-  app.SetCursor(tk::ScreenCursor::Default);
-  EXPECT_FALSE(app.ScreenCursorOverride(c));
 }
 
 TEST(Binding, OnlyOurOwnWindowsAreTakenForWrappers) {

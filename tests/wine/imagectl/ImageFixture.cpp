@@ -1,4 +1,4 @@
-#include "Fixture.h"
+#include "ImageFixture.h"
 
 #include <psapi.h>
 

@@ -2,7 +2,7 @@
 # Runs every fuzz target for SECONDS each (default 60) on the generated seed
 # corpus, the committed regression inputs (fuzz/regressions/TARGET) and what
 # earlier runs found. Builds the targets first if needed.
-# Usage: fuzz/run.sh [SECONDS]
+# Usage: fuzz/fuzz.sh [SECONDS]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}

@@ -109,20 +109,6 @@ TEST_F(ResourceBitmaps, HostileOnesAreRefusedAndLeaveTheObjectAlone) {
   EXPECT_EQ(GdiObjectCount(), gdi);
 }
 
-TEST_F(ResourceBitmaps, ModuleByName) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  tk::BitmapObject bitmap;
-  EXPECT_TRUE(ReadResourceBitmap(util::FileNamePart(path), L"LOGO", host.form.Handle(), bitmap));
-  EXPECT_EQ(bitmap.Width(), 40);
-  EXPECT_FALSE(ReadResourceBitmap(L"NOSUCH.DLL", L"LOGO", host.form.Handle(), bitmap));
-  // A module that is loaded but has no such bitmap.
-  HMODULE lib = LoadLibraryA("RSTRIM32.DLL");
-  ASSERT_NE(lib, nullptr);
-  EXPECT_FALSE(ReadResourceBitmap(L"RSTRIM32.DLL", L"LOGO", host.form.Handle(), bitmap));
-  FreeLibrary(lib);
-}
-
 // The layout parser on every cut of the program's own resources.
 TEST(DibLayout, EveryTruncationIsRefused) {
   readers::DibLayout layout;
