@@ -1,5 +1,5 @@
 // The resolution codes: the depth and palette that come back, the error of
-// plain mapping and of dithering, and the palettes kept, reduced or given.
+// plain mapping and of dithering, and the palettes kept or reduced.
 #include <gtest/gtest.h>
 
 #include "rstrim/core/Quantize.h"

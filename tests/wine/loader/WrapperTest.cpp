@@ -1,6 +1,6 @@
-// The decoding library's wrappers: names, handles handed over whatever the
-// result, the library's error texts and a failed information query. The
-// wrappers answer with the library's result and show nothing.
+// The decoding library's wrappers: names whole or refused, never a best-fit
+// twin, and the library's error texts. The wrappers answer with the library's
+// result and show nothing.
 #include "LoaderFixture.h"
 #include "codecs/DecoderLibrary.h"
 

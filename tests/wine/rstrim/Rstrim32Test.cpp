@@ -1,6 +1,6 @@
 // RSTRIM32.DLL through its ordinals, as the program uses it: the exports, the
 // JPEG scale, a caller's palette, no handles on failure and no leaks, the texts
-// of the result codes, the information query's buffers and over-long names.
+// of the result codes and the information query's buffers.
 // Every test picture is decoded through the ordinals by the variant suites
 // (DecodeViaDll.cpp).
 #include <windows.h>
