@@ -8,7 +8,6 @@
 namespace tk {
 
 int ShowMessageDialog(const std::wstring& text, MsgKind kind, unsigned buttons);
-bool ShowInputDialog(const std::wstring& caption, const std::wstring& prompt,
-                     std::wstring& value);
+bool ShowInputDialog(const std::wstring& caption, const std::wstring& prompt, std::wstring& value);
 
 }  // namespace tk

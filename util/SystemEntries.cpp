@@ -21,8 +21,10 @@ std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
 }  // namespace
 
-const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\LUMOS32.EXE";
-const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumoscope32";
+const wchar_t kAppPathsKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\LUMOS32.EXE";
+const wchar_t kUninstallKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumoscope32";
 
 const std::wstring& ProgramDir() { return ProgramDirValue(); }
 const std::wstring& HelpFileName() { return HelpFileValue(); }

@@ -14,13 +14,13 @@ namespace {
 TEST(ImageProperties, StretchAndStretchRatioExcludeEachOther) {
   ProbeImage c;
   // Setting one true clears the other; setting one false leaves the other alone.
-  for (const auto& [ratio, value, stretchAfter, ratioAfter] :
-       {std::tuple{true, true, false, true}, {false, true, true, false},
-        {true, true, false, true}, {false, false, false, true}, {false, true, true, false},
-        {true, false, true, false}}) {
-    ratio ? c.SetStretchRatio(value) : c.SetStretch(value);
-    EXPECT_EQ(c.Stretch(), stretchAfter);
-    EXPECT_EQ(c.StretchRatio(), ratioAfter);
+  // Per step: StretchRatio (else Stretch), the value, then Stretch and StretchRatio after.
+  const bool steps[][4] = {{1, 1, 0, 1}, {0, 1, 1, 0}, {1, 1, 0, 1},
+                           {0, 0, 0, 1}, {0, 1, 1, 0}, {1, 0, 1, 0}};
+  for (const auto& s : steps) {
+    s[0] ? c.SetStretchRatio(s[1]) : c.SetStretch(s[1]);
+    EXPECT_EQ(c.Stretch(), s[2]);
+    EXPECT_EQ(c.StretchRatio(), s[3]);
   }
 }
 

@@ -9,6 +9,7 @@
 namespace loader_test {
 namespace {
 
+using Res = TLoadResolution;
 const wchar_t kNonLibrary[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
 
 std::wstring Upper(const std::wstring& s) { return util::UpperAscii(s); }
@@ -26,8 +27,8 @@ TEST(Resolution, AutomaticFollowsTheScreensDepth) {
   const std::pair<int, int> screens[] = {{1, 4},  {4, 4},   {5, 8},   {8, 8},
                                          {15, 8}, {16, 24}, {24, 24}, {32, 24}};
   for (const auto& [bits, code] : screens)
-    EXPECT_EQ(imagectl::ResolutionCode(TLoadResolution::lAutoMatic, bits), code) << bits;
-  EXPECT_EQ(imagectl::ResolutionCode(TLoadResolution::lColor256, 1), 8) << "a fixed setting ignores the screen";
+    EXPECT_EQ(imagectl::ResolutionCode(Res::lAutoMatic, bits), code) << bits;
+  EXPECT_EQ(imagectl::ResolutionCode(Res::lColor256, 1), 8) << "a fixed setting ignores the screen";
 }
 
 TEST_F(LoaderTest, MissingOrEmptyNameEmptiesThePictureSilently) {
@@ -119,13 +120,13 @@ TEST_F(LoaderTest, ResolutionAndDitherReachTheLibrary) {
   const struct {
     TLoadResolution setting;
     int bits;
-  } rows[] = {
-      {TLoadResolution::lColorVga, 4},
-      {TLoadResolution::lMonoChrome, 1},
-      {TLoadResolution::lColor16, 4},
-      {TLoadResolution::lColor256, 8},
-      {TLoadResolution::lColorTrue, 24},
-      {TLoadResolution::lAutoMatic, imagectl::ResolutionCode(TLoadResolution::lAutoMatic, imagectl::DisplayBitsPerPixel(nullptr))}};
+  } rows[] = {{Res::lColorVga, 4},
+              {Res::lMonoChrome, 1},
+              {Res::lColor16, 4},
+              {Res::lColor256, 8},
+              {Res::lColorTrue, 24},
+              {Res::lAutoMatic,
+               imagectl::ResolutionCode(Res::lAutoMatic, imagectl::DisplayBitsPerPixel(nullptr))}};
   for (const auto& r : rows) {
     image().SetImageReadRes(r.setting);
     image().SetImageName(path);
@@ -133,7 +134,7 @@ TEST_F(LoaderTest, ResolutionAndDitherReachTheLibrary) {
     EXPECT_EQ(bitmap.BitsPerPixel(), r.bits) << static_cast<int>(r.setting);
     EXPECT_EQ(bitmap.PaletteHandle() != nullptr, r.bits < 24) << static_cast<int>(r.setting);
   }
-  image().SetImageReadRes(TLoadResolution::lColor16);
+  image().SetImageReadRes(Res::lColor16);
   image().SetImageDither(true);
   image().SetImageName(path);
   const Pixels dithered = ReadPixels(image().Picture().AsBitmap().Handle());
@@ -297,7 +298,8 @@ TEST_F(LoaderTest, TwoHundredLoadsLeaveNoHandleBehind) {
                                 TempFile(L"leak-none.bmp"),
                                 L"NOSUCH.RES",
                                 L"OS2.RES"};
-  const TLoadResolution settings[] = {TLoadResolution::lColor256, TLoadResolution::lColorTrue, TLoadResolution::lColorVga, TLoadResolution::lMonoChrome, TLoadResolution::lAutoMatic};
+  const TLoadResolution settings[] = {Res::lColor256, Res::lColorTrue, Res::lColorVga,
+                                      Res::lMonoChrome, Res::lAutoMatic};
   auto round = [&](int i) {
     image().SetImageReadRes(settings[i % 5]);
     image().SetImageName(names[i % 7]);

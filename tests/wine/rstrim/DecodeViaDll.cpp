@@ -72,10 +72,10 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
   const WORD ordinal = OrdinalOf(format);
   if (ordinal == rstrim::kOrdDecodeJpegFile) {
     r = Entry<rstrim::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
-                                                   &bitmap, &palette, 0, 0);
+                                                 &bitmap, &palette, 0, 0);
   } else if (ordinal) {
     r = Entry<rstrim::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
-                                               &palette, 0, 0);
+                                             &palette, 0, 0);
   }
   tk::Bitmap ownedBitmap(bitmap);
   tk::Palette ownedPalette(palette);

@@ -117,7 +117,7 @@ TEST_F(Rstrim32, NoGdiObjectsLeak) {
     HBITMAP bmp = nullptr;
     HPALETTE pal = nullptr;
     ASSERT_EQ(Decoder(rstrim::kOrdDecodeGifFile)(file.c_str(), i % 2 ? 4 : 8, i % 3 == 0, &bmp,
-                                                   &pal, 0, 0),
+                                                 &pal, 0, 0),
               1);
     EXPECT_TRUE(DeleteObject(bmp));
     EXPECT_TRUE(DeleteObject(pal));
