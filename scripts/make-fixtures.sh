@@ -88,17 +88,17 @@ done
 png source.png png-rgb8.png -depth 8
 png source.png png-rgb8-adam7.png -depth 8 -interlace PNG
 png source.png png-rgb16.png -depth 16
-for spec in 1:mono 2:grey4 4:grey16 8:grey 16:grey; do
-  png "$out/ref-${spec#*:}.pgm" "png-grey${spec%%:*}.png" -define png:color-type=0 \
-    -define png:bit-depth="${spec%%:*}"
+for depth_name in 1:mono 2:grey4 4:grey16 8:grey 16:grey; do
+  png "$out/ref-${depth_name#*:}.pgm" "png-grey${depth_name%%:*}.png" -define png:color-type=0 \
+    -define png:bit-depth="${depth_name%%:*}"
 done
 png "$out/ref-grey16.pgm" png-grey4-adam7.png -define png:color-type=0 -define png:bit-depth=4 \
   -interlace PNG
-for spec in 1:mono 2:pal4 4:pal16 8:pal256; do
-  ref=ref-${spec#*:}.ppm
-  [ "${spec#*:}" = mono ] && ref=ref-mono.pgm
-  png "$out/$ref" "png-pal${spec%%:*}.png" -define png:color-type=3 \
-    -define png:bit-depth="${spec%%:*}"
+for depth_name in 1:mono 2:pal4 4:pal16 8:pal256; do
+  ref=ref-${depth_name#*:}.ppm
+  [ "${depth_name#*:}" = mono ] && ref=ref-mono.pgm
+  png "$out/$ref" "png-pal${depth_name%%:*}.png" -define png:color-type=3 \
+    -define png:bit-depth="${depth_name%%:*}"
 done
 png "$out/ref-pal4.ppm" png-pal2-adam7.png -define png:color-type=3 -define png:bit-depth=2 \
   -interlace PNG
@@ -136,7 +136,7 @@ gifmap() { # colours as "r g b" triples, keyed a, b, c, ...
 }
 # An 8 x 6 image at (5, 3) on a 20 x 12 screen whose background is colour 6;
 # colour 2 is transparent, so it shows the background too.
-gifbuild >"$out/gif-placed.gif" <<SPEC
+gifbuild >"$out/gif-placed.gif" <<GIF
 screen width 20
 screen height 12
 screen background 6
@@ -159,11 +159,11 @@ graphics control
 	delay 0
 	transparent index 2
 end
-SPEC
+GIF
 magick "$out/gif-placed.gif" -background 'rgb(40,80,120)' -alpha remove -flatten -strip \
   "$out/ref-gif-placed.ppm"
 # A screen background from the global table while the image has its own full table.
-gifbuild >"$out/gif-local.gif" <<SPEC
+gifbuild >"$out/gif-local.gif" <<GIF
 screen width 10
 screen height 10
 screen background 1
@@ -182,11 +182,11 @@ image bits 4 by 4 hex
 44 55 66 77
 88 99 aa bb
 cc dd ee ff
-SPEC
+GIF
 magick "$out/gif-local.gif" -background 'rgb(4,5,6)' -alpha remove -flatten -strip \
   "$out/ref-gif-local.ppm"
 # A full table of which nine entries are used.
-gifbuild >"$out/gif-sparse.gif" <<SPEC
+gifbuild >"$out/gif-sparse.gif" <<GIF
 screen width 3
 screen height 3
 screen map
@@ -197,9 +197,9 @@ image bits 3 by 3 hex
 00 11 22
 33 44 55
 66 77 88
-SPEC
+GIF
 # An 8 x 8 image at (2, 1) on a 6 x 5 screen: what falls outside is cut off.
-gifbuild >"$out/gif-clipped.gif" <<SPEC
+gifbuild >"$out/gif-clipped.gif" <<GIF
 screen width 6
 screen height 5
 screen background 0
@@ -218,9 +218,9 @@ abcdabcd
 bcdabcda
 cdabcdab
 dabcdabc
-SPEC
+GIF
 # A GIF87a: no extension blocks at all.
-gifbuild >"$out/gif-87a.gif" <<SPEC
+gifbuild >"$out/gif-87a.gif" <<GIF
 screen width 5
 screen height 5
 screen map
@@ -233,7 +233,7 @@ bcdef
 cdefg
 defgh
 efgha
-SPEC
+GIF
 # 8 x 4 GIFs without any colour table, LZW code size 2, 3 and 8; pixel (x, y)
 # holds index (x + 3y) mod 2^size, shown as a grey ramp of 2^size entries.
 printf '\x47\x49\x46\x38\x37\x61\x08\x00\x04\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x08\x00\x04\x00\x00\x02\x13\x44\xa8\x11\xa1\xc6\x81\x11\x07\x46\xd4\x88\x50\x23\xc2\x88\x03\x23\x0e\x2c\x00\x3b' >"$out/gif-nomap2.gif"
