@@ -1,11 +1,12 @@
 #include "codecs/DecoderLibrary.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "toolkit/CodePages.h"
 #include "toolkit/Handles.h"
 #include "toolkit/Services.h"
-#include "toolkit/CodePages.h"
 
 namespace codecs {
 
@@ -28,22 +29,6 @@ Fn Entry(WORD ordinal) {
   // Through void*: the entry's real type is only known to us, not to GetProcAddress.
   return reinterpret_cast<Fn>(
       reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-// ANSI form of a name; false when a character has no exact ANSI equivalent.
-// Best-fit characters are refused too: "ō" as "o" could name another file.
-bool ExactAnsi(const std::wstring& name, std::string& out) {
-  out.clear();
-  if (name.empty()) return true;
-  const int length = static_cast<int>(name.size());
-  BOOL lossy = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), length, nullptr, 0,
-                                    nullptr, &lossy);
-  if (n <= 0 || lossy) return false;
-  out.resize(static_cast<std::size_t>(n));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), length, out.data(), n, nullptr,
-                      &lossy);
-  return !lossy;
 }
 
 // The short form of an existing file's name; empty when there is none.
@@ -78,16 +63,16 @@ short CallDecoder(Decoder decoder, const std::wstring& fileName, int resolution,
 
 short LibraryFileName(const std::wstring& fileName, char (&buffer)[256]) {
   buffer[0] = '\0';
-  std::string ansi;
-  if (!ExactAnsi(fileName, ansi)) {
+  std::optional<std::string> ansi = tk::ToAnsiExact(fileName);
+  if (!ansi) {
     // A name outside the ANSI code page may still have an ANSI short form;
     // without one the library could open only some other file.
     const std::wstring shortName = ShortName(fileName);
-    if (shortName.empty() || !ExactAnsi(shortName, ansi)) return rstrim::kFileNotFound;
+    if (shortName.empty() || !(ansi = tk::ToAnsiExact(shortName))) return rstrim::kFileNotFound;
   }
-  if (ansi.size() > rstrim::kMaxFileName) return rstrim::kNameTooLong;
-  if (ansi.find('\0') != std::string::npos) return rstrim::kFileNotFound;
-  std::memcpy(buffer, ansi.c_str(), ansi.size() + 1);
+  if (ansi->size() > rstrim::kMaxFileName) return rstrim::kNameTooLong;
+  if (ansi->find('\0') != std::string::npos) return rstrim::kFileNotFound;
+  std::memcpy(buffer, ansi->c_str(), ansi->size() + 1);
   return rstrim::kOk;
 }
 
