@@ -1,11 +1,13 @@
 #include "imagectl/Loader.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "codecs/ResourceBitmap.h"
 #include "toolkit/PictureReaders.h"
-#include "util/Support.h"
 #include "toolkit/WholeFile.h"
+#include "util/Support.h"
 #include "util/portable/PathUtil.h"
 
 namespace imagectl {
@@ -90,13 +92,12 @@ tk::Picture ReadToolkitPicture(const std::wstring& name) {
   if (name.size() - name.find_last_of(L'.') > key.size() ||
       (key != L".ICO" && key != L".WMF" && key != L".EMF"))
     throw tk::EInvalidGraphic("Unbekannte Erweiterung der Grafikdatei");
-  // Measured first: a file too large is a bad picture, not a failed read.
-  if (FileLength(name) > static_cast<long long>(kMaxPictureFile))
-    throw tk::EInvalidGraphic("Grafikdatei ist zu groß");
-  const std::string bytes =
-      tk::ReadWholeFile(name, kMaxPictureFile, FILE_SHARE_READ | FILE_SHARE_WRITE);
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  return key == L".ICO" ? tk::ReadIcon(data, bytes.size()) : tk::ReadMetafile(data, bytes.size());
+  const std::optional<std::string> bytes =
+      tk::ReadWholeFileUpTo(name, kMaxPictureFile, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  // A file too large is a bad picture, not a failed read.
+  if (!bytes) throw tk::EInvalidGraphic("Grafikdatei ist zu groß");
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
+  return key == L".ICO" ? tk::ReadIcon(data, bytes->size()) : tk::ReadMetafile(data, bytes->size());
 }
 
 InfoQuery QueryImageInfo(const std::wstring& fileName, const tk::Picture& picture) {

@@ -1,6 +1,7 @@
 #include "toolkit/WholeFile.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/Errors.h"
 #include "toolkit/Handles.h"
@@ -44,12 +45,21 @@ DWORD TryReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD sha
   return error;
 }
 
-std::string ReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD share) {
+std::optional<std::string> ReadWholeFileUpTo(const std::wstring& name, std::size_t maxBytes,
+                                             DWORD share) {
   std::string bytes;
   const File f = Open(name, share);
   if (!f) throw EInOutError("Datei kann nicht geöffnet werden");
-  if (ReadAll(f.get(), maxBytes, bytes) != ERROR_SUCCESS) throw EInOutError("Lesefehler");
+  const DWORD error = ReadAll(f.get(), maxBytes, bytes);
+  if (error == ERROR_FILE_TOO_LARGE) return std::nullopt;
+  if (error != ERROR_SUCCESS) throw EInOutError("Lesefehler");
   return bytes;
+}
+
+std::string ReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD share) {
+  std::optional<std::string> bytes = ReadWholeFileUpTo(name, maxBytes, share);
+  if (!bytes) throw EInOutError("Lesefehler");
+  return std::move(*bytes);
 }
 
 }  // namespace tk

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace tk {
@@ -19,5 +20,9 @@ DWORD TryReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD sha
 // The same, raising EInOutError: "Datei kann nicht geöffnet werden" when the
 // file cannot be opened, "Lesefehler" for the other failures.
 std::string ReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD share);
+// The same, but nothing when the file holds more than maxBytes, so that the
+// caller can refuse it in its own terms.
+std::optional<std::string> ReadWholeFileUpTo(const std::wstring& name, std::size_t maxBytes,
+                                             DWORD share);
 
 }  // namespace tk
