@@ -258,22 +258,11 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
 
 // ---- a picture named on the command line
 
-namespace {
-
-// Only a directory that starts with a drive letter can set the drive box; a
-// network path (\\server\share) has none.
-bool StartsWithDrive(const std::wstring& dir) {
-  return dir.size() >= 2 &&
-         ((dir[0] >= L'A' && dir[0] <= L'Z') || (dir[0] >= L'a' && dir[0] <= L'z')) &&
-         dir[1] == L':';
-}
-
-}  // namespace
-
 void TForm1::OpenCommandLinePicture(const std::wstring& param) {
   if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
   FileListBox1->ApplyFilePath(util::DirectoryPart(param));
-  if (StartsWithDrive(FileListBox1->Directory()))
+  // Only a directory that starts with a drive letter can set the drive box.
+  if (util::StartsWithDrive(FileListBox1->Directory()))
     DriveComboBox1->SetDrive(FileListBox1->Directory()[0]);
   SetPathLabel();
   const std::wstring fileName = util::FileNamePart(param);

@@ -34,6 +34,12 @@ std::wstring DirectoryPart(const std::wstring& name) {
   return cut == std::wstring::npos ? std::wstring() : name.substr(0, cut + 1);
 }
 
+bool StartsWithDrive(const std::wstring& path) {
+  return path.size() >= 2 &&
+         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+         path[1] == L':';
+}
+
 std::wstring ProgramDirOf(const std::wstring& programPath) {
   std::wstring dir = DirectoryPart(programPath);
   if (dir.size() > 3 && dir.back() == L'\\') dir.pop_back();

@@ -17,6 +17,9 @@ bool IsPictureFile(const std::wstring& name);
 // Everything after the last "\" or ":"; and everything up to and including it.
 std::wstring FileNamePart(const std::wstring& name);
 std::wstring DirectoryPart(const std::wstring& name);
+// "C:..." (any case): the path begins with a drive letter and a colon; a
+// network path (\\server\share) does not.
+bool StartsWithDrive(const std::wstring& path);
 // Directory of a program path; a trailing backslash is kept only for a drive root.
 std::wstring ProgramDirOf(const std::wstring& programPath);
 

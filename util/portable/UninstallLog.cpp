@@ -35,12 +35,10 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
   return lines;
 }
 
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
 // Length of "C:\" or "\\server\share\" at the start of a cleaned path; 0 when
 // the path is not a full one.
 size_t RootLength(const std::wstring& p) {
-  if (p.size() >= 3 && IsDriveLetter(p[0]) && p[1] == L':' && p[2] == L'\\') return 3;
+  if (StartsWithDrive(p) && p.size() >= 3 && p[2] == L'\\') return 3;
   if (p.size() < 5 || p[0] != L'\\' || p[1] != L'\\') return 0;
   const size_t server = p.find(L'\\', 2);
   if (server == std::wstring::npos || server == 2 || server + 1 == p.size()) return 0;
