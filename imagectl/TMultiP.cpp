@@ -377,14 +377,14 @@ bool TPMultiImage::DrawScaledCopy(HDC dc, const RECT& r) {
     return false;
   tk::MemoryDc mem(CreateMemoryDc(dc));
   if (!mem) throw tk::EOutOfResources();
-  if (!scaled_ || scaledSize_.cx != w || scaledSize_.cy != h) {
+  const bool stale = !scaled_ || scaledSize_.cx != w || scaledSize_.cy != h;
+  if (stale) {
     scaled_.reset(CreateCompatibleBitmap(dc, w, h));
     if (!scaled_) return false;  // no room for a copy: stretch directly
     scaledSize_ = SIZE{w, h};
-    tk::SelectGuard select(mem.get(), scaled_.get());
-    picture_.Draw(mem.get(), RECT{0, 0, w, h});
   }
   tk::SelectGuard select(mem.get(), scaled_.get());
+  if (stale) picture_.Draw(mem.get(), RECT{0, 0, w, h});
   BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, copyMode_);
   return true;
 }
