@@ -2,15 +2,17 @@
 
 namespace util {
 
-bool IsSafeGroupName(const std::wstring& name) {
-  if (name.find_first_not_of(L". ") == std::wstring::npos) return false;
-  for (wchar_t c : name)
-    if (c < L' ' || std::wstring(L"[]()\",\\/:*?<>|").find(c) != std::wstring::npos) return false;
+bool IsSafeGroupName(const std::string& ansiName) {
+  if (ansiName.find_first_not_of(". ") == std::string::npos) return false;
+  for (char c : ansiName)
+    if (static_cast<unsigned char>(c) < ' ' ||
+        std::string("[]()\",\\/:*?<>|").find(c) != std::string::npos)
+      return false;
   return true;
 }
 
-std::wstring DeleteGroupCommand(const std::wstring& name) {
-  return L"[DeleteGroup(" + name + L")]\r\n";
+std::string DeleteGroupCommand(const std::string& ansiName) {
+  return "[DeleteGroup(" + ansiName + ")]\r\n";
 }
 
 }  // namespace util

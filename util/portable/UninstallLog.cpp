@@ -9,8 +9,10 @@ namespace {
 
 const wchar_t kMadeDir[] = L"Made Dir: ";
 const wchar_t kFileCopy[] = L"File Copy: ";
-// Lines the uninstaller reads past: the header, the title and the source.
-const wchar_t* const kInformationLines[] = {L"*** ", L"Title: ", L"Source: "};
+const wchar_t kTitleLine[] = L"Title: ";
+const wchar_t kTitle[] = L"Title: Lumoscope 1.1 -32 Installation";
+// Lines the uninstaller reads past: the header and the source.
+const wchar_t* const kInformationLines[] = {L"*** ", L"Source: "};
 const wchar_t* const kProgramFiles[] = {L"LUMOS32.EXE", L"LUMOS32.HLP", L"LUMOS32.CNT",
                                         L"LUMOS32.GID", L"RSTRIM32.DLL"};
 
@@ -46,57 +48,57 @@ size_t RootLength(const std::wstring& p) {
   return share == std::wstring::npos ? p.size() : share + 1;
 }
 
-enum class Component { Plain, Parent, Odd };
-
-// The worst component after the root: ".." climbs out, and names the file
-// system would read differently (only dots, a colon, wildcards) are odd.
-Component WorstComponent(const std::wstring& rest) {
-  Component worst = Component::Plain;
+// True when a component after the root is one the file system would read
+// differently: only dots (".." climbs out), a colon (a stream), wildcards.
+bool HasOddComponent(const std::wstring& rest) {
   size_t start = 0;
   while (start <= rest.size()) {
     size_t end = rest.find(L'\\', start);
     if (end == std::wstring::npos) end = rest.size();
     const std::wstring c = rest.substr(start, end - start);
-    if (c == L"..") return Component::Parent;
-    if (!c.empty() && c.find_first_not_of(L'.') == std::wstring::npos) worst = Component::Odd;
+    if (!c.empty() && c.find_first_not_of(L'.') == std::wstring::npos) return true;
     for (wchar_t ch : c)
-      if (ch < L' ' || std::wcschr(L":*?\"<>|", ch)) worst = Component::Odd;
+      if (ch < L' ' || std::wcschr(L":*?\"<>|", ch)) return true;
     start = end + 1;
   }
-  return worst;
+  return false;
 }
 
-bool IsFullCleanPath(const std::wstring& p) {
-  const size_t root = RootLength(p);
-  return root != 0 && WorstComponent(p.substr(root)) == Component::Plain;
+bool SameAscii(const std::wstring& a, const std::wstring& b) {
+  return UpperAscii(a) == UpperAscii(b);
 }
 
-// Why a cleaned "File Copy:" path may not be deleted; empty when it may.
+bool IsOwnFileName(const std::wstring& name) {
+  for (const wchar_t* own : kProgramFiles)
+    if (SameAscii(name, own)) return true;
+  return false;
+}
+
+// Why the cleaned "Made Dir:" path cannot be the program's folder; empty when
+// it can. A root or a device path would hand the uninstaller a whole drive.
+std::wstring DirectoryError(const std::wstring& dir) {
+  const std::wstring madeDir = L"its \"Made Dir:\" line names ";
+  if (dir.compare(0, 4, L"\\\\.\\") == 0 || dir.compare(0, 4, L"\\\\?\\") == 0)
+    return madeDir + L"a device or volume path.";
+  const size_t root = RootLength(dir);
+  if (root == 0 || HasOddComponent(dir.substr(root))) return madeDir + L"no full path.";
+  if (root >= dir.size()) return madeDir + L"a drive root.";
+  return {};
+}
+
+// Only the program's own files, directly inside its folder: anything else a
+// log may name belongs to somebody else.
 std::wstring RejectReason(const std::wstring& file, const std::wstring& dir) {
-  const size_t root = RootLength(file);
-  if (root == 0) return L"not a full path";
-  switch (WorstComponent(file.substr(root))) {
-    case Component::Parent:
-      return L"it climbs out with \"..\"";
-    case Component::Odd:
-      return L"not a plain file name";
-    case Component::Plain:
-      break;
-  }
-  const std::wstring inside = dir.back() == L'\\' ? dir : dir + L'\\';
-  if (file.size() <= inside.size() ||
-      UpperAscii(file.substr(0, inside.size())) != UpperAscii(inside))
-    return L"outside " + dir;
+  if (!SameAscii(DirectoryPart(file), dir + L'\\') || !IsOwnFileName(FileNamePart(file)))
+    return L"not one of Lumoscope's files in " + dir;
   return {};
 }
 
 }  // namespace
 
 std::wstring UninstallLogText(const std::wstring& programDir) {
-  std::wstring text =
-      L"*** Installation Started 1/1/96 00:00 ***\r\n"
-      L"Title: Lumoscope 1.1 -32 Installation\r\n"
-      L"Source: A:\\INST32.EXE\r\n";
+  std::wstring text = L"*** Installation Started 1/1/96 00:00 ***\r\n";
+  text += kTitle + std::wstring(L"\r\nSource: A:\\INST32.EXE\r\n");
   text += kMadeDir + programDir + L"\r\n";
   for (const wchar_t* name : kProgramFiles) text += kFileCopy + programDir + L"\\" + name + L"\r\n";
   return text;
@@ -117,13 +119,17 @@ std::wstring CleanPath(const std::wstring& path) {
 UninstallPlan ParseUninstallLog(const std::wstring& text) {
   UninstallPlan plan;
   std::vector<std::wstring> copies;
-  int madeDirs = 0;
+  int madeDirs = 0, titles = 0;
+  bool ours = false;
   const auto lines = SplitLines(text);
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::wstring& line = lines[i];
     if (StartsWith(line, kMadeDir)) {
       ++madeDirs;
       plan.directory = CleanPath(line.substr(std::wcslen(kMadeDir)));
+    } else if (StartsWith(line, kTitleLine)) {
+      ++titles;
+      ours = line == kTitle;
     } else if (StartsWith(line, kFileCopy)) {
       copies.push_back(line.substr(std::wcslen(kFileCopy)));
     } else if (!line.empty()) {
@@ -135,15 +141,17 @@ UninstallPlan ParseUninstallLog(const std::wstring& text) {
       }
     }
   }
+  if (titles != 1 || !ours) {
+    plan.error = L"it is not the log of Lumoscope's installation.";
+    return plan;
+  }
   if (madeDirs != 1) {
     plan.error = madeDirs == 0 ? L"it has no \"Made Dir:\" line."
                                : L"it has more than one \"Made Dir:\" line.";
     return plan;
   }
-  if (!IsFullCleanPath(plan.directory)) {
-    plan.error = L"its \"Made Dir:\" line names no full path.";
-    return plan;
-  }
+  plan.error = DirectoryError(plan.directory);
+  if (!plan.error.empty()) return plan;
   for (const auto& copy : copies) {
     const std::wstring file = CleanPath(copy);
     const std::wstring reason = RejectReason(file, plan.directory);

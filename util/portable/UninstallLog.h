@@ -1,6 +1,6 @@
 // The uninstall log that the program writes and its uninstaller reads, and the
-// checks that keep an edited log from deleting anything outside the program's
-// directory. No Windows headers, so it is unit-tested natively.
+// checks that keep an edited log from naming anything but the program's own
+// files in its own folder. No Windows headers, so it is unit-tested natively.
 #pragma once
 #include <string>
 #include <vector>
@@ -20,8 +20,8 @@ struct SkippedEntry {
 // unusable and nothing may be deleted.
 struct UninstallPlan {
   std::wstring error;
-  std::wstring directory;           // the "Made Dir:" line, cleaned
-  std::vector<std::wstring> files;  // "File Copy:" lines inside the directory, cleaned
+  std::wstring directory;           // the "Made Dir:" line, cleaned; never a root
+  std::vector<std::wstring> files;  // the program's own files directly inside it
   std::vector<SkippedEntry> skipped;
 };
 
