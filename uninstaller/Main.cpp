@@ -11,12 +11,19 @@
 namespace {
 
 // Once its work is done the uninstaller in the Windows directory goes as well,
-// at the next start of Windows: a running program cannot delete itself.
+// at the next start of Windows: a running program cannot delete itself, but
+// it can be renamed. Only the renamed file is scheduled, so a RAZUVUDE.EXE
+// that a new setup puts there before the restart stays.
 void RemoveSelfAtRestart() {
   const std::wstring self = util::ProgramPath();
-  if (CompareStringOrdinal(self.c_str(), -1, util::UninstallerFileName().c_str(), -1, TRUE) ==
+  if (CompareStringOrdinal(self.c_str(), -1, util::UninstallerFileName().c_str(), -1, TRUE) !=
       CSTR_EQUAL)
-    MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return;
+  const std::wstring parked = util::DirectoryPart(self) + L"RAZUVUDE-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(GetTickCount64()) + L".DEL";
+  if (MoveFileExW(self.c_str(), parked.c_str(), 0))
+    MoveFileExW(parked.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "uninstaller/Razuvude.h"
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include "toolkit/CodePages.h"
 #include "toolkit/Handles.h"
 #include "toolkit/WholeFile.h"
+#include "util/Support.h"
 #include "util/portable/UninstallLog.h"
 
 namespace razuvude {
@@ -22,6 +24,7 @@ struct Failure {
 struct Outcome {
   std::vector<std::wstring> removed;
   std::vector<Failure> failed;
+  int filesRemoved = 0;
 };
 
 std::wstring SystemMessage(DWORD code) {
@@ -88,15 +91,125 @@ void WaitForProgramEnd(const std::vector<std::wstring>& files, const WaitPolicy&
   while (RunsFromAny(files) && GetTickCount64() < end) wait.pause();
 }
 
-void RemoveFile(const std::wstring& file, Outcome& out) {
-  const DWORD attributes = GetFileAttributesW(file.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
+// "\\?\C:\X" as C:\X and "\\?\UNC\srv\s" as \\srv\s.
+std::wstring WithoutVerbatimPrefix(const std::wstring& path) {
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
+// Where the opened file or folder really is, with every link and short name
+// resolved; empty when the system cannot tell.
+std::wstring FinalPath(HANDLE h) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()), 0);
+  if (n >= path.size()) {
+    path.resize(n + 1);
+    n = GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()), 0);
+  }
+  if (n == 0 || n >= path.size()) return {};
+  path.resize(n);
+  return WithoutVerbatimPrefix(path);
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+  const size_t cut = path.rfind(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+}
+
+// True when path is upper itself or lies inside it.
+bool IsAtOrBelow(const std::wstring& path, const std::wstring& upper) {
+  if (upper.empty()) return false;
+  if (SamePath(path, upper)) return true;
+  const std::wstring prefix = upper.back() == L'\\' ? upper : upper + L'\\';
+  return path.size() > prefix.size() && SamePath(path.substr(0, prefix.size()), prefix);
+}
+
+// The path as named and as it really is, with links and short names resolved.
+void AddNamedAndReal(std::vector<std::wstring>& paths, const std::wstring& path) {
+  paths.push_back(path);
+  tk::File entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (entry) paths.push_back(FinalPath(entry.get()));
+}
+
+// The folders that hold the system's and the users' files.
+std::vector<std::wstring> KnownFolders() {
+  static const int kFolders[] = {CSIDL_WINDOWS,
+                                 CSIDL_SYSTEM,
+                                 CSIDL_SYSTEMX86,
+                                 CSIDL_PROGRAM_FILES,
+                                 CSIDL_PROGRAM_FILESX86,
+                                 CSIDL_PROGRAM_FILES_COMMON,
+                                 CSIDL_PROFILE,
+                                 CSIDL_PERSONAL,
+                                 CSIDL_MYPICTURES,
+                                 CSIDL_MYMUSIC,
+                                 CSIDL_MYVIDEO,
+                                 CSIDL_DESKTOPDIRECTORY,
+                                 CSIDL_APPDATA,
+                                 CSIDL_LOCAL_APPDATA,
+                                 CSIDL_COMMON_APPDATA,
+                                 CSIDL_COMMON_DOCUMENTS,
+                                 CSIDL_COMMON_DESKTOPDIRECTORY,
+                                 CSIDL_STARTMENU,
+                                 CSIDL_PROGRAMS,
+                                 CSIDL_COMMON_STARTMENU,
+                                 CSIDL_COMMON_PROGRAMS,
+                                 CSIDL_STARTUP,
+                                 CSIDL_FONTS,
+                                 CSIDL_TEMPLATES};
+  std::vector<std::wstring> folders;
+  for (int id : kFolders) {
+    wchar_t path[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK)
+      AddNamedAndReal(folders, path);
+  }
+  return folders;
+}
+
+// A folder at or above the system's or a user's folder, or inside Windows,
+// holds files of others: nothing is deleted there, whatever the log says.
+bool IsProtectedFolder(const std::wstring& folder) {
+  for (const auto& known : KnownFolders())
+    if (IsAtOrBelow(known, folder)) return true;
+  std::vector<std::wstring> windows;
+  AddNamedAndReal(windows, util::GetWindowsDir());
+  for (const auto& w : windows)
+    if (IsAtOrBelow(folder, w)) return true;
+  return false;
+}
+
+// Opens the entry itself: a link is not followed where the file system can
+// tell (where it cannot, the final path shows where the handle leads).
+tk::File OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
+  return tk::File(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, share,
+                              nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool DeleteOnClose(HANDLE h) {
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return SetFileInformationByHandle(h, FileDispositionInfo, &dispose, sizeof dispose) != FALSE;
+}
+
+// Deletes the file through a handle whose final path lies directly in the
+// folder, so neither a link nor a renamed folder can lead the delete elsewhere.
+void RemoveFile(const std::wstring& file, const std::wstring& realFolder, Outcome& out) {
+  tk::File entry = OpenEntry(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!entry || !GetFileInformationByHandle(entry.get(), &info)) {
     const DWORD error = GetLastError();
     if (!IsGone(error)) out.failed.push_back({file, SystemMessage(error)});
-  } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     out.failed.push_back({file, L"a directory, not a file"});
-  } else if (DeleteFileW(file.c_str())) {
+  } else if (const std::wstring real = FinalPath(entry.get());
+             !SamePath(ParentOf(real), realFolder)) {
+    out.failed.push_back({file, L"it leads to " + (real.empty() ? L"an unknown place" : real)});
+  } else if (DeleteOnClose(entry.get())) {
     out.removed.push_back(file);
+    ++out.filesRemoved;
   } else {
     const DWORD error = GetLastError();
     out.failed.push_back(
@@ -105,15 +218,26 @@ void RemoveFile(const std::wstring& file, Outcome& out) {
 }
 
 void RemoveProgramDirectory(const std::wstring& dir, Outcome& out) {
-  if (dir.size() <= 3) return;  // a program in a drive root leaves the root alone
+  // A folder swapped for a link meanwhile: the call removes the link, not
+  // what it leads to.
   if (RemoveDirectoryW(dir.c_str())) {
     out.removed.push_back(dir);
     return;
   }
   const DWORD error = GetLastError();
-  if (IsGone(error)) return;
   out.failed.push_back(
       {dir, error == ERROR_DIR_NOT_EMPTY ? L"other files remain in it" : SystemMessage(error)});
+}
+
+Report ProtectedFolder(const std::wstring& dir) {
+  return Refusal(L"the folder " + dir + L" holds files of Windows or of its users.");
+}
+
+// The log names a folder without the program: nothing of the user's there is
+// touched, and the report does not claim an uninstall.
+Report NothingFound(const std::wstring& dir) {
+  return {tk::MsgKind::Warning, L"RAZUVUDE found none of Lumoscope's files in " + dir +
+                                    L".\r\rNothing has been deleted."};
 }
 
 Report Summary(const Outcome& out) {
@@ -137,11 +261,31 @@ Report Uninstall(const std::wstring& logFile, const WaitPolicy& wait) {
   if (!plan.error.empty())
     return Refusal(L"the log file " + logFile + L" is no uninstall log: " + plan.error);
 
+  // Where the folder really is decides; each file is checked against it.
+  const std::wstring& dir = plan.directory;
+  if (IsProtectedFolder(dir)) return ProtectedFolder(dir);
+  tk::File folder = OpenEntry(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder || !GetFileInformationByHandle(folder.get(), &info)) {
+    const DWORD error = GetLastError();
+    return IsGone(error) ? NothingFound(dir)
+                         : Refusal(L"the folder " + dir + L" cannot be opened (" +
+                                   SystemMessage(error) + L").");
+  }
+  const std::wstring realFolder = FinalPath(folder.get());
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || realFolder.empty())
+    return Refusal(L"the folder " + dir + L" is a link or no folder.");
+  if (IsProtectedFolder(realFolder)) return ProtectedFolder(dir);
+  folder.reset();
+
   WaitForProgramEnd(plan.files, wait);
   Outcome out;
   for (const auto& skipped : plan.skipped) out.failed.push_back({skipped.path, skipped.reason});
-  for (const auto& file : plan.files) RemoveFile(file, out);
-  RemoveProgramDirectory(plan.directory, out);
+  for (const auto& file : plan.files) RemoveFile(file, realFolder, out);
+  // Nothing of the program was there: the folder and the log stay.
+  if (out.filesRemoved == 0) return out.failed.empty() ? NothingFound(dir) : Summary(out);
+  RemoveProgramDirectory(dir, out);
   if (!DeleteFileW(logFile.c_str())) out.failed.push_back({logFile, SystemMessage(GetLastError())});
   return Summary(out);
 }

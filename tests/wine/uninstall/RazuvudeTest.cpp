@@ -1,6 +1,8 @@
 // The uninstaller on a scratch installation: what it deletes, what it leaves
-// and what it says. %D is the program directory, %L the log, %O a file outside.
+// and what it says. %D is the program directory, %L the log, %O a file
+// outside, %W the Windows folder, %U the user's profile.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include "Program.h"
@@ -13,14 +15,59 @@ using tk::MsgKind;
 
 namespace {
 
+std::wstring Profile() {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
 const std::wstring root = TempDir(L"lumo-raz"), dir = root + L"\\Lumo Prog",
                    log = root + L"\\RAZUVUDE.LOG", outside = root + L"\\KEEP.TXT",
-                   program = dir + L"\\LUMOS32.EXE";
+                   program = dir + L"\\LUMOS32.EXE", library = dir + L"\\RSTRIM32.DLL";
 
 std::wstring Expand(std::wstring text) {
-  for (const auto& [mark, value] : {std::pair{L"%D", dir}, {L"%L", log}, {L"%O", outside}})
+  for (const auto& [mark, value] : {std::pair{L"%D", dir},
+                                    {L"%L", log},
+                                    {L"%O", outside},
+                                    {L"%W", util::GetWindowsDir()},
+                                    {L"%U", Profile()}})
     for (size_t at; (at = text.find(mark)) != std::wstring::npos;) text.replace(at, 2, value);
   return text;
+}
+
+// Wine's own call makes no link, so there the links are of the Unix side,
+// which Wine follows silently; ln and rm run as Unix programs.
+std::wstring UnixName(const std::wstring& path) {
+  using Name = char*(CDECL*)(const wchar_t*);
+  const auto name = reinterpret_cast<Name>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  return name ? L"\"" + tk::FromUtf8(name(path.c_str())) + L"\"" : L"";
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Wine signals a Unix program's end before it has run: the caller waits
+// for the effect it expects.
+void Unix(const std::wstring& tool, const std::wstring& args, bool linkWanted) {
+  Program started(args, SW_HIDE, L"Z:\\bin\\" + tool);
+  for (int i = 0; i < 100 && Exists(library) != linkWanted; ++i) Sleep(50);
+}
+
+// The program's library becomes a link to the file outside.
+void LinkOut() {
+  if (!CreateSymbolicLinkW(library.c_str(), outside.c_str(), 0) || !Exists(library))
+    Unix(L"ln", L"-s " + UnixName(outside) + L" " + UnixName(dir) + L"/RSTRIM32.DLL", true);
+  ASSERT_TRUE(Exists(library)) << "no link could be made";
+}
+
+// Wine's DeleteFile would delete the target of a Unix link.
+void Unlink() {
+  if (UnixName(dir).empty())
+    DeleteFileW(library.c_str());
+  else
+    Unix(L"rm", L"-f " + UnixName(dir) + L"/RSTRIM32.DLL", false);
 }
 
 // The program in its directory beside a sub-directory (which the log lists
@@ -35,30 +82,42 @@ void Install(const std::wstring& logText) {
 
 }  // namespace
 
-TEST(Razuvude, DeletesOnlyListedFilesInsideItsDirectory) {
-  const std::wstring full = util::UninstallLogText(dir);
+TEST(Razuvude, DeletesOnlyTheProgramsFilesInAFolderOfItsOwn) {
+  const std::wstring full = util::UninstallLogText(L"%D");
   const struct {
     std::wstring log;  // empty: none
+    bool linkOut, programKept, logKept;
     MsgKind kind;
     std::wstring says;
   } rows[] = {
-      {full + L"File Copy: %O", MsgKind::Warning,
-       L"Removed:\r%D\\LUMOS32.EXE\r\rNot removed:\r%O (outside %D)\r"},
-      {full + L"File Copy: %D\\..\\KEEP.TXT", MsgKind::Warning,
-       L":\r%D\\..\\KEEP.TXT (it climbs out with \"..\")\r%D\\SUB (a directory, not a file)\r%D "
-       L"(other files remain in it)"},
-      {L"File Copy: %D\\LUMOS32.EXE", MsgKind::Error,
-       L"%L is no uninstall log: it has no \"Made Dir:\" line.\r\rNothing has been deleted."},
-      {L"", MsgKind::Error, L"the log file %L does not exist.\r\rNothing has been deleted."}};
+      {full + L"File Copy: %O\r\nFile Copy: %D\\..\\KEEP.TXT", false, false, false,
+       MsgKind::Warning,
+       L"Removed:\r%D\\LUMOS32.EXE\r\rNot removed:\r%O (not one of Lumoscope's files in %D)\r%D\\"
+       L"..\\KEEP.TXT (not one of Lumoscope's files in %D)\r%D\\SUB (not one of Lumoscope's files "
+       L"in %D)\r%D (other files remain in it)"},
+      {full, true, false, false, MsgKind::Warning, L"\r%D\\RSTRIM32.DLL (it leads to %O)"},
+      {util::UninstallLogText(L"%D\\GONE"), false, true, true, MsgKind::Warning,
+       L"RAZUVUDE found none of Lumoscope's files in %D\\GONE.\r\rNothing has been deleted."},
+      {util::UninstallLogText(L"%W"), false, true, true, MsgKind::Error,
+       L"the folder %W holds files of Windows or of its users."},
+      {util::UninstallLogText(L"%U"), false, true, true, MsgKind::Error,
+       L"the folder %U holds files of Windows or of its users."},
+      {L"File Copy: %D\\LUMOS32.EXE", false, true, true, MsgKind::Error,
+       L"%L is no uninstall log: it is not the log of Lumoscope's installation.\r\rNothing has "
+       L"been deleted."},
+      {L"", false, true, false, MsgKind::Error,
+       L"the log file %L does not exist.\r\rNothing has been deleted."}};
   for (const auto& row : rows) {
     Install(row.log);
+    if (row.linkOut) LinkOut();
     const razuvude::Report report = razuvude::Uninstall(log, {});
-    EXPECT_EQ(report.kind, row.kind);
+    EXPECT_EQ(report.kind, row.kind) << report.text;
     EXPECT_NE(report.text.find(Expand(row.says)), std::wstring::npos) << report.text;
-    EXPECT_EQ(util::FileExists(program), row.kind == MsgKind::Error);
-    EXPECT_EQ(util::FileExists(log), row.kind == MsgKind::Error && !row.log.empty());
-    EXPECT_TRUE(util::FileExists(outside));
+    EXPECT_EQ(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, row.programKept);
+    EXPECT_EQ(util::FileExists(log), row.logKept);
+    EXPECT_EQ(ReadFile(outside), "x");
     DeleteFileW(log.c_str());
+    if (row.linkOut) Unlink();
   }
 }
 
