@@ -2,7 +2,12 @@
 ; uninstall ("LUMOS32.EXE -u") removes again: the file type, the picture
 ; associations (extension key, the shell's Extensions value, the WIN.INI line)
 ; and the Start-menu group, whose name goes to HKCR\Lumoscope32\PMGroup.
-; It registers no uninstaller of its own.
+; It registers no uninstaller of its own. What another program had on a type
+; it takes over is kept under HKCR\Lumoscope32\Previous, so that the uninstall
+; can give it back.
+;
+; /S /D=<folder> installs silently; /ALLTYPES ticks every picture type, also
+; those another program opens now.
 ;
 ; makensis -DTARGET=x86-unicode -DSRCDIR=<folder> -DOUTFILE=<setup.exe> Lumoscope.nsi
 ;   TARGET   x86-unicode for the product, amd64-unicode for the x86-64 test build
@@ -14,6 +19,7 @@
 
 Target ${TARGET}
 SetCompressor /SOLID lzma
+!include FileFunc.nsh
 !include LogicLib.nsh
 !include Sections.nsh
 
@@ -21,6 +27,9 @@ Name "Lumoscope 1.1 -32"
 OutFile "${OUTFILE}"
 Icon "../app/LUMOS32.ICO"
 InstallDir "$PROGRAMFILES\Lumoscope"
+; A drive root reaches our own check, which says why it is refused; NSIS
+; would silently take the default folder instead.
+AllowRootDirInstall true
 RequestExecutionLevel admin
 ShowInstDetails show
 
@@ -30,7 +39,7 @@ ShowInstDetails show
 
 ComponentText "Lumoscope opens the picture types you tick. A type that another program opens now is not ticked."
 Page components
-Page directory
+Page directory "" "" RefuseDriveRoot
 Page instfiles
 
 Section "Lumoscope (required)" SecProgram
@@ -60,10 +69,35 @@ Section "Lumoscope (required)" SecProgram
   WriteRegStr HKCR "Lumoscope32\shell\open\command" "" '"$INSTDIR\LUMOS32.EXE" "%1"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Lumoscope 1.1 -32"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\LUMOS32.EXE" -u'
+  ; The rest of the control panel's entry; it goes with the key at the uninstall.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\LUMOS32.EXE,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.1a"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Lumoscope"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 !macro Association EXT
   Section ".${EXT} pictures" SecExt${EXT}
+    ; A type taken from another program (or from none): what was there is kept.
+    ; A type that is ours already keeps what the first install kept.
+    ReadRegStr $0 HKCR ".${EXT}" ""
+    ${If} $0 != "Lumoscope32"
+      ${If} $0 != ""
+        WriteRegStr HKCR "Lumoscope32\Previous" ".${EXT}" $0
+      ${EndIf}
+      ReadRegStr $0 HKLM "${EXTENSIONS_KEY}" ".${EXT}"
+      ${If} $0 != ""
+        WriteRegStr HKCR "Lumoscope32\Previous\Extensions" ".${EXT}" $0
+      ${EndIf}
+      ReadINIStr $0 "$WINDIR\WIN.INI" "Extensions" "${EXT}"
+      ${If} $0 != ""
+        WriteRegStr HKCR "Lumoscope32\Previous\WIN.INI" "${EXT}" $0
+      ${EndIf}
+    ${EndIf}
     WriteRegStr HKCR ".${EXT}" "" "Lumoscope32"
     WriteRegStr HKLM "${EXTENSIONS_KEY}" ".${EXT}" "$INSTDIR\LUMOS32.EXE ^.${EXT}"
     WriteINIStr "$WINDIR\WIN.INI" "Extensions" "${EXT}" "$INSTDIR\LUMOS32.EXE ^.${EXT}"
@@ -90,7 +124,25 @@ SectionGroupEnd
   ${EndIf}
 !macroend
 
+; The uninstall removes the program's folder; a drive root cannot be that.
+Function RefuseDriveRoot
+  ${GetRoot} "$INSTDIR" $0
+  ${If} "$INSTDIR" == "$0"
+  ${OrIf} "$INSTDIR" == "$0\"
+    MessageBox MB_ICONSTOP "Lumoscope needs a folder of its own; it cannot be installed into $INSTDIR." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
+  ${IfThen} ${Silent} ${|} Call RefuseDriveRoot ${|}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ALLTYPES" $1
+  ${IfNot} ${Errors}
+    Return
+  ${EndIf}
   !insertmacro KeepOtherProgramsType JPG
   !insertmacro KeepOtherProgramsType BMP
   !insertmacro KeepOtherProgramsType GIF

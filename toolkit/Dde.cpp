@@ -11,6 +11,26 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 
 constexpr DWORD kWaitForServerMs = 10000;
 
+// The server's program only by its full path in the system or the Windows
+// folder: a bare name is looked for in the program's folder, the current one
+// and PATH first, where anybody may have put a file of that name.
+std::wstring ServerProgramPath(const std::string& service) {
+  if (service.empty() ||
+      service.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                "abcdefghijklmnopqrstuvwxyz0123456789") != std::string::npos)
+    return {};
+  for (auto folderOf : {GetSystemDirectoryW, GetWindowsDirectoryW}) {
+    wchar_t folder[MAX_PATH];
+    const UINT n = folderOf(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) continue;
+    const std::wstring path = std::wstring(folder, n) + L"\\" + FromAnsi(service) + L".exe";
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      return path;
+  }
+  return {};
+}
+
 }  // namespace
 
 DdeInstance::DdeInstance(PFNCALLBACK callback, DWORD flags) {
@@ -49,14 +69,16 @@ bool DdeClientConv::Connect() {
 }
 
 void DdeClientConv::StartServerProgram() const {
-  std::wstring command = FromAnsi(service_ + " " + topic_);
+  const std::wstring program = ServerProgramPath(service_);
+  if (program.empty()) return;
+  std::wstring command = L"\"" + program + L"\" " + FromAnsi(topic_);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_SHOWMINNOACTIVE;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
     return;
   File process(pi.hProcess), thread(pi.hThread);
   // A server registers its name while it starts up; connect once it waits for input.

@@ -67,8 +67,9 @@ class DdeClientConv {
 
   // Names the server; in automatic mode the link opens at once.
   bool SetLink(const std::string& service, const std::string& topic);
-  // Connects. When no server answers, starts the program named by the service
-  // and the topic, minimised and not activated, and tries once more.
+  // Connects. When no server answers, starts the service's program from the
+  // system or the Windows folder with the topic as its parameter, minimised
+  // and not activated, and tries once more.
   bool OpenLink();
   // One attempt to connect; starts nothing.
   bool Connect();

@@ -32,9 +32,10 @@ class Win32Help : public HelpService {
 
 class Win32Shell : public ShellService {
  public:
-  INT_PTR Open(HWND owner, const std::wstring& file, const std::wstring& params,
-               const std::wstring& dir, int show) override {
-    return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, file.c_str(), params.c_str(),
+  INT_PTR Open(HWND owner, const std::wstring& verb, const std::wstring& file,
+               const std::wstring& params, const std::wstring& dir, int show) override {
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, verb.empty() ? nullptr : verb.c_str(),
+                                                   file.c_str(), params.c_str(),
                                                    dir.empty() ? nullptr : dir.c_str(), show));
   }
 };

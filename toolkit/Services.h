@@ -41,8 +41,9 @@ class HelpService {
 class ShellService {
  public:
   virtual ~ShellService() = default;
-  virtual INT_PTR Open(HWND owner, const std::wstring& file, const std::wstring& params,
-                       const std::wstring& dir, int show) = 0;
+  // An empty verb is the file's default one.
+  virtual INT_PTR Open(HWND owner, const std::wstring& verb, const std::wstring& file,
+                       const std::wstring& params, const std::wstring& dir, int show) = 0;
 };
 
 struct Services {

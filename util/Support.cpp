@@ -135,7 +135,7 @@ INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
                    const std::wstring& workDir, int show) {
   tk::Form* main = tk::Application::Instance().MainForm();
   HWND owner = main ? main->HandleIfCreated() : nullptr;
-  return tk::Shell().Open(owner, program, params, workDir, show);
+  return tk::Shell().Open(owner, L"", program, params, workDir, show);
 }
 
 bool FileExists(const std::wstring& name) {

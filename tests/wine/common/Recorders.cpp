@@ -53,9 +53,9 @@ class FakeHelp : public tk::HelpService {
 class FakeShell : public tk::ShellService {
  public:
   explicit FakeShell(Recorder& r) : r_(r) {}
-  INT_PTR Open(HWND, const std::wstring& file, const std::wstring& params, const std::wstring&,
-               int) override {
-    r_.shell.push_back(file + L" " + params);
+  INT_PTR Open(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring& params,
+               const std::wstring&, int) override {
+    r_.shell.push_back((verb.empty() ? L"" : verb + L":") + file + L" " + params);
     return 42;
   }
 

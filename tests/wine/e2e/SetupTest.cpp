@@ -1,8 +1,11 @@
 // The whole life of an installation: the setup program, a start from there,
-// "-u" answered Yes, the uninstaller; afterwards the machine is as before.
+// "-u" answered Yes, the uninstaller, a new install before the next start of
+// Windows and its uninstall; afterwards the machine is as before.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <windows.h>
+
+#include <tuple>
 
 #include "Program.h"
 #include "toolkit/CodePages.h"
@@ -14,6 +17,7 @@ using namespace util;
 
 namespace {
 
+const wchar_t kDir[] = L"C:\\Test Dir\\Lumoscope";
 const wchar_t kExe[] = L"C:\\Test Dir\\Lumoscope\\LUMOS32.EXE";
 const wchar_t kPending[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kExtensions[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
@@ -28,6 +32,26 @@ std::wstring Group() {
   return std::wstring(programs) + L"\\Lumoscope";
 }
 
+// Every value and sub-key below the key, with their data.
+std::wstring Dump(HKEY root, const std::wstring& key) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return L"-";
+  tk::RegKey k(raw);
+  std::wstring dump = L"[" + key + L"]";
+  wchar_t name[256];
+  BYTE data[1024];
+  for (DWORD i = 0, n = 256, size = sizeof data, type = 0;
+       RegEnumValueW(k.get(), i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS;
+       ++i, n = 256, size = sizeof data)
+    dump += std::wstring(name) + L"=" + std::to_wstring(type) + L":" +
+            std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t)).c_str() + L";";
+  for (DWORD i = 0, n = 256;
+       RegEnumKeyExW(k.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, n = 256)
+    dump += Dump(root, key + L"\\" + name);
+  return dump;
+}
+
 // Each picture type's key, Extensions value and WIN.INI line, the program's
 // keys, its files and WIN.INI.
 std::wstring State() {
@@ -36,13 +60,14 @@ std::wstring State() {
     wchar_t line[MAX_PATH];
     GetProfileStringW(L"Extensions", type, L"", line, MAX_PATH);
     const std::wstring ext = std::wstring(L".") + type;
-    state += L"\n" + ext + L" " + ReadRegString(HKEY_CLASSES_ROOT, ext, L"") + L"|" +
+    state += L"\n" + Dump(HKEY_CLASSES_ROOT, ext) + L"|" +
              ReadRegString(HKEY_LOCAL_MACHINE, kExtensions, ext) + L"|" + line;
   }
   for (const auto& [root, key] : kKeys)
     if (RegKeyExists(root, key)) state += L"\n" + std::wstring(key);
-  for (const std::wstring& path : {Group(), std::wstring(kExe), GetWindowsDir() + L"\\RAZUVUDE.EXE",
-                                   GetWindowsDir() + L"\\RAZUVUDE.LOG"})
+  for (const std::wstring& path :
+       {Group(), std::wstring(kExe), GetWindowsDir() + L"\\RAZUVUDE.EXE",
+        GetWindowsDir() + L"\\RAZUVUDE.LOG", std::wstring(L"C:\\LUMOS32.EXE")})
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) state += L"\n" + path;
   return state;
 }
@@ -52,10 +77,16 @@ std::wstring State() {
 std::wstring RestartDeletions() {
   std::wstring names(4096, L'\0');
   DWORD size = static_cast<DWORD>(names.size() * sizeof(wchar_t));
-  RegGetValueW(HKEY_LOCAL_MACHINE, kPending, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
-               nullptr, names.data(), &size);
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, kPending, L"PendingFileRenameOperations",
+                   RRF_RT_REG_MULTI_SZ, nullptr, names.data(), &size) != ERROR_SUCCESS)
+    return L"";
   RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPending, L"PendingFileRenameOperations");
-  DeleteFileW((GetWindowsDir() + L"\\RAZUVUDE.EXE").c_str());
+  // Pairs of a name ("\??\C:\...") and its new name, empty for a deletion.
+  for (const wchar_t* p = names.c_str(); *p; p += wcslen(p) + 1) {
+    const std::wstring from = p;
+    p += wcslen(p) + 1;
+    if (!*p) DeleteFileW(from.substr(from.rfind(L'\\', from.find(L':')) + 1).c_str());
+  }
   return names;
 }
 
@@ -64,40 +95,14 @@ void Click(HWND dialog, const wchar_t* button) {
   PostMessageW(FindChildByText(dialog, button), BM_CLICK, 0, 0);
 }
 
-}  // namespace
-
-TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
+void Install(const std::wstring& params) {
   const std::wstring setupExe = BinDir() + L"..\\setup\\LUMOS-SETUP.EXE";
-  if (!FileExists(setupExe)) GTEST_SKIP() << "no setup program (makensis missing)";
-  RestartDeletions();  // an earlier run's
-  // A machine without the program: other tests have started it.
-  for (const auto& [root, key] : kKeys) DeleteRegKey(root, key);
-  for (const wchar_t* type : kTypes) {
-    DeleteRegKey(HKEY_CLASSES_ROOT, std::wstring(L".") + type);
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kExtensions, std::wstring(L".") + type);
-    WriteProfileStringW(L"Extensions", type, nullptr);
-  }
-  CreateDirectoryW(L"C:\\Test Dir", nullptr);
-  // Another program's type: the setup leaves it unticked, the uninstall alone.
-  WriteRegString(HKEY_CLASSES_ROOT, L".PCX", L"", L"Other.Picture");
-  const std::wstring before = State();
-
   // NSIS takes everything after /D= as the directory, blanks included.
-  ASSERT_TRUE(
-      Program(L"/S /D=C:\\Test Dir\\Lumoscope", SW_SHOWNORMAL, setupExe).WaitForExit(120000));
-  const std::wstring opener = std::wstring(kExe) + L" ^.BMP";
-  EXPECT_NE(State().find(L"\n.BMP Lumoscope32|" + opener + L"|" + opener + L"\n.GIF Lumo"),
-            std::wstring::npos);
-  EXPECT_NE(State().find(L"\n.PCX Other.Picture||\n"), std::wstring::npos);
-  EXPECT_TRUE(FileExists(Group() + L"\\Lumoscope.lnk"));
-  WriteRegString(HKEY_CLASSES_ROOT, L".GIF", L"", L"lumoscope32");  // its own, in another case
+  ASSERT_TRUE(Program(params, SW_SHOWNORMAL, setupExe).WaitForExit(120000));
+}
 
-  Program viewer(L"", SW_SHOWNORMAL, kExe);
-  HWND main = viewer.FindWindowOf(L"TForm", L"Lumoscope32 - [Noname]", 30000);
-  ASSERT_NE(main, nullptr);
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(viewer.WaitForExit(20000));
-
+// "-u" answered Yes, the hand-over acknowledged, the uninstaller's report.
+void Uninstall() {
   Program uninstall(L"-u", SW_SHOWNORMAL, kExe);
   Click(uninstall.FindWindowOf(L"", L"Bestätigen", 30000), L"&Ja");
   Click(uninstall.FindWindowOf(L"", L"Information", 30000), L"OK");
@@ -118,9 +123,64 @@ TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
   EXPECT_EQ(WaitForSingleObject(uninstaller.get(), 20000), WAIT_OBJECT_0);
   for (int i = 0; i < 300 && GetFileAttributesW(Group().c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
     Sleep(100);  // the shell deletes the group in its own time
+}
 
-  EXPECT_NE(RestartDeletions().find(GetWindowsDir() + L"\\RAZUVUDE.EXE"), std::wstring::npos);
+}  // namespace
+
+TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
+  if (!FileExists(BinDir() + L"..\\setup\\LUMOS-SETUP.EXE"))
+    GTEST_SKIP() << "no setup program (makensis missing)";
+  RestartDeletions();  // an earlier run's
+  // A machine without the program: other tests have started it.
+  for (const auto& [root, key] : kKeys) DeleteRegKey(root, key);
+  for (const wchar_t* type : kTypes) {
+    DeleteRegKey(HKEY_CLASSES_ROOT, std::wstring(L".") + type);
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kExtensions, std::wstring(L".") + type);
+    WriteProfileStringW(L"Extensions", type, nullptr);
+  }
+  DeleteFileW((GetWindowsDir() + L"\\RAZUVUDE.LOG").c_str());
+  CreateDirectoryW(L"C:\\Test Dir", nullptr);
+  // Other programs' types, which the user ticks: the uninstall gives them back.
+  WriteRegString(HKEY_CLASSES_ROOT, L".PCX", L"", L"Other.Picture");
+  for (const auto& [key, value, text] : {std::tuple{L".BMP", L"", L"Other.Bitmap"},
+                                         {L".BMP", L"Content Type", L"image/bmp"},
+                                         {L".BMP", L"PerceivedType", L"image"},
+                                         {L".BMP\\ShellNew", L"NullFile", L""},
+                                         {L".BMP\\OpenWithProgids", L"Other.Bitmap", L""}})
+    WriteRegString(HKEY_CLASSES_ROOT, key, value, text);
+  WriteRegString(HKEY_LOCAL_MACHINE, kExtensions, L".BMP", L"other.exe ^.bmp");
+  WriteProfileStringW(L"Extensions", L"BMP", L"other.exe ^.bmp");
+  const std::wstring before = State();
+
+  Install(L"/S /D=C:\\");  // refused: the uninstall removes the program's folder
+  EXPECT_EQ(State(), before);
+  Install(L"/S /ALLTYPES /D=C:\\Test Dir\\Lumoscope");
+  const std::wstring opener = std::wstring(kExe) + L" ^.BMP";
+  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L".BMP", L"") + L"|" +
+                ReadRegString(HKEY_LOCAL_MACHINE, kExtensions, L".BMP"),
+            L"Lumoscope32|" + opener);
+  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), kDir);
+  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L".PCX", L""), L"Lumoscope32");
+  EXPECT_TRUE(FileExists(Group() + L"\\Lumoscope.lnk"));
+  WriteRegString(HKEY_CLASSES_ROOT, L".GIF", L"", L"lumoscope32");  // its own, in another case
+
+  Program viewer(L"", SW_SHOWNORMAL, kExe);
+  HWND main = viewer.FindWindowOf(L"TForm", L"Lumoscope32 - [Noname]", 30000);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(viewer.WaitForExit(20000));
+  Uninstall();
+  EXPECT_EQ(State(), before);
+
+  // Installed again before the restart that deletes the old uninstaller: the
+  // new one stays.
+  Install(L"/S /ALLTYPES /D=C:\\Test Dir\\Lumoscope");
+  EXPECT_EQ(RestartDeletions().find(GetWindowsDir() + L"\\RAZUVUDE.EXE"), std::wstring::npos);
+  EXPECT_TRUE(FileExists(GetWindowsDir() + L"\\RAZUVUDE.EXE"));
+  Uninstall();
+  RestartDeletions();
   EXPECT_EQ(State(), before);
   EXPECT_TRUE(RemoveDirectoryW(L"C:\\Test Dir")) << "not empty";
   DeleteRegKey(HKEY_CLASSES_ROOT, L".PCX");
+  DeleteRegKey(HKEY_CLASSES_ROOT, L".BMP");
 }

@@ -9,6 +9,7 @@
 #include "Recorders.h"
 #include "toolkit/Dde.h"
 #include "toolkit/StdCtrls.h"
+#include "uninstaller/Razuvude.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "util/Uninstall.h"
@@ -44,28 +45,35 @@ TEST(Uninstall, HandsOverToTheUninstallerOrSaysWhereTheFilesAre) {
       L"Error running RAZUVUDE.EXE with the LOG-File !\r\rTo finish the Unistall Process you "
       L"have to delete,\rthe Program-Path of Lumoscope manually.\rThe Files are located in the "
       L"Path: D:\\\r\r";
+  const std::string handedOver =
+      "*** Installation Started 1/1/96 00:00 ***\r\nTitle: Lumoscope 1.1 -32 Installation\r\n"
+      "Source: A:\\INST32.EXE\r\nMade Dir: D:\\\r\nFile Copy: D:\\\\LUMOS32.EXE\r\n"
+      "File Copy: D:\\\\LUMOS32.HLP\r\nFile Copy: D:\\\\LUMOS32.CNT\r\n"
+      "File Copy: D:\\\\LUMOS32.GID\r\nFile Copy: D:\\\\RSTRIM32.DLL\r\n";
+  const std::wstring handOver =
+      L"Lumoscope has deleted its Windows-Entries !\r\rTo delete the Program-Path of Lumoscope,"
+      L"\rLumoscope have to close itself and run RAZUVUDE.EXE,\rwhich will delete the "
+      L"Lumoscope-Files from your Drive.\r\rPress OK to run RAZUVUDE.EXE";
+  const std::wstring started = uninstaller + L" \"" + log + L"\"";
   const struct {
     const wchar_t* group;  // nullptr: no key
     std::function<void()> breakage;
     std::string record, log;
     UINT beep;
     std::wstring text, shell;
-  } runs[] = {
-      {L"Lumo Group", [] {},
-       "record:connect execute:" + std::string("[DeleteGroup(Lumo Group)]\r\n", 28),
-       "*** Installation Started 1/1/96 00:00 ***\r\nTitle: Lumoscope 1.1 -32 Installation\r\n"
-       "Source: A:\\INST32.EXE\r\nMade Dir: D:\\\r\nFile Copy: D:\\\\LUMOS32.EXE\r\n"
-       "File Copy: D:\\\\LUMOS32.HLP\r\nFile Copy: D:\\\\LUMOS32.CNT\r\n"
-       "File Copy: D:\\\\LUMOS32.GID\r\nFile Copy: D:\\\\RSTRIM32.DLL\r\n",
-       MB_ICONASTERISK,
-       L"Lumoscope has deleted its Windows-Entries !\r\rTo delete the Program-Path of Lumoscope,"
-       L"\rLumoscope have to close itself and run RAZUVUDE.EXE,\rwhich will delete the "
-       L"Lumoscope-Files from your Drive.\r\rPress OK to run RAZUVUDE.EXE",
-       uninstaller + L" \"" + log + L"\""},
-      {L"X)][DeleteGroup(Other", [&] { DeleteFileW(uninstaller.c_str()); }, "record:", "",
-       MB_ICONHAND, byHand, L""},
-      {nullptr, [&] { CreateDirectoryW(log.c_str(), nullptr); }, "record:", "<missing>",
-       MB_ICONHAND, byHand, L""}};
+  } runs[] = {{L"Lumo Group", [] {},
+               "record:connect execute:" + std::string("[DeleteGroup(Lumo Group)]\r\n", 28),
+               handedOver, MB_ICONASTERISK, handOver, started},
+              // Best-fit ANSI would turn these into brackets or into "..": nothing is sent.
+              {L"X\xFF09\xFF3D\xFF3B"
+               L"DeleteGroup\xFF08"
+               L"Other",
+               [] {}, "record:", handedOver, MB_ICONASTERISK, handOver, started},
+              {L"\xFF0E\xFF0E", [] {}, "record:", handedOver, MB_ICONASTERISK, handOver, started},
+              {L"X)][DeleteGroup(Other", [&] { DeleteFileW(uninstaller.c_str()); }, "record:", "",
+               MB_ICONHAND, byHand, L""},
+              {nullptr, [&] { CreateDirectoryW(log.c_str(), nullptr); }, "record:", "<missing>",
+               MB_ICONHAND, byHand, L""}};
   for (const auto& run : runs) {
     rec = {};
     WriteSystemEntriesFor(L"D:\\LUMOS32.EXE");
@@ -89,5 +97,53 @@ TEST(Uninstall, AFailedLogWriteRaisesTheToolkitsError) {
   const std::wstring name = TempDir(L"lumo-un") + L"\\READ.LOG";
   WriteFile(name, "");
   tk::File readOnly(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  EXPECT_THROW(WriteUninstallLog(readOnly.get(), name, L"C:\\Lumo"), tk::EInOutError);
+  EXPECT_THROW(WriteUninstallLog(readOnly.get(), name, "x"), tk::EInOutError);
+}
+
+// Program folders whose names the ANSI code page may not hold: the uninstaller
+// reaches the real folder through its short name, or the user is told which
+// folder to delete; the folders a best-fit name would give are never touched.
+TEST(Uninstall, TheUninstallerReachesTheRealFolderOrNone) {
+  testing_support::RecordingServices services;
+  const std::wstring base = TempDir(L"lumo-names"), log = UninstallLogFileName();
+  for (const wchar_t* decoy : {L"\\Pics", L"\\Lukasz"}) {
+    CreateDirectoryW((base + decoy).c_str(), nullptr);
+    WriteFile(base + decoy + L"\\LUMOS32.EXE", "x");
+  }
+  const struct {
+    const wchar_t* folder;
+    bool exists, userFile;
+    tk::MsgKind report;  // Error: no hand-over
+  } rows[] = {{L"\\Plain", true, false, tk::MsgKind::Information},
+              {L"\\With Blank", true, true, tk::MsgKind::Warning},
+              {L"\\\xFF30\xFF49\xFF43\xFF53", true, false, tk::MsgKind::Information},
+              {L"\\\x0141ukasz", true, true, tk::MsgKind::Warning},
+              {L"\\\xFF27\xFF4F\xFF4E\xFF45", false, false, tk::MsgKind::Error}};
+  for (const auto& row : rows) {
+    const std::wstring dir = base + row.folder, mine = dir + L"\\MINE.TXT";
+    if (row.exists) CreateDirectoryW(dir.c_str(), nullptr);
+    for (const wchar_t* file : {L"\\LUMOS32.EXE", L"\\RSTRIM32.DLL"}) WriteFile(dir + file, "x");
+    if (row.userFile) WriteFile(mine, "x");
+    services.rec() = {};
+    WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
+    WriteFile(UninstallerFileName(), "MZ");
+    UninstallProgram();
+    const auto& said = services.rec().dialogs;
+    if (row.report == tk::MsgKind::Error) {
+      EXPECT_EQ(ReadFile(log), "");
+      EXPECT_NE(said.empty() ? std::wstring::npos : said[0].text.find(L"Path: " + dir + L"\r\r"),
+                std::wstring::npos);
+      continue;
+    }
+    const razuvude::Report report = razuvude::Uninstall(log, {});
+    EXPECT_EQ(report.kind, row.report) << report.text;
+    EXPECT_FALSE(FileExists(dir + L"\\LUMOS32.EXE")) << report.text;
+    EXPECT_EQ(FileExists(mine), row.userFile);
+    DeleteFileW(mine.c_str());
+    RemoveDirectoryW(dir.c_str());
+  }
+  for (const wchar_t* decoy : {L"\\Pics", L"\\Lukasz"})
+    EXPECT_TRUE(FileExists(base + decoy + L"\\LUMOS32.EXE")) << decoy;
+  DeleteFileW(UninstallerFileName().c_str());
+  DeleteFileW(log.c_str());
 }
