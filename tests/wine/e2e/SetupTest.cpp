@@ -32,24 +32,15 @@ std::wstring Group() {
   return std::wstring(programs) + L"\\Lumoscope";
 }
 
-// Every value and sub-key below the key, with their data.
-std::wstring Dump(HKEY root, const std::wstring& key) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return L"-";
-  tk::RegKey k(raw);
-  std::wstring dump = L"[" + key + L"]";
-  wchar_t name[256];
-  BYTE data[1024];
-  for (DWORD i = 0, n = 256, size = sizeof data, type = 0;
-       RegEnumValueW(k.get(), i, name, &n, nullptr, &type, data, &size) == ERROR_SUCCESS;
-       ++i, n = 256, size = sizeof data)
-    dump += std::wstring(name) + L"=" + std::to_wstring(type) + L":" +
-            std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t)).c_str() + L";";
-  for (DWORD i = 0, n = 256;
-       RegEnumKeyExW(k.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-       ++i, n = 256)
-    dump += Dump(root, key + L"\\" + name);
-  return dump;
+// The whole key, values and sub-keys, as reg.exe exports it.
+std::string Exported(const std::wstring& key) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring file = TempDir(L"lumo-setup") + L"\\key.reg";
+  DeleteFileW(file.c_str());
+  Program(L"export " + key + L" \"" + file + L"\" /y", SW_HIDE, std::wstring(system) + L"\\reg.exe")
+      .WaitForExit(30000);
+  return ReadFile(file);
 }
 
 // Each picture type's key, Extensions value and WIN.INI line, the program's
@@ -60,9 +51,11 @@ std::wstring State() {
     wchar_t line[MAX_PATH];
     GetProfileStringW(L"Extensions", type, L"", line, MAX_PATH);
     const std::wstring ext = std::wstring(L".") + type;
-    state += L"\n" + Dump(HKEY_CLASSES_ROOT, ext) + L"|" +
+    state += L"\n" + ext + (RegKeyExists(HKEY_CLASSES_ROOT, ext) ? L" " : L" no key ") +
+             ReadRegString(HKEY_CLASSES_ROOT, ext, L"") + L"|" +
              ReadRegString(HKEY_LOCAL_MACHINE, kExtensions, ext) + L"|" + line;
   }
+  state += tk::FromAnsi(Exported(L"HKCR\\.BMP"));
   for (const auto& [root, key] : kKeys)
     if (RegKeyExists(root, key)) state += L"\n" + std::wstring(key);
   for (const std::wstring& path :

@@ -35,39 +35,24 @@ std::wstring Expand(std::wstring text) {
   return text;
 }
 
-// Wine's own call makes no link, so there the links are of the Unix side,
-// which Wine follows silently; ln and rm run as Unix programs.
-std::wstring UnixName(const std::wstring& path) {
-  using Name = char*(CDECL*)(const wchar_t*);
-  const auto name = reinterpret_cast<Name>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  return name ? L"\"" + tk::FromUtf8(name(path.c_str())) + L"\"" : L"";
-}
-
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Wine signals a Unix program's end before it has run: the caller waits
-// for the effect it expects.
-void Unix(const std::wstring& tool, const std::wstring& args, bool linkWanted) {
-  Program started(args, SW_HIDE, L"Z:\\bin\\" + tool);
-  for (int i = 0; i < 100 && Exists(library) != linkWanted; ++i) Sleep(50);
-}
-
-// The program's library becomes a link to the file outside.
-void LinkOut() {
-  if (!CreateSymbolicLinkW(library.c_str(), outside.c_str(), 0) || !Exists(library))
-    Unix(L"ln", L"-s " + UnixName(outside) + L" " + UnixName(dir) + L"/RSTRIM32.DLL", true);
-  ASSERT_TRUE(Exists(library)) << "no link could be made";
-}
-
-// Wine's DeleteFile would delete the target of a Unix link.
-void Unlink() {
-  if (UnixName(dir).empty())
-    DeleteFileW(library.c_str());
-  else
-    Unix(L"rm", L"-f " + UnixName(dir) + L"/RSTRIM32.DLL", false);
+// The library as a link to the file outside, or no link. Wine makes no links
+// of its own and its DeleteFile deletes a link's target, so ln and rm do it
+// on the Unix side; Wine signals their end before they have run.
+void LinkLibraryOut(bool made) {
+  using Name = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<Name>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr) << "links are made on Wine's Unix side";
+  const std::wstring link = L"\"" + tk::FromUtf8(unixName(library.c_str())) + L"\"";
+  Program(made ? L"-sf " + tk::FromUtf8(unixName(outside.c_str())) + L" " + link : L"-f " + link,
+          SW_HIDE, made ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm")
+      .WaitForExit(10000);
+  for (int i = 0; i < 100 && Exists(library) != made; ++i) Sleep(50);
+  ASSERT_EQ(Exists(library), made);
 }
 
 // The program in its directory beside a sub-directory (which the log lists
@@ -109,7 +94,7 @@ TEST(Razuvude, DeletesOnlyTheProgramsFilesInAFolderOfItsOwn) {
        L"the log file %L does not exist.\r\rNothing has been deleted."}};
   for (const auto& row : rows) {
     Install(row.log);
-    if (row.linkOut) LinkOut();
+    if (row.linkOut) LinkLibraryOut(true);
     const razuvude::Report report = razuvude::Uninstall(log, {});
     EXPECT_EQ(report.kind, row.kind) << report.text;
     EXPECT_NE(report.text.find(Expand(row.says)), std::wstring::npos) << report.text;
@@ -117,7 +102,7 @@ TEST(Razuvude, DeletesOnlyTheProgramsFilesInAFolderOfItsOwn) {
     EXPECT_EQ(util::FileExists(log), row.logKept);
     EXPECT_EQ(ReadFile(outside), "x");
     DeleteFileW(log.c_str());
-    if (row.linkOut) Unlink();
+    if (row.linkOut) LinkLibraryOut(false);
   }
 }
 

@@ -110,35 +110,33 @@ TEST(Uninstall, TheUninstallerReachesTheRealFolderOrNone) {
     CreateDirectoryW((base + decoy).c_str(), nullptr);
     WriteFile(base + decoy + L"\\LUMOS32.EXE", "x");
   }
-  const struct {
-    const wchar_t* folder;
-    bool exists, userFile;
-    tk::MsgKind report;  // Error: no hand-over
-  } rows[] = {{L"\\Plain", true, false, tk::MsgKind::Information},
-              {L"\\With Blank", true, true, tk::MsgKind::Warning},
-              {L"\\\xFF30\xFF49\xFF43\xFF53", true, false, tk::MsgKind::Information},
-              {L"\\\x0141ukasz", true, true, tk::MsgKind::Warning},
-              {L"\\\xFF27\xFF4F\xFF4E\xFF45", false, false, tk::MsgKind::Error}};
-  for (const auto& row : rows) {
-    const std::wstring dir = base + row.folder, mine = dir + L"\\MINE.TXT";
-    if (row.exists) CreateDirectoryW(dir.c_str(), nullptr);
+  using tk::MsgKind;
+  // Warning: a file of the user's stays in the folder; Error: no hand-over.
+  const std::pair<const wchar_t*, MsgKind> rows[] = {
+      {L"\\Plain", MsgKind::Information},
+      {L"\\With Blank", MsgKind::Warning},
+      {L"\\\xFF30\xFF49\xFF43\xFF53", MsgKind::Information},
+      {L"\\\x0141ukasz", MsgKind::Warning},
+      {L"\\\xFF27\xFF4F\xFF4E\xFF45", MsgKind::Error}};  // no short name to be had
+  for (const auto& [folder, kind] : rows) {
+    const std::wstring dir = base + folder, mine = dir + L"\\MINE.TXT";
+    if (kind != MsgKind::Error) CreateDirectoryW(dir.c_str(), nullptr);
     for (const wchar_t* file : {L"\\LUMOS32.EXE", L"\\RSTRIM32.DLL"}) WriteFile(dir + file, "x");
-    if (row.userFile) WriteFile(mine, "x");
+    if (kind == MsgKind::Warning) WriteFile(mine, "x");
     services.rec() = {};
     WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
     WriteFile(UninstallerFileName(), "MZ");
     UninstallProgram();
-    const auto& said = services.rec().dialogs;
-    if (row.report == tk::MsgKind::Error) {
+    if (kind == MsgKind::Error) {
       EXPECT_EQ(ReadFile(log), "");
-      EXPECT_NE(said.empty() ? std::wstring::npos : said[0].text.find(L"Path: " + dir + L"\r\r"),
+      EXPECT_NE(services.rec().dialogs.at(0).text.find(L"Path: " + dir + L"\r\r"),
                 std::wstring::npos);
       continue;
     }
     const razuvude::Report report = razuvude::Uninstall(log, {});
-    EXPECT_EQ(report.kind, row.report) << report.text;
+    EXPECT_EQ(report.kind, kind) << report.text;
     EXPECT_FALSE(FileExists(dir + L"\\LUMOS32.EXE")) << report.text;
-    EXPECT_EQ(FileExists(mine), row.userFile);
+    EXPECT_EQ(FileExists(mine), kind == MsgKind::Warning);
     DeleteFileW(mine.c_str());
     RemoveDirectoryW(dir.c_str());
   }
