@@ -90,6 +90,7 @@ void TPMultiImage::PasteFromClipboard() {
   // The ticker stops drawing; unlike StopTicker its colour stays.
   TickerActive = false;
   ScrollerActive = false;
+  ReleaseTickerText();
   tk::Clipboard clipboard(Handle());
   for (const UINT format : clipboard.Formats()) {
     if (!PictureFormat(format)) continue;

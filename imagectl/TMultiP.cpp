@@ -81,7 +81,7 @@ TPMultiImage::TPMultiImage() {
   ScrollerActive = false;
   TickCount = 0;
   SetColor(tk::clBtnFace);
-  TickerLines.clear();
+  TickerLines.Release();
   TickerLineIndex = 0;
   TickerText.clear();
   textTransParent_ = true;
@@ -254,6 +254,7 @@ void TPMultiImage::StopTicker() {
   if (ScrollerActive) SetColor(SavedColor);
   ScrollerActive = false;
   TickerActive = false;
+  ReleaseTickerText();
   picture_.Clear();
 }
 
@@ -295,7 +296,9 @@ void TPMultiImage::ReadMessageFile(imagectl::Reader reader) {
     else
       LoadScrollerFile(imageName_);
   } catch (const std::exception&) {
-    // A broken or hostile message file ends the load quietly.
+    // A broken or hostile message file ends the load quietly, and keeps none
+    // of what it brought.
+    ReleaseTickerText();
     picture_.Clear();
     return;
   }

@@ -55,7 +55,7 @@ TEST(ScrollerText, SettingLinesAndScrollerLines) {
   for (const auto& [text, want] : rows) {
     const msgfile::ScrollerSettings s = msgfile::ParseScrollerText(text);
     std::string lines;
-    for (const std::string& l : s.lines) lines += l + "|";
+    for (std::size_t i = 0; i < s.lines.Size(); ++i) lines += std::string(s.lines.Line(i)) + "|";
     EXPECT_EQ(Show(s) + lines, want) << text;
   }
 }
