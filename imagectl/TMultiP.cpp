@@ -272,7 +272,14 @@ std::wstring TPMultiImage::GetImageName() {
   if (row && row->reader == Reader::kToolkit) {
     // Not protected: a reader error goes to whoever wrote or read ImageName.
     StopTicker();
-    picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+    try {
+      picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+    } catch (const std::exception&) {
+      // The information then tells of the empty picture, not of the one
+      // before it, whose size would still fit a pane to nothing.
+      ReadImageInfo(imageName_);
+      throw;
+    }
     statusText_ = kNonLibraryImage;
     ReadImageInfo(imageName_);
     return statusText_;

@@ -272,11 +272,15 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
-        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"}}) {
+        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"},
+        {L"broken.wmf", Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0}, L"Metadatei ist ung\u00fcltig"}}) {
     f.LoadPicture(Write(L"good.bmp", imagectl_test::DataBytes(L"bmp-8.bmp")));
     for (long attempt = 1; attempt <= 2; ++attempt) {
       f.LoadPicture(Write(file, bytes));
-      EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264");
+      for (int press = 0; press <= 2; ++press) {  // STRETCH leaves the empty pane alone
+        if (press) f.BtnStretch->Perform(BM_CLICK);
+        EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264") << press;
+      }
       EXPECT_EQ(std::count_if(rec.dialogs.begin(), rec.dialogs.end(),
                               [&](const auto& d) { return d.text == message; }),
                 attempt);
