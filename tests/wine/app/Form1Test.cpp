@@ -250,7 +250,10 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
         {L"pic.wmf", L"red.wmf", L"200x100xN/A", L"208x108 200x100", L"360x185 352x177"},
         {L"mono.bmp", L"view-100x400.bmp", L"100x400x2", L"108x408 100x400", L"115x432 107x424"},
         {L"box.png", L"view-352x424.png", L"352x424x16M", L"360x432 352x424", L"361x432 353x424"},
-        {L"tiny.bmp", L"view-3x2.bmp", L"3x2x16", L"11x10 3x2", L"360x244 352x236"}}) {
+        {L"tiny.bmp", L"view-3x2.bmp", L"3x2x16", L"11x10 3x2", L"360x244 352x236"},
+        // 16.5 rounds to the even 16; a 2-bit picture shows 4 colours.
+        {L"half.bmp", L"view-64x3.bmp", L"64x3x16M", L"72x11 64x3", L"360x25 352x17"},
+        {L"pal2.png", L"png-pal2.png", L"45x29x4", L"53x37 45x29", L"360x236 352x228"}}) {
     const std::wstring start = L"Picture-Info:  " + std::wstring(info) + L" | Lumoscope32 - [" +
                                util::UpperAscii(file) + L"] | ";
     f.LoadPicture(Write(file, imagectl_test::DataBytes(picture)));
@@ -262,7 +265,7 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
   }
   // The file already shown: nothing happens, not even the focus moves.
   f.Edit1->SetFocus();
-  f.LoadPicture(imagectl_test::TempPath(L"tiny.bmp"));
+  f.LoadPicture(imagectl_test::TempPath(L"pal2.png"));
   EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && services.rec().dialogs.empty());
 }
 

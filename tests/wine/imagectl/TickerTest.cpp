@@ -69,6 +69,11 @@ TEST_F(Ticker, ScrollerLinesArePaddedWidenedAndRiseInTurn) {
     Load(L"blank.cms", kCms + blanks);
     EXPECT_EQ(c().Where()[2], 48) << blanks;
   }
+  Load(L"slow.cms", "x\n255\n-13\nSYSTEM\n10\n0000\n128\n2\nHello");
+  Send(kStepY, 2);
+  EXPECT_EQ(c().Where()[1], 100);  // speed 2: every third message steps
+  Send(kStepY, 4);
+  EXPECT_EQ(c().Where()[1], 98);
 }
 
 TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
@@ -82,6 +87,12 @@ TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
     EXPECT_EQ(c().Picture().Empty(), *next != L's');
     c().StopTicker();
   }
+  // Empty fields keep what the file before set, in the control.
+  Load(L"set.scm", "/fc|5/fh|-20/fn|Arial/fs|/ft|/bc|$123456/sp|3/sm|Hi/eo|");
+  Load(L"keep.scm", "/fc|/fh|/fn|/fs|/ft|/bc|/sp|/sm|Ho/eo|");
+  EXPECT_EQ(c().GetColor(), 0x123456u);
+  EXPECT_TRUE(c().TickerSpeed == 3 && c().TickerFont.name == L"Arial" &&
+              c().TickerFont.height == -20);
   Load(L"stop.scm", "/sm|Hi/eo|");  // a paste stops the drawing, the ticker's colour stays
   {
     tk::Clipboard clipboard(c().Handle());
