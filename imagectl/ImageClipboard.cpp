@@ -1,33 +1,37 @@
 // Clipboard exchange of TPMultiImage, by call, by window message and by the
-// editing keys: a bitmap with its palette or an enhanced metafile.
+// editing keys: a bitmap (as a packed DIB and a screen bitmap) with its
+// palette, or an enhanced metafile.
 #include "toolkit/Clipboard.h"
 
 #include <utility>
 
 #include "imagectl/TMultiP.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/PackedDib.h"
 
 namespace {
 
 // Copies of the picture for the clipboard, owned until SetClipboardData takes them.
 struct ClipboardContent {
-  UINT format = 0;  // CF_BITMAP or CF_ENHMETAFILE; 0 for an empty picture
-  tk::Bitmap bitmap;
+  tk::GlobalMem dib;  // a bitmap's exact pixels, which any process can read
+  tk::Bitmap bitmap;  // the same in the screen's format
   tk::EnhMetaFile metafile;
   tk::Palette palette;
 };
 
-// An icon cannot go to the clipboard: EInvalidGraphic.
+// An icon cannot go to the clipboard: EInvalidGraphic. A bitmap travels as a
+// packed DIB and as a screen bitmap made from it, never as the picture's own
+// handle: a DIB section's pixels live in this process, and another one reads
+// nothing from it.
 ClipboardContent CopyForClipboard(const tk::Picture& picture) {
   ClipboardContent out;
   switch (picture.Kind()) {
     case tk::GraphicKind::BitmapGraphic:
-      out.format = CF_BITMAP;
-      out.bitmap = tk::CopyBitmap(picture.AsBitmap().Handle());
+      out.dib = tk::PackDib(picture.AsBitmap().Handle(), picture.PaletteHandle());
+      out.bitmap = tk::ScreenBitmapOf(out.dib.get());
       out.palette = tk::CopyPalette(picture.PaletteHandle());
       break;
     case tk::GraphicKind::MetafileGraphic:
-      out.format = CF_ENHMETAFILE;
       out.metafile.reset(CopyEnhMetaFileW(picture.MetafileHandle(), nullptr));
       if (!out.metafile) throw tk::EOutOfResources();
       break;
@@ -72,10 +76,13 @@ void TPMultiImage::CopyToClipboard() {
   // Emptied first: an icon raises only after the old contents are gone.
   clipboard.Empty();
   ClipboardContent content = CopyForClipboard(picture_);
-  if (content.format == CF_BITMAP)
+  // The most descriptive format first, as readers take the first they know.
+  if (content.dib) {
+    clipboard.SetData(CF_DIB, content.dib);
     clipboard.SetData(CF_BITMAP, content.bitmap);
-  else
+  } else {
     clipboard.SetData(CF_ENHMETAFILE, content.metafile);
+  }
   if (content.palette) clipboard.SetData(CF_PALETTE, content.palette);
 }
 
@@ -86,10 +93,13 @@ void TPMultiImage::CutToClipboard() {
 }
 
 void TPMultiImage::PasteFromClipboard() {
+  // A clipboard of only a CF_DIB (as most programs and the X side leave it)
+  // offers CF_BITMAP too: the system makes it from the DIB on demand.
   if (!IsClipboardFormatAvailable(CF_BITMAP) && !IsClipboardFormatAvailable(CF_ENHMETAFILE)) return;
   // The ticker stops drawing; unlike StopTicker its colour stays.
   TickerActive = false;
   ScrollerActive = false;
+  ReleaseTickerText();
   tk::Clipboard clipboard(Handle());
   for (const UINT format : clipboard.Formats()) {
     if (!PictureFormat(format)) continue;

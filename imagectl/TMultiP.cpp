@@ -81,7 +81,7 @@ TPMultiImage::TPMultiImage() {
   ScrollerActive = false;
   TickCount = 0;
   SetColor(tk::clBtnFace);
-  TickerLines.clear();
+  TickerLines.Release();
   TickerLineIndex = 0;
   TickerText.clear();
   textTransParent_ = true;
@@ -254,6 +254,7 @@ void TPMultiImage::StopTicker() {
   if (ScrollerActive) SetColor(SavedColor);
   ScrollerActive = false;
   TickerActive = false;
+  ReleaseTickerText();
   picture_.Clear();
 }
 
@@ -271,7 +272,14 @@ std::wstring TPMultiImage::GetImageName() {
   if (row && row->reader == Reader::kToolkit) {
     // Not protected: a reader error goes to whoever wrote or read ImageName.
     StopTicker();
-    picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+    try {
+      picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+    } catch (const std::exception&) {
+      // The information then tells of the empty picture, not of the one
+      // before it, whose size would still fit a pane to nothing.
+      ReadImageInfo(imageName_);
+      throw;
+    }
     statusText_ = kNonLibraryImage;
     ReadImageInfo(imageName_);
     return statusText_;
@@ -295,7 +303,9 @@ void TPMultiImage::ReadMessageFile(imagectl::Reader reader) {
     else
       LoadScrollerFile(imageName_);
   } catch (const std::exception&) {
-    // A broken or hostile message file ends the load quietly.
+    // A broken or hostile message file ends the load quietly, and keeps none
+    // of what it brought.
+    ReleaseTickerText();
     picture_.Clear();
     return;
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/msgfile/LineList.h"
 #include "imagectl/Enumerations.h"
 #include "imagectl/Loader.h"
 #include "toolkit/Control.h"
@@ -173,6 +174,9 @@ class TPMultiImage : public tk::Control {
   bool TickDue(int speed);
   // Renders the scroller line at TickerLineIndex below the bottom edge.
   void PrepareScrollLine();
+  // Gives back the memory of the lines and the text once no display needs
+  // them: when the ticker stops, a paste ends it, or a set-up starts none.
+  void ReleaseTickerText();
   // TickerText in TickerFont on TickerColor into a new TickerBitmap.
   void RenderTickerBitmap(int width, int height);
   void DrawTickerBitmap();
@@ -185,7 +189,7 @@ class TPMultiImage : public tk::Control {
   int TickerSpeed = 0;
   int TickCount = 0;
   std::wstring TickerText;
-  std::vector<std::wstring> TickerLines;
+  msgfile::LineList TickerLines;
   int TickerLineIndex = 0;
   tk::BitmapObject TickerBitmap;
   int TickerX = 0, TickerY = 0;

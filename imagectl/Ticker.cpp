@@ -55,13 +55,12 @@ bool ParseTickerFile(const std::wstring& fileName, tk::FontDesc& font, int& spee
 }
 
 bool ParseScrollerFile(const std::wstring& fileName, tk::FontDesc& font, int& speed,
-                       tk::Color& color, std::vector<std::wstring>& lines) {
-  lines.clear();
+                       tk::Color& color, msgfile::LineList& lines) {
+  lines.Release();
   if (!util::FileExists(fileName)) return false;
-  const msgfile::ScrollerSettings s = msgfile::ParseScrollerText(ReadMessageBytes(fileName));
+  msgfile::ScrollerSettings s = msgfile::ParseScrollerText(ReadMessageBytes(fileName));
   Apply(s, font, speed, color);
-  lines.reserve(s.lines.size());
-  for (const std::string& line : s.lines) lines.push_back(tk::FromAnsi(line));
+  lines = std::move(s.lines);
   return true;
 }
 
@@ -157,6 +156,12 @@ void TPMultiImage::LoadScrollerFile(const std::wstring& fileName) {
   TickerLineIndex = 0;
   // The loader has stopped any ticker, so the first line saves the colour.
   PrepareScrollLine();
+  if (!ScrollerActive) ReleaseTickerText();  // nothing will read the lines
+}
+
+void TPMultiImage::ReleaseTickerText() {
+  TickerLines.Release();
+  std::wstring().swap(TickerText);
 }
 
 bool TPMultiImage::TickDue(int speed) {
@@ -186,8 +191,8 @@ void TPMultiImage::VerticalStep() {
   --TickerY;
   --TickerYEnd;
   if (TickerY < -TickerLineHeight - 5) {  // the whole bitmap has left at the top
-    if (!TickerLines.empty()) {
-      const bool last = TickerLineIndex >= static_cast<int>(TickerLines.size()) - 1;
+    if (!TickerLines.Empty()) {
+      const bool last = TickerLineIndex >= static_cast<int>(TickerLines.Size()) - 1;
       TickerLineIndex = last ? 0 : TickerLineIndex + 1;
       try {
         PrepareScrollLine();
@@ -204,10 +209,11 @@ void TPMultiImage::VerticalStep() {
 }
 
 void TPMultiImage::PrepareScrollLine() {
-  if (TickerLines.empty()) return;
-  if (TickerLineIndex < 0 || TickerLineIndex >= static_cast<int>(TickerLines.size()))
+  if (TickerLines.Empty()) return;
+  if (TickerLineIndex < 0 || TickerLineIndex >= static_cast<int>(TickerLines.Size()))
     TickerLineIndex = 0;
-  TickerText = TickerLines[static_cast<std::size_t>(TickerLineIndex)];
+  TickerText =
+      tk::FromAnsi(std::string(TickerLines.Line(static_cast<std::size_t>(TickerLineIndex))));
   // An empty line leaves TickerY above the top edge: the next step moves on.
   if (TickerText.empty()) return;
   TickerText = PadScrollLine(TickerText);

@@ -395,6 +395,8 @@ magick -size 100x400 pattern:checkerboard -type bilevel -strip "BMP3:$out/view-1
 magick -size 352x424 xc:olive -strip "PNG24:$out/view-352x424.png"
 magick -size 3x2 xc:red -fill blue -draw 'point 1,0' -fill yellow -draw 'point 2,1' -type palette \
   -compress none -strip "BMP3:$out/view-3x2.bmp"
+# 64 x 3 stretched lands on 16.5 lines exactly.
+magick -size 64x3 gradient:red-blue -type truecolor -strip "BMP3:$out/view-64x3.bmp"
 magick -size 16x16 xc:blue -size 32x32 xc:red -alpha set -strip "$out/icon.ico"
 hex d7cdc69a 0000 0000 0000 c800 6400 6000 00000000 dd57 \
   0100 0900 0003 34000000 0200 07000000 0000 \

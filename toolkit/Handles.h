@@ -83,6 +83,24 @@ struct GlobalTraits : NullInvalid<HGLOBAL> {
 };
 using GlobalMem = UniqueHandle<HGLOBAL, GlobalTraits>;
 
+// GlobalLock/GlobalUnlock pair over memory another owner keeps.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  ~LockedGlobal() {
+    if (p_) GlobalUnlock(h_);
+  }
+  std::uint8_t* data() const { return static_cast<std::uint8_t*>(p_); }
+  // What the block holds; 0 when it could not be locked.
+  std::size_t size() const { return p_ ? GlobalSize(h_) : 0; }
+
+ private:
+  HGLOBAL h_;  // we don't own it
+  void* p_;
+};
+
 struct IconTraits : NullInvalid<HICON> {
   static void Close(HICON h) { DestroyIcon(h); }
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "toolkit/portable/Convert.h"
 
@@ -49,16 +50,6 @@ const Setting kSettings[] = {
     {"/sp|", "/sm|", "1", ReadInteger<&Settings::speed>},
 };
 
-// One line from at: it ends at CR, LF or CR LF, and at moves past its end.
-std::string_view NextLine(std::string_view text, std::size_t& at) {
-  const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-  const std::string_view line = text.substr(at, end - at);
-  at = end;
-  if (at < text.size() && text[at] == '\r') ++at;
-  if (at < text.size() && text[at] == '\n') ++at;
-  return line;
-}
-
 }  // namespace
 
 std::optional<std::string_view> TextBetweenMarkers(std::string_view text, std::string_view start,
@@ -89,19 +80,20 @@ TickerSettings ParseTickerText(std::string_view text) {
   return s;
 }
 
-ScrollerSettings ParseScrollerText(std::string_view text) {
+ScrollerSettings ParseScrollerText(std::string text) {
   ScrollerSettings s;
-  text = text.substr(0, text.find('\0'));
+  text.resize(std::min(text.find('\0'), text.size()));
+  const std::string_view settings(text);
   std::size_t at = 0;
-  NextLine(text, at);  // line 1 is not read
+  NextLine(settings, at);  // line 1 is not read
   for (std::size_t i = 0; i < std::size(kSettings); ++i) {
-    if (at >= text.size()) {
+    if (at >= settings.size()) {
       s.error = "Listenindex überschreitet das Maximum (" + std::to_string(i + 1) + ")";
       return s;
     }
-    if (!kSettings[i].read(NextLine(text, at), s)) return s;
+    if (!kSettings[i].read(NextLine(settings, at), s)) return s;
   }
-  while (at < text.size()) s.lines.emplace_back(NextLine(text, at));
+  s.lines = LineList(std::move(text), at);
   return s;
 }
 

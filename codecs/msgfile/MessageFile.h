@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "codecs/msgfile/LineList.h"
 
 namespace msgfile {
 
@@ -44,7 +45,7 @@ struct TickerSettings : Settings {
 };
 
 struct ScrollerSettings : Settings {
-  std::vector<std::string> lines;
+  LineList lines;  // line 9 onward
 };
 
 // The text between the first start marker and the first end marker, both
@@ -58,7 +59,8 @@ FontStyle ParseStyle(std::string_view flags);
 
 // Absent fields take their defaults, empty ones stay unset.
 TickerSettings ParseTickerText(std::string_view text);
-// The text ends at a zero byte; lines end at CR, LF or CR LF.
-ScrollerSettings ParseScrollerText(std::string_view text);
+// The text ends at a zero byte; lines end at CR, LF or CR LF. The scroller
+// lines keep the text itself, so it is taken, not copied.
+ScrollerSettings ParseScrollerText(std::string text);
 
 }  // namespace msgfile

@@ -51,11 +51,15 @@ TEST(ScrollerText, SettingLinesAndScrollerLines) {
       {"x\r\n1\r\n2\r\nA\r\n3\r\n\r\n4\r\n5\r\n\r\nL2", "1 2 A 3 0000 4 5 ||L2|"},
       {lf + "\nL1\n" + std::string(1, '\0') + "L2", set + "L1|"},
       {"x\n1\nfont\n", "1 - - - - - - ! 'font' ist kein gültiger Integerwert |"},
+      {"x\n\n", "- - - - - - - ! '' ist kein gültiger Integerwert |"},
+      {"x\n$\n", "- - - - - - - ! '$' ist kein gültiger Integerwert |"},
+      {"x\n-\n", "- - - - - - - ! '-' ist kein gültiger Integerwert |"},
+      {"x\n$100000000", "- - - - - - - ! '$100000000' ist kein gültiger Integerwert |"},
   };
   for (const auto& [text, want] : rows) {
     const msgfile::ScrollerSettings s = msgfile::ParseScrollerText(text);
     std::string lines;
-    for (const std::string& l : s.lines) lines += l + "|";
+    for (std::size_t i = 0; i < s.lines.Size(); ++i) lines += std::string(s.lines.Line(i)) + "|";
     EXPECT_EQ(Show(s) + lines, want) << text;
   }
 }

@@ -250,7 +250,10 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
         {L"pic.wmf", L"red.wmf", L"200x100xN/A", L"208x108 200x100", L"360x185 352x177"},
         {L"mono.bmp", L"view-100x400.bmp", L"100x400x2", L"108x408 100x400", L"115x432 107x424"},
         {L"box.png", L"view-352x424.png", L"352x424x16M", L"360x432 352x424", L"361x432 353x424"},
-        {L"tiny.bmp", L"view-3x2.bmp", L"3x2x16", L"11x10 3x2", L"360x244 352x236"}}) {
+        {L"tiny.bmp", L"view-3x2.bmp", L"3x2x16", L"11x10 3x2", L"360x244 352x236"},
+        // 16.5 rounds to the even 16; a 2-bit picture shows 4 colours.
+        {L"half.bmp", L"view-64x3.bmp", L"64x3x16M", L"72x11 64x3", L"360x25 352x17"},
+        {L"pal2.png", L"png-pal2.png", L"45x29x4", L"53x37 45x29", L"360x236 352x228"}}) {
     const std::wstring start = L"Picture-Info:  " + std::wstring(info) + L" | Lumoscope32 - [" +
                                util::UpperAscii(file) + L"] | ";
     f.LoadPicture(Write(file, imagectl_test::DataBytes(picture)));
@@ -262,7 +265,7 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
   }
   // The file already shown: nothing happens, not even the focus moves.
   f.Edit1->SetFocus();
-  f.LoadPicture(imagectl_test::TempPath(L"tiny.bmp"));
+  f.LoadPicture(imagectl_test::TempPath(L"pal2.png"));
   EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && services.rec().dialogs.empty());
 }
 
@@ -272,11 +275,15 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
-        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"}}) {
+        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"},
+        {L"broken.wmf", Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0}, L"Metadatei ist ung\u00fcltig"}}) {
     f.LoadPicture(Write(L"good.bmp", imagectl_test::DataBytes(L"bmp-8.bmp")));
     for (long attempt = 1; attempt <= 2; ++attempt) {
       f.LoadPicture(Write(file, bytes));
-      EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264");
+      for (int press = 0; press <= 2; ++press) {  // STRETCH leaves the empty pane alone
+        if (press) f.BtnStretch->Perform(BM_CLICK);
+        EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264") << press;
+      }
       EXPECT_EQ(std::count_if(rec.dialogs.begin(), rec.dialogs.end(),
                               [&](const auto& d) { return d.text == message; }),
                 attempt);

@@ -34,7 +34,9 @@ class ProbeImage : public TPMultiImage {
   using TPMultiImage::SavedColor;
   using TPMultiImage::ScrollerActive;
   using TPMultiImage::TickerActive;
+  using TPMultiImage::TickerFont;
   using TPMultiImage::TickerLines;
+  using TPMultiImage::TickerSpeed;
 
  protected:
   void InvalidateControl() override {

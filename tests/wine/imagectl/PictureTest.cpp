@@ -1,10 +1,12 @@
 // The toolkit's picture object: shared images, its readers on good and
 // hostile files, drawing; the control's clipboard exchange.
 #include <array>
+#include <cstring>
 #include <map>
 #include <tuple>
 
 #include "ImageFixture.h"
+#include "tests/wine/common/Program.h"
 #include "fuzz/ReaderSamples.h"
 #include "imagectl/Loader.h"
 #include "toolkit/Clipboard.h"
@@ -176,6 +178,158 @@ TEST(Clipboard, MessagesAndKeysCopyCutAndPasteTheirFormats) {
     EXPECT_EQ(s, outcome) << msg << " " << key << " " << shift;
   }
   SetKeyboardState(std::array<BYTE, 256>{}.data());
+}
+
+// ---- the exchange with other programs: a second process, and the X side
+// through xclip
+
+// A DIB section of the depth whose bytes all differ, with a table of 256 colours.
+HBITMAP MakePatternDib(WORD bits) {
+  std::vector<std::uint8_t> block(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* bi = reinterpret_cast<BITMAPINFO*>(block.data());
+  bi->bmiHeader = {sizeof(BITMAPINFOHEADER), 37, 23, 1, bits};
+  for (int i = 0; i < 256; ++i) bi->bmiColors[i] = {BYTE(i * 7), BYTE(255 - i), BYTE(i * 3), 0};
+  void* pixels = nullptr;
+  HBITMAP b = CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  for (int i = 0; i < (37 * bits + 31) / 32 * 4 * 23; ++i)
+    static_cast<BYTE*>(pixels)[i] = BYTE(i * 37 + i / 97);
+  return b;
+}
+
+// A canvas's pixels as the peer writes them, 32 bits top-down, without the fourth byte.
+std::string Raw(const Canvas& c) {
+  std::string s;
+  for (int y = 0; y < c.height(); ++y)
+    for (int x = 0; x < c.width(); ++x) {
+      const std::uint32_t p = c.At(x, y);
+      s.append(reinterpret_cast<const char*>(&p), 4);
+    }
+  return s;
+}
+
+std::string Masked(std::string raw) {
+  for (std::size_t i = 3; i < raw.size(); i += 4) raw[i] = 0;
+  return raw;
+}
+
+// A picture drawn at its size on white.
+std::string Drawn(const tk::Picture& p) {
+  Canvas c(p.Width(), p.Height());
+  c.Fill(Rgb(255, 255, 255));
+  p.Draw(c.dc(), RECT{0, 0, p.Width(), p.Height()});
+  GdiFlush();
+  return Raw(c);
+}
+
+// A BMP file as GDI reads it, drawn the same way.
+std::string DrawnFile(const std::wstring& file) {
+  Host host;
+  LoadBitmap(*host.image, static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
+                                                          LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  return Drawn(host.image->Picture());
+}
+
+const std::wstring kPeerDir = TempDir(L"lumo-peer");
+
+// Starts the peer and waits for it; false when it did not end.
+bool RunPeer(const std::wstring& args) {
+  Program peer(args, SW_HIDE, BinDir() + L"clipboard_peer.exe");
+  return peer.Started() && peer.WaitForExit(60000);
+}
+
+TEST(Clipboard, AnotherProgramReadsEveryPixelOfACopyAndGivesAPicture) {
+  const Bytes emf = SampleBytes("emf");
+  // Picture depth (0: a metafile), with a palette; the formats and depth the
+  // peer finds, and the formats whose pixels equal the picture's.
+  const std::tuple<WORD, bool, const char*> rows[] = {{24, false, "8 2 | dib 24: 8 2"},
+                                                      {8, true, "8 2 9 | dib 8: 8 2"},
+                                                      {1, false, "8 2 | dib 1: 8 2"},
+                                                      {0, false, "14 : 14"}};
+  for (const auto& [bits, paletted, outcome] : rows) {
+    Host host;
+    if (bits)
+      LoadBitmap(*host.image, MakePatternDib(bits), paletted ? MakePalette() : nullptr);
+    else
+      host.image->Picture().Assign(tk::ReadMetafile(emf.data(), emf.size()));
+    host.image->CopyToClipboard();
+    const tk::Picture& p = host.image->Picture();
+    for (const wchar_t* f : {L"formats.txt", L"2.raw", L"8.raw", L"14.raw"})
+      DeleteFileW((kPeerDir + L"\\" + f).c_str());
+    ASSERT_TRUE(RunPeer(L"read " + kPeerDir + L" " + std::to_wstring(p.Width()) + L" " +
+                        std::to_wstring(p.Height())));
+    std::string s = ReadFile(kPeerDir + L"\\formats.txt") + ":";
+    for (const char* f : {"8", "2", "14"})
+      if (Masked(ReadFile(kPeerDir + L"\\" + std::wstring(f, f + std::strlen(f)) + L".raw")) ==
+          Drawn(p))
+        s += std::string(" ") + f;
+    EXPECT_EQ(s, outcome) << bits;
+  }
+  // Only a CF_DIB: the bitmap the system makes of it pastes.
+  for (const wchar_t* file : {L"bmp-24.bmp", L"bmp-8.bmp", L"bmp-1.bmp"}) {
+    ASSERT_TRUE(RunPeer(L"put \"" + DataFile(file) + L"\""));
+    Host host;
+    SendMessageW(host.image->Handle(), WM_PASTE, 0, 0);
+    EXPECT_TRUE(Drawn(host.image->Picture()) == DrawnFile(DataFile(file))) << file;
+  }
+}
+
+// The Unix path of a file, where Wine tells it.
+std::string UnixPath(const std::wstring& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+  const std::string s = unix ? unix : "";
+  HeapFree(GetProcessHeap(), 0, unix);
+  return s;
+}
+
+// Runs a command in the Unix shell Wine starts for a Unix program, away from
+// the test's output, and gives its exit status; "" where there is no Unix
+// side. Wine cannot wait for a Unix process: the command's last act moves
+// its status into place.
+std::string RunUnix(const std::string& command) {
+  const std::wstring done = TempPath(L"unix-status");
+  DeleteFileW(done.c_str());
+  const std::string status = UnixPath(done);
+  if (status.empty()) return "";
+  const std::string line = "-c \"exec </dev/null >/dev/null 2>&1; " + command + "; echo $? >'" +
+                           status + ".tmp'; mv '" + status + ".tmp' '" + status + "'\"";
+  Program shell(std::wstring(line.begin(), line.end()), SW_HIDE, L"Z:\\bin\\sh");
+  for (int i = 0; i < 600 && GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(100);
+  const std::string s = ReadFile(done);
+  return s.substr(0, s.find('\n'));
+}
+
+TEST(Clipboard, TheXSideReadsEveryPixelOfACopyAndGivesAPicture) {
+  const std::string available = RunUnix("command -v xclip");
+  if (available.empty()) GTEST_SKIP() << "no Unix side here: the X clipboard is not checked";
+  if (available != "0") GTEST_SKIP() << "xclip is not installed: the X clipboard is not checked";
+  const std::wstring got = TempPath(L"x.bmp");
+  for (const WORD bits : {24, 8, 1}) {
+    Host host;
+    LoadBitmap(*host.image, MakePatternDib(bits), bits == 8 ? MakePalette() : nullptr);
+    host.image->CopyToClipboard();
+    // Wine takes the X selection a moment after the copy.
+    ASSERT_EQ(
+        RunUnix("for i in $(seq 100); do xclip -selection clipboard -t image/bmp -o >'" +
+                UnixPath(got) + "' && break; sleep 0.1; done; test -s '" + UnixPath(got) + "'"),
+        "0");
+    EXPECT_TRUE(DrawnFile(got) == Drawn(host.image->Picture())) << bits;
+  }
+  Host host;
+  {
+    tk::Clipboard clipboard(host.image->Handle());
+    clipboard.Empty();
+  }
+  ASSERT_EQ(RunUnix("xclip -selection clipboard -t image/bmp -i '" +
+                    UnixPath(DataFile(L"bmp-24.bmp")) + "'"),
+            "0");
+  for (int i = 0; i < 600 && !IsClipboardFormatAvailable(CF_DIB); ++i) Sleep(100);
+  SendMessageW(host.image->Handle(), WM_PASTE, 0, 0);
+  EXPECT_TRUE(Drawn(host.image->Picture()) == DrawnFile(DataFile(L"bmp-24.bmp")));
+  tk::Clipboard(host.image->Handle()).Empty();  // takes the X selection back: xclip ends
 }
 
 }  // namespace

@@ -62,13 +62,18 @@ TEST_F(Ticker, ScrollerLinesArePaddedWidenedAndRiseInTurn) {
   EXPECT_EQ(c().Where(), (V{64, 100, 72, 21, 2}));  // "  B " as it is, widened
   Send(kStepY, 122);
   EXPECT_EQ(c().Where()[4], 0);
-  c().TickerLines.clear();  // without lines the last bitmap rises again
+  c().TickerLines.Release();  // without lines the last bitmap rises again
   Send(kStepY, 122);
   EXPECT_EQ(c().Where()[1], 100);
   for (const char* blanks : {" ", "  "}) {  // too short to widen
     Load(L"blank.cms", kCms + blanks);
     EXPECT_EQ(c().Where()[2], 48) << blanks;
   }
+  Load(L"slow.cms", "x\n255\n-13\nSYSTEM\n10\n0000\n128\n2\nHello");
+  Send(kStepY, 2);
+  EXPECT_EQ(c().Where()[1], 100);  // speed 2: every third message steps
+  Send(kStepY, 4);
+  EXPECT_EQ(c().Where()[1], 98);
 }
 
 TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
@@ -82,6 +87,12 @@ TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
     EXPECT_EQ(c().Picture().Empty(), *next != L's');
     c().StopTicker();
   }
+  // Empty fields keep what the file before set, in the control.
+  Load(L"set.scm", "/fc|5/fh|-20/fn|Arial/fs|/ft|/bc|$123456/sp|3/sm|Hi/eo|");
+  Load(L"keep.scm", "/fc|/fh|/fn|/fs|/ft|/bc|/sp|/sm|Ho/eo|");
+  EXPECT_EQ(c().GetColor(), 0x123456u);
+  EXPECT_TRUE(c().TickerSpeed == 3 && c().TickerFont.name == L"Arial" &&
+              c().TickerFont.height == -20);
   Load(L"stop.scm", "/sm|Hi/eo|");  // a paste stops the drawing, the ticker's colour stays
   {
     tk::Clipboard clipboard(c().Handle());
@@ -97,17 +108,22 @@ TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
 TEST_F(Ticker, HostileMessageFilesFailQuietly) {
   const long gdi = GdiObjectCount();
   const std::pair<const wchar_t*, std::string> rows[] = {
+      {L"eight.cms", kCms},  // no line 9, or an empty one: no scroller, the colour stays
+      {L"empty9.cms", kCms + "\nA"},
+      {L"empty.cms", kCms + std::string((16 << 20) - kCms.size(), '\n')},
       {L"long.scm", "/sm|" + std::string(10 << 20, 'W') + "/eo|"},
       {L"long.cms", kCms + "A\n" + std::string(10 << 20, 'W')},  // fails at its second line
       {L"huge.cms", kCms + std::string((16 << 20) + 1 - kCms.size(), 'A')},
       {L"bad.scm", "/fh|x12/fn|Arial/sm|Hi/eo|"}};
+  const std::uint64_t held = PrivateBytes();
   for (const auto& [name, text] : rows) {
     Load(name, text);
     Send(kStepY, 122);
     EXPECT_FALSE(c().TickerActive || c().ScrollerActive) << name;
     EXPECT_EQ(c().GetColor(), tk::clWhite) << name;
   }
-  EXPECT_EQ(GdiObjectCount(), gdi + (c().Where()[2] > 0));           // the last good line's bitmap
+  EXPECT_EQ(GdiObjectCount(), gdi + (c().Where()[2] > 0));  // the last good line's bitmap
+  EXPECT_LT(PrivateBytes(), held + (1 << 20));              // millions of lines leave nothing held
   Load(L"big.cms", std::string(70000, 'x') + kCms.substr(1) + "A");  // read whole
   EXPECT_TRUE(c().ScrollerActive);
 }
