@@ -45,3 +45,14 @@ inline std::wstring BinDir() {
   std::wstring dir(self, n);
   return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
+
+// The Unix path of a file, where Wine tells it; empty elsewhere.
+inline std::string UnixPath(const std::wstring& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+  const std::string s = unix ? unix : "";
+  HeapFree(GetProcessHeap(), 0, unix);
+  return s;
+}

@@ -273,17 +273,6 @@ TEST(Clipboard, AnotherProgramReadsEveryPixelOfACopyAndGivesAPicture) {
   }
 }
 
-// The Unix path of a file, where Wine tells it.
-std::string UnixPath(const std::wstring& path) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
-  const std::string s = unix ? unix : "";
-  HeapFree(GetProcessHeap(), 0, unix);
-  return s;
-}
-
 // Runs a command in the Unix shell Wine starts for a Unix program, away from
 // the test's output, and gives its exit status; "" where there is no Unix
 // side. Wine cannot wait for a Unix process: the command's last act moves

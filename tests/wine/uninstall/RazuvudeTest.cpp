@@ -43,13 +43,10 @@ bool Exists(const std::wstring& path) {
 // of its own and its DeleteFile deletes a link's target, so ln and rm do it
 // on the Unix side; Wine signals their end before they have run.
 void LinkLibraryOut(bool made) {
-  using Name = char*(CDECL*)(const wchar_t*);
-  const auto unixName = reinterpret_cast<Name>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  ASSERT_NE(unixName, nullptr) << "links are made on Wine's Unix side";
-  const std::wstring link = L"\"" + tk::FromUtf8(unixName(library.c_str())) + L"\"";
-  Program(made ? L"-sf " + tk::FromUtf8(unixName(outside.c_str())) + L" " + link : L"-f " + link,
-          SW_HIDE, made ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm")
+  ASSERT_NE(UnixPath(library), "") << "links are made on Wine's Unix side";
+  const std::wstring link = L"\"" + tk::FromUtf8(UnixPath(library)) + L"\"";
+  Program(made ? L"-sf " + tk::FromUtf8(UnixPath(outside)) + L" " + link : L"-f " + link, SW_HIDE,
+          made ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm")
       .WaitForExit(10000);
   for (int i = 0; i < 100 && Exists(library) != made; ++i) Sleep(50);
   ASSERT_EQ(Exists(library), made);
