@@ -2,18 +2,12 @@
 #pragma once
 #include <windows.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "toolkit/Handles.h"
+#include "toolkit/portable/Errors.h"
 
 namespace tk {
-
-// The clipboard could not be opened or refused data.
-class EClipboardError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class Clipboard {
  public:

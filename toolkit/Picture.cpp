@@ -12,8 +12,6 @@ long g_liveImages = 0;
 
 }  // namespace
 
-EOutOfResources::EOutOfResources() : std::runtime_error("Systemressourcen erschöpft.") {}
-
 SharedImage::SharedImage() { ++g_liveImages; }
 SharedImage::~SharedImage() { --g_liveImages; }
 long SharedImage::LiveCount() { return g_liveImages; }

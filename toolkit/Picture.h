@@ -14,24 +14,12 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <utility>
 
 #include "toolkit/Handles.h"
+#include "toolkit/portable/Errors.h"
 
 namespace tk {
-
-// A picture file or clipboard content the toolkit cannot read.
-class EInvalidGraphic : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// GDI could not hand out a device context or object.
-class EOutOfResources : public std::runtime_error {
- public:
-  EOutOfResources();  // "Systemressourcen erschöpft."
-};
 
 // Base of the shared images; counts the live ones so tests can see leaks.
 class SharedImage {

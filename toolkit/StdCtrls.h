@@ -6,7 +6,7 @@
 
 #include "toolkit/Control.h"
 #include "toolkit/DirEntries.h"
-#include "toolkit/Errors.h"
+#include "toolkit/portable/Errors.h"
 
 namespace tk {
 

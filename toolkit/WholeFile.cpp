@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "toolkit/Errors.h"
+#include "toolkit/portable/Errors.h"
 #include "toolkit/Handles.h"
 
 namespace tk {

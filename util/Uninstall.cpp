@@ -8,7 +8,7 @@
 #include "toolkit/Dde.h"
 #include "toolkit/Handles.h"
 #include "toolkit/Services.h"
-#include "toolkit/StdCtrls.h"
+#include "toolkit/portable/Errors.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "util/portable/PathUtil.h"

@@ -3,16 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 
-namespace tk {
+#include "toolkit/portable/Errors.h"
 
-// A text that does not read as an integer.
-class EConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace tk {
 
 // An optional sign and decimal digits ("-12", "+7", "007"), or "$" and
 // hexadecimal digits, which cover the whole 32-bit pattern ("$FFFFFFFF" is

@@ -8,7 +8,7 @@
 #include "Program.h"
 #include "Recorders.h"
 #include "toolkit/Dde.h"
-#include "toolkit/StdCtrls.h"
+#include "toolkit/portable/Errors.h"
 #include "uninstaller/Razuvude.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
