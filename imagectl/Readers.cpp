@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "toolkit/Handles.h"
-#include "toolkit/StdCtrls.h"
 #include "util/portable/PathUtil.h"
 
 namespace imagectl {

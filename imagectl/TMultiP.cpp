@@ -59,33 +59,13 @@ void RegisterImageControl() {
 // ---- construction --------------------------------------------------------------
 
 TPMultiImage::TPMultiImage() {
-  // The picture's notification is wired before anything else is set.
+  // The picture's notification is wired before anything else is set; the
+  // other defaults are the members' own. What is seen from outside: size,
+  // then colour.
   picture_.OnChange = [this](tk::Picture&) { PictureChanged(); };
-  imageName_.clear();
-  imageDither_ = true;
-  tifSaveCompress_ = TTiffCompression::sNONE;
-  useTwainWindow_ = true;
-  imageReadRes_ = TLoadResolution::lAutoMatic;
-  imageWriteRes_ = TSaveResolution::sAutoMatic;
-  jpegSaveQuality_ = 25;
-  jpegSaveSmooth_ = 0;
-  borderStyle_ = TBorderStyle::bsNone;  // stored directly: there is no window to re-create yet
-  rastriumPalette_ = true;
-  pngInterLaced_ = false;
-  picture_.Clear();
   SetHeight(105);
   SetWidth(105);
-  TickerFont = tk::FontDesc();
-  TickerBitmap.Clear();
-  TickerActive = false;
-  ScrollerActive = false;
-  TickCount = 0;
   SetColor(tk::clBtnFace);
-  TickerLines.Release();
-  TickerLineIndex = 0;
-  TickerText.clear();
-  textTransParent_ = true;
-  textShadowColor_ = tk::clBlack;
 }
 
 TPMultiImage::~TPMultiImage() {

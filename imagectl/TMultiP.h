@@ -111,8 +111,9 @@ class TPMultiImage : public tk::Control {
   // Ends a running ticker or scroller: its colour goes back, the picture is emptied.
   void StopTicker();
 
-  // ---- clipboard exchange (Clipboard.cpp): a bitmap with its palette or an
-  // enhanced metafile; an icon cannot be copied.
+  // ---- clipboard exchange (ImageClipboard.cpp): a bitmap (a packed DIB and a
+  // screen bitmap) with its palette, or an enhanced metafile; an icon cannot
+  // be copied.
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
@@ -225,12 +226,12 @@ class TPMultiImage : public tk::Control {
   TBorderStyle borderStyle_ = TBorderStyle::bsNone;
   TAlign align_ = TAlign::alNone;
   std::wstring defSaveFilename_;
-  bool rastriumPalette_ = false;
-  bool imageDither_ = false;
-  TLoadResolution imageReadRes_ = TLoadResolution::lColorVga;
-  TSaveResolution imageWriteRes_ = TSaveResolution::sColorVga;
+  bool rastriumPalette_ = true;
+  bool imageDither_ = true;
+  TLoadResolution imageReadRes_ = TLoadResolution::lAutoMatic;
+  TSaveResolution imageWriteRes_ = TSaveResolution::sAutoMatic;
   TTiffCompression tifSaveCompress_ = TTiffCompression::sNONE;
-  std::uint8_t jpegSaveQuality_ = 0;
+  std::uint8_t jpegSaveQuality_ = 25;
   std::uint8_t jpegSaveSmooth_ = 0;
   bool pngInterLaced_ = false;
   bool stretch_ = false;
@@ -241,8 +242,8 @@ class TPMultiImage : public tk::Control {
   int textLeft_ = 0;
   int textTop_ = 0;
   int textRotate_ = 0;
-  bool textTransParent_ = false;
-  bool useTwainWindow_ = false;
+  bool textTransParent_ = true;
+  bool useTwainWindow_ = true;
   DWORD copyMode_ = SRCCOPY;
   bool designing_ = false;
 };

@@ -9,10 +9,8 @@
 #include <utility>
 
 #include "codecs/msgfile/MessageFile.h"
-#include "imagectl/Readers.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/CodePages.h"
-#include "toolkit/StdCtrls.h"
 #include "toolkit/WholeFile.h"
 #include "util/Support.h"
 
