@@ -379,7 +379,8 @@ void TForm1::ClearPicture() {
 
 void TForm1::FitPicturePane() {
   const int w = PMultiImage1->ImageWidth();
-  if (w < 1) return;
+  // An empty pane stays as it is, whatever size the last file's header gave.
+  if (w < 1 || PMultiImage1->Picture().Empty()) return;
   SetPaneSize(FitPane(w, PMultiImage1->ImageHeight(), PMultiImage1->Stretch()));
 }
 
