@@ -30,19 +30,11 @@ class ColourTransform {
   static std::shared_ptr<const ColourTransform> For(const uint8_t* profile, size_t size,
                                                     ColourInput input);
 
+  virtual ~ColourTransform() = default;
   // Converts `width` pixels into B, G, R; for kBgr `in` may be `bgr` itself.
-  void Convert(const uint8_t* in, uint8_t* bgr, int width) const;
+  virtual void Convert(const uint8_t* in, uint8_t* bgr, int width) const = 0;
   // Converts a colour table (a grey profile reads each entry's level).
   void Convert(std::vector<Rgb>* palette) const;
-
-  // Takes over an lcms2 transform (cmsHTRANSFORM).
-  explicit ColourTransform(void* transform) : transform_(transform) {}
-  ~ColourTransform();
-  ColourTransform(const ColourTransform&) = delete;
-  ColourTransform& operator=(const ColourTransform&) = delete;
-
- private:
-  void* transform_;  // ours: deleted with this object
 };
 
 using ColourTransformPtr = std::shared_ptr<const ColourTransform>;
