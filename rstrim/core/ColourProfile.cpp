@@ -227,8 +227,12 @@ TransformPtr ToSrgb(cmsHPROFILE source, cmsUInt32Number inFormat) {
       cmsCreateTransform(source, inFormat, srgb.get(), TYPE_BGR_8, INTENT_PERCEPTUAL, 0));
 }
 
+// The profile's colour space as a plain number: a hostile profile may name
+// one that the enumeration does not hold.
+uint32_t SpaceOf(cmsHPROFILE p) { return static_cast<uint32_t>(cmsGetColorSpace(p)); }
+
 std::shared_ptr<ColourTransform> Build(cmsHPROFILE source, ColourInput input) {
-  const cmsColorSpaceSignature space = cmsGetColorSpace(source);
+  const uint32_t space = SpaceOf(source);
   if (input != ColourInput::kBgr) {
     if (space != cmsSigCmykData) return nullptr;
     TransformPtr t = ToSrgb(source, input == ColourInput::kCmyk ? TYPE_CMYK_8 : TYPE_CMYK_8_REV);
@@ -249,7 +253,7 @@ ColourTransformPtr Build(const uint8_t* profile, size_t size, ColourInput input)
   if (!source) return nullptr;
   const auto transform = Build(source.get(), input);
   if (!transform || (input == ColourInput::kBgr &&
-                     KeepsColours(*transform, cmsGetColorSpace(source.get()) == cmsSigGrayData))) {
+                     KeepsColours(*transform, SpaceOf(source.get()) == cmsSigGrayData))) {
     return nullptr;
   }
   return transform;
