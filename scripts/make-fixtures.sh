@@ -421,6 +421,13 @@ for p in adobe widegamut grey; do # PNG: the TIFF's pixels and profile
     "$out/png-icc-$p.png"
   cp "$out/ref-icc-tiff-$p.ppm" "$out/ref-icc-png-$p.ppm"
 done
+# A palette PNG: its colour table carries the profile's colours.
+magick "$out/ref-pal16.ppm" -strip -compress none pal16.tif
+tificc -o"$out/icc-adobe.icc" -e pal16.tif pal16-adobe.tif
+magick pal16-adobe.tif -type palette -define png:bit-depth=4 \
+  -define png:exclude-chunk=date,time,gAMA,cHRM,sRGB,tEXt,iTXt,vpAg,bKGD "$out/png-icc-pal16.png"
+tificc pal16-adobe.tif shown.tif
+magick shown.tif -strip -depth 8 "$out/ref-icc-png-pal16.ppm"
 # A BMP with a V5 header and the profile inside.
 magick "$out/tiff-icc-adobe.tif" BMP:"$out/bmp-icc-adobe.bmp"
 # JPEG APP2 segments: "ICC_PROFILE", sequence number, count, a piece.

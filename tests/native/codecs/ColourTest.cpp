@@ -10,6 +10,7 @@ namespace {
 struct Row {
   const char* file;
   const char* reference;
+  int resolution = 24;
 };
 
 const Row kConverted[] = {
@@ -22,6 +23,7 @@ const Row kConverted[] = {
     {"png-icc-adobe.png", "ref-icc-png-adobe.ppm"},
     {"png-icc-widegamut.png", "ref-icc-png-widegamut.ppm"},
     {"png-icc-grey.png", "ref-icc-png-grey.ppm"},
+    {"png-icc-pal16.png", "ref-icc-png-pal16.ppm", 4},  // the colour table converted
     {"tiff-icc-adobe.tif", "ref-icc-tiff-adobe.ppm"},
     {"tiff-icc-prophoto.tif", "ref-icc-tiff-prophoto.ppm"},
     {"tiff-icc-widegamut.tif", "ref-icc-tiff-widegamut.ppm"},
@@ -35,8 +37,9 @@ TEST(Colour, EmbeddedProfilesShowWhatLcmsToolsShow) {
     SCOPED_TRACE(r.file);
     const Picture want = ReadReference(r.reference);
     ASSERT_GT(want.width, 0) << r.reference;
-    const Decoded d = DecodeData(r.file);
+    const Decoded d = DecodeData(r.file, r.resolution);
     ASSERT_EQ(d.result, rstrim::kOk);
+    EXPECT_EQ(d.bitmap.Bpp(), r.resolution);
     EXPECT_LE(MaxError(d.bitmap, want), 2);
     EXPECT_LE(MeanError(d.bitmap, want), 0.5);
   }
