@@ -104,9 +104,12 @@ class MatrixTransform final : public ColourTransform {
   static constexpr double kMaxRowSum = 7.99;
 
   // Null unless the profile converts through its matrix and curves alone
-  // (a perceptual table would come first).
+  // (lcms2 takes a perceptual table first, in either precision).
   static std::shared_ptr<MatrixTransform> From(cmsHPROFILE source) {
-    if (!cmsIsMatrixShaper(source) || cmsIsTag(source, cmsSigAToB0Tag)) return nullptr;
+    if (!cmsIsMatrixShaper(source) || cmsIsTag(source, cmsSigAToB0Tag) ||
+        cmsIsTag(source, cmsSigDToB0Tag)) {
+      return nullptr;
+    }
     const ProfilePtr srgb(cmsCreate_sRGBProfile());
     Matrix in{}, out{}, toSrgb{};
     const Encoding* encode = SrgbEncoding();
