@@ -151,9 +151,11 @@ bool PixelSink::PersistentRows() const {
 
 void PixelSink::RowDone(int y) {
   const bool persistent = PersistentRows();
-  uint8_t* row = persistent ? Row(y) : scratch_.data();
-  if (rowColours_ != nullptr) rowColours_->Convert(row, row, layout_.width);
-  if (!persistent) Place(y, row);
+  if (rowColours_ != nullptr) {
+    uint8_t* row = persistent ? Row(y) : scratch_.data();
+    rowColours_->Convert(row, row, layout_.width);
+  }
+  if (!persistent) Place(y, scratch_.data());
 }
 
 void PixelSink::WriteIndex(int x, int y, int index) {
