@@ -1,5 +1,6 @@
 #include "rstrim/core/ColourProfile.h"
 
+#include <emmintrin.h>  // SSE2: the program needs it (README)
 #include <lcms2.h>
 
 #include <algorithm>
@@ -92,16 +93,15 @@ const Encoding* SrgbEncoding() {
 // linear sRGB, clipped, then sRGB's curve, as lcms2 converts such a profile.
 // lcms2's own conversion of 8-bit pixels one by one costs more than decoding
 // the JPEG they came from, so it is done from tables made once: for each
-// input channel and level, its share of all three outputs, packed into one
-// 64-bit number as three biased 21-bit fields, so a pixel is three lookups
-// and two additions before sRGB's curve.
+// input channel and level, its share of the three outputs side by side in
+// one SSE2 register, so a pixel is three loads and two additions, and two
+// pixels are clipped at once, before sRGB's curve.
 class MatrixTransform final : public ColourTransform {
  public:
   // Coefficients in 1/16384: a tiny one off sRGB's diagonal still counts near
-  // black. A row's coefficients add up (as magnitudes) to less than 8, so an
-  // output's sum stays within its field; real profiles stay below 3.
+  // black. Real profiles stay below 3; beyond 8 the profile is not believed.
   static constexpr int kMatrixBits = 14;
-  static constexpr double kMaxRowSum = 7.99;
+  static constexpr double kMaxCoefficient = 8;
 
   // Null unless the profile converts through its matrix and curves alone
   // (lcms2 takes a perceptual table first, in either precision).
@@ -117,32 +117,27 @@ class MatrixTransform final : public ColourTransform {
         !Invert(out, &toSrgb)) {
       return nullptr;
     }
-    auto t = std::make_shared<MatrixTransform>(*encode);
-    int matrix[3][3];
-    for (int r = 0; r < 3; ++r) {
-      double rowSum = 0;
+    int matrix[3][3];  // R G B out, R G B in
+    for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) {
         double v = 0;
         for (int k = 0; k < 3; ++k) v += toSrgb[r][k] * in[k][c];
-        rowSum += std::fabs(v);
-        if (!(rowSum < kMaxRowSum)) return nullptr;  // NaN too
+        if (!(std::fabs(v) < kMaxCoefficient)) return nullptr;  // NaN too
         matrix[r][c] = static_cast<int>(std::lround(v * (1 << kMatrixBits)));
       }
-    }
+    auto t = std::make_shared<MatrixTransform>(*encode);
     const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
-    for (int j = 0; j < 3; ++j) {
-      const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(source, curves[j]));
+    for (int c = 0; c < 3; ++c) {
+      const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(source, curves[c]));
       if (curve == nullptr) return nullptr;
       for (int v = 0; v < 256; ++v) {
         const float level = cmsEvalToneCurveFloat(curve, static_cast<float>(v) / 255.0f);
-        const int lin = static_cast<int>(std::min(std::max(level, 0.0f), 1.0f) * kUnit + 0.5f);
-        int64_t packed = 0;
-        for (int c = 0; c < 3; ++c) {
-          int64_t share = (int64_t{matrix[c][j]} * lin + (1 << (kMatrixBits - 1))) >> kMatrixBits;
-          if (j == 0) share += kBias;
-          packed += share * (int64_t{1} << (kFieldBits * c));
-        }
-        t->terms_[j][v] = static_cast<uint64_t>(packed);
+        const int64_t lin =
+            static_cast<int64_t>(std::min(std::max(level, 0.0f), 1.0f) * kUnit + 0.5f);
+        // B G R order on both sides, as the pixels are.
+        for (int r = 0; r < 3; ++r)
+          t->terms_[2 - c][v].share[2 - r] =
+              static_cast<int32_t>((matrix[r][c] * lin + (1 << (kMatrixBits - 1))) >> kMatrixBits);
       }
     }
     return t;
@@ -151,24 +146,47 @@ class MatrixTransform final : public ColourTransform {
   explicit MatrixTransform(const Encoding& encode) : encode_(encode) {}
 
   void Convert(const uint8_t* in, uint8_t* bgr, int width) const override {
-    const uint8_t* encode = encode_.data();
-    for (int x = 0; x < width; ++x, in += 3, bgr += 3) {
-      const uint64_t sum = terms_[0][in[2]] + terms_[1][in[1]] + terms_[2][in[0]];
-      uint8_t out[3];
-      for (int c = 0; c < 3; ++c) {
-        const int v = static_cast<int>((sum >> (kFieldBits * c)) & kFieldMask) - kBias;
-        out[c] = encode[std::min(std::max(v, 0), kUnit)];
-      }
-      bgr[0] = out[2], bgr[1] = out[1], bgr[2] = out[0];
+    int x = 0;
+    for (; x + 2 <= width; x += 2, in += 6, bgr += 6) {
+      const __m128i levels = Clip(Sum(in), Sum(in + 3));
+      Store<0>(levels, bgr);
+      Store<4>(levels, bgr + 3);
+    }
+    if (x < width) {
+      const __m128i one = Sum(in);
+      Store<0>(Clip(one, one), bgr);
     }
   }
 
  private:
-  static constexpr int kFieldBits = 21;
-  static constexpr uint64_t kFieldMask = (uint64_t{1} << kFieldBits) - 1;
-  static constexpr int kBias = 1 << 19;  // keeps every field's sum above 0; red's terms carry it
+  // Aligned for speed; read unaligned all the same, as allocators may not honour it.
+  struct alignas(16) Terms {
+    int32_t share[4];  // of output B, G, R (and nothing), in kUnit
+  };
 
-  uint64_t terms_[3][256] = {};  // input R G B, level: its shares of output R G B, kUnit = 1
+  __m128i Sum(const uint8_t* p) const {
+    const auto* b = reinterpret_cast<const __m128i*>(terms_[0][p[0]].share);
+    const auto* g = reinterpret_cast<const __m128i*>(terms_[1][p[1]].share);
+    const auto* r = reinterpret_cast<const __m128i*>(terms_[2][p[2]].share);
+    return _mm_add_epi32(_mm_add_epi32(_mm_loadu_si128(b), _mm_loadu_si128(g)), _mm_loadu_si128(r));
+  }
+
+  // Two pixels' sums as eight 16-bit lanes within 0 .. kUnit (the packing
+  // saturates what lies far outside).
+  static __m128i Clip(__m128i first, __m128i second) {
+    const __m128i packed = _mm_packs_epi32(first, second);
+    return _mm_min_epi16(_mm_max_epi16(packed, _mm_setzero_si128()), _mm_set1_epi16(kUnit));
+  }
+
+  // The pixel in lanes lane .. lane + 2, through sRGB's curve.
+  template <int lane>
+  void Store(__m128i levels, uint8_t* bgr) const {
+    bgr[0] = encode_[_mm_extract_epi16(levels, lane)];
+    bgr[1] = encode_[_mm_extract_epi16(levels, lane + 1)];
+    bgr[2] = encode_[_mm_extract_epi16(levels, lane + 2)];
+  }
+
+  Terms terms_[3][256] = {};  // input B G R, level: its shares
   const Encoding& encode_;
 };
 
