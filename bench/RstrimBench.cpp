@@ -1,8 +1,9 @@
 // Decoding speed and peak memory of the core's path (file source -> bitmap in
 // DIB layout) against plain libjpeg-turbo and libpng decoding the same file
-// into a BGR buffer. Each run is a fresh process so that its peak resident
-// size (VmHWM) is its own. Where libspng is installed it is timed too, as the
-// candidate for the PNG path.
+// into a BGR buffer, and the JPEG again with an embedded Adobe RGB profile
+// (turned into sRGB) and with sRGB's own (left alone) against it untagged. Each run is a fresh
+// process so that its peak resident size (VmHWM) is its own. Where libspng is installed it is timed
+// too, as the candidate for the PNG path.
 //   rstrim_bench [--quick] [--dir DIR]     generate the pictures, run all cases
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,87 +19,39 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <lcms2.h>
 #include <png.h>
 #ifdef LUMOS_HAVE_SPNG
 #include <spng.h>
 #endif
 
+#include "bench/BenchPictures.h"
 #include "rstrim/core/Rstrim.h"
 
 namespace {
 
-// ---------------------------------------------------------------- pictures
+// ------------------------------------------------------------------ profiles
 
-// Natural-looking rows: broad soft gradients, finer texture and sensor-like noise.
-class Scene {
- public:
-  Scene(int width, int height) : width_(width), sx_(width), sy_(height), tx_(width), ty_(height) {
-    for (int x = 0; x < width; ++x) sx_[x] = std::sin(x * 0.0021), tx_[x] = std::sin(x * 0.047);
-    for (int y = 0; y < height; ++y) sy_[y] = std::cos(y * 0.0017), ty_[y] = std::cos(y * 0.061);
+std::vector<uint8_t> Saved(cmsHPROFILE profile) {
+  cmsUInt32Number n = 0;
+  std::vector<uint8_t> bytes;
+  if (profile != nullptr && cmsSaveProfileToMem(profile, nullptr, &n) && n > 0) {
+    bytes.resize(n);
+    cmsSaveProfileToMem(profile, bytes.data(), &n);
   }
-  void Row(int y, uint8_t* rgb) {
-    for (int x = 0; x < width_; ++x) {
-      state_ = state_ * 1664525u + 1013904223u;
-      const double noise = static_cast<double>((state_ >> 24) & 15) - 7.5;
-      const double broad = 70.0 * sx_[x] * sy_[y];
-      const double fine = 22.0 * tx_[x] * ty_[y];
-      rgb[3 * x] = Clamp(120 + broad + fine + noise);
-      rgb[3 * x + 1] = Clamp(110 + 0.6 * broad - fine + noise);
-      rgb[3 * x + 2] = Clamp(140 - broad + 0.5 * fine + noise);
-    }
-  }
-
- private:
-  static uint8_t Clamp(double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-  int width_;
-  std::vector<double> sx_, sy_, tx_, ty_;
-  uint32_t state_ = 12345;
-};
-
-bool WriteJpeg(const std::string& path, int w, int h) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  jpeg_compress_struct c;
-  jpeg_error_mgr err;
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  jpeg_stdio_dest(&c, f);
-  c.image_width = static_cast<JDIMENSION>(w), c.image_height = static_cast<JDIMENSION>(h);
-  c.input_components = 3, c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 90, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  Scene scene(w, h);
-  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-  for (int y = 0; y < h; ++y) {
-    scene.Row(y, row.data());
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  return std::fclose(f) == 0;
+  if (profile != nullptr) cmsCloseProfile(profile);
+  return bytes;
 }
 
-bool WritePng(const std::string& path, int w, int h) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_init_io(png, f);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  Scene scene(w, h);
-  std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-  for (int y = 0; y < h; ++y) {
-    scene.Row(y, row.data());
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+// Adobe RGB (1998): D65 white, its primaries, a gamma of 563/256.
+std::vector<uint8_t> AdobeRgb() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1.0};
+  const cmsCIExyYTRIPLE primaries = {{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+  cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
+  cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+  cmsFreeToneCurve(gamma);
+  return Saved(profile);
 }
 
 // ------------------------------------------------------------------ decoders
@@ -215,7 +168,8 @@ int RunCase(const std::string& name, const char* path) {
   for (int i = 0; i < 1; ++i) {
     const auto t0 = std::chrono::steady_clock::now();
     bool ok = false;
-    if (name == "jpeg-core") ok = Core(rstrim::Format::kJpeg, path, &bytes);
+    if (name == "jpeg-core" || name == "jpeg-adobe" || name == "jpeg-srgb")
+      ok = Core(rstrim::Format::kJpeg, path, &bytes);
     if (name == "jpeg-plain") ok = PlainJpeg(path, &bytes);
     if (name == "png-core") ok = Core(rstrim::Format::kPng, path, &bytes);
     if (name == "png-plain") ok = PlainPng(path, &bytes);
@@ -277,10 +231,15 @@ int main(int argc, char** argv) {
   const int jw = quick ? 3000 : 6000, jh = quick ? 2000 : 4000;
   const int pw = quick ? 2000 : 4000, ph = quick ? 1500 : 3000;
   const std::string jpegFile = dir + "/rstrim_bench.jpg", png = dir + "/rstrim_bench.png";
-  std::printf("generating %dx%d JPEG (quality 90) and %dx%d PNG in %s ...\n", jw, jh, pw, ph,
-              dir.c_str());
+  const std::string adobeFile = dir + "/rstrim_bench_adobe.jpg";
+  const std::string srgbFile = dir + "/rstrim_bench_srgb.jpg";
+  std::printf(
+      "generating %dx%d JPEG (quality 90; untagged, Adobe RGB, sRGB) and %dx%d PNG in %s ...\n", jw,
+      jh, pw, ph, dir.c_str());
   std::fflush(stdout);
-  if (!WriteJpeg(jpegFile, jw, jh) || !WritePng(png, pw, ph)) {
+  if (!bench::WriteJpeg(jpegFile, jw, jh) || !bench::WritePng(png, pw, ph) ||
+      !bench::WriteTaggedJpeg(jpegFile, adobeFile, AdobeRgb()) ||
+      !bench::WriteTaggedJpeg(jpegFile, srgbFile, Saved(cmsCreate_sRGBProfile()))) {
     std::fprintf(stderr, "cannot write the pictures\n");
     return 1;
   }
@@ -291,8 +250,13 @@ int main(int argc, char** argv) {
 
   // jpeg-8bit is for information: 256 colours chosen for the picture and
   // diffused, which needs the whole picture in a buffer beside the bitmap.
-  std::vector<std::string> names = {"jpeg-plain", "jpeg-core", "png-plain", "png-core",
-                                    "jpeg-8bit"};
+  std::vector<std::string> names = {"jpeg-plain", "jpeg-core",  "png-plain", "png-core",
+                                    "jpeg-8bit",  "jpeg-adobe", "jpeg-srgb"};
+  const auto fileOf = [&](const std::string& name) {
+    if (name == "jpeg-adobe") return adobeFile;
+    if (name == "jpeg-srgb") return srgbFile;
+    return name.compare(0, 4, "jpeg") == 0 ? jpegFile : png;
+  };
 #ifdef LUMOS_HAVE_SPNG
   names.push_back("png-spng");
 #endif
@@ -305,8 +269,7 @@ int main(int argc, char** argv) {
   constexpr int kRounds = 7;
   for (int round = 0; round < kRounds; ++round) {
     for (size_t i = 0; i < names.size(); ++i) {
-      const bool jpeg = names[i].compare(0, 4, "jpeg") == 0;
-      const Measure r = InChild(exe, names[i], jpeg ? jpegFile : png);
+      const Measure r = InChild(exe, names[i], fileOf(names[i]));
       if (!r.ok) {
         std::printf("%-11s failed\n", names[i].c_str());
         return 1;
@@ -329,10 +292,11 @@ int main(int argc, char** argv) {
       "JPEG core peak memory: bitmap %+.1f %% (target <= +10 %%), process baseline %ld KiB\n",
       jpegMem, m[1].baseKb);
   std::printf("PNG  core peak memory: bitmap %+.1f %% (target <= +10 %%)\n", pngMem);
+  std::printf("JPEG Adobe RGB/untagged time: %.3f (target <= 1.50)\n", m[5].ms / m[1].ms);
+  std::printf("JPEG sRGB-tagged/untagged time: %.3f (target <= 1.02)\n", m[6].ms / m[1].ms);
 #ifdef LUMOS_HAVE_SPNG
-  std::printf("PNG  spng/plain time: %.3f (libspng; worth taking at <= 0.85)\n", m[5].ms / m[2].ms);
+  std::printf("PNG  spng/plain time: %.3f (libspng; worth taking at <= 0.85)\n", m[7].ms / m[2].ms);
 #endif
-  std::remove(jpegFile.c_str());
-  std::remove(png.c_str());
+  for (const std::string& file : {jpegFile, png, adobeFile, srgbFile}) std::remove(file.c_str());
   return 0;
 }

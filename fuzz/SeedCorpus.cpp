@@ -1,7 +1,7 @@
 // Writes the seed corpus of every fuzz target: the test pictures under
 // tests/data (each for its decoder and the information query), the readers'
-// sound and hostile icons, metafiles and bitmap resources, and two message
-// files.
+// sound and hostile icons, metafiles and bitmap resources, two message files,
+// and the colour profiles under tests/data, each followed by rows of pixels.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzProfile.h"
 #include "fuzz/ReaderSamples.h"
 
 namespace {
@@ -25,6 +26,13 @@ bool Write(const fs::path& dir, const std::string& name, const Bytes& data) {
 
 Bytes Text(const std::string& t) { return Bytes(t.begin(), t.end()); }
 
+// A profile and the rows the profile fuzzer converts with it: a ramp.
+Bytes ProfileSeed(Bytes profile) {
+  for (size_t i = 0; i < fuzz_profile::kRows * fuzz_profile::kRowBytes; ++i)
+    profile.push_back(static_cast<uint8_t>(i * 37));
+  return profile;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,9 +41,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root = argv[1];
-  const std::map<std::string, std::string> targets = {{".jpg", "jpeg"}, {".png", "png"},
-                                                      {".gif", "gif"},  {".tif", "tiff"},
-                                                      {".bmp", "bmp"},  {".pcx", "pcx"}};
+  const std::map<std::string, std::string> targets = {
+      {".jpg", "jpeg"}, {".png", "png"}, {".gif", "gif"},    {".tif", "tiff"},
+      {".bmp", "bmp"},  {".pcx", "pcx"}, {".icc", "profile"}};
   int written = 0;
   for (const auto& entry : fs::directory_iterator(LUMOS_TEST_DATA)) {
     const auto target = targets.find(entry.path().extension().string());
@@ -43,6 +51,11 @@ int main(int argc, char** argv) {
     std::ifstream in(entry.path(), std::ios::binary);
     const Bytes data((std::istreambuf_iterator<char>(in)), {});
     const std::string name = "seed-" + entry.path().filename().string();
+    if (target->second == "profile") {
+      if (!Write(root / "profile", name, ProfileSeed(data))) return 1;
+      ++written;
+      continue;
+    }
     for (const std::string& dir : {target->second, std::string("info")}) {
       if (!Write(root / dir, name, data)) return 1;
       ++written;

@@ -2,7 +2,7 @@
 # Runs every fuzz target for SECONDS each (default 60) on the generated seed
 # corpus, the committed regression inputs (fuzz/regressions/TARGET) and what
 # earlier runs found. Builds the targets first if needed.
-# Usage: fuzz/fuzz.sh [SECONDS]
+# Usage: fuzz/fuzz.sh [SECONDS]   (LUMOS_FUZZ_TARGETS="profile png" runs only those)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -15,7 +15,7 @@ cmake --build "$tree" --target fuzz_all -j"$lumos_jobs" >/dev/null || { echo "fu
 out=$tree/fuzz
 "$out/fuzz_seeds" "$out/corpus" >/dev/null || exit 1
 status=0
-for target in jpeg png gif tiff bmp pcx info icon metafile dibres msgfile; do
+for target in ${LUMOS_FUZZ_TARGETS:-jpeg png gif tiff bmp pcx info profile icon metafile dibres msgfile}; do
   mkdir -p "$out/work/$target"
   regressions=()
   [ -d "$root/fuzz/regressions/$target" ] && regressions=("$root/fuzz/regressions/$target")

@@ -11,7 +11,7 @@ need_pkgs=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nasm xvfb xauth x11-apps x11-utils xclip imagemagick dpkg-dev ca-certificates file
   libgtest-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev
-  liblzma-dev libzstd-dev libwebp-dev libdeflate-dev libtiff-tools
+  liblzma-dev libzstd-dev libwebp-dev libdeflate-dev libtiff-tools liblcms2-dev liblcms2-utils
   wine wine32:i386 wine64 fonts-wine nsis
 )
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the codec libraries (zlib, libpng, libjpeg-turbo, giflib, liblzma,
-# zstd, libwebp, libdeflate, libtiff) for i686-w64-mingw32 from Debian's source packages, patches applied, as static
-# libraries. The result lands in a cache outside the clone, keyed by the package
+# zstd, libwebp, libdeflate, libtiff, Little CMS 2) for i686-w64-mingw32 from
+# Debian's source packages, patches applied, as static libraries; for the 32-bit
+# host with SSE2 code (every x86 processor since 2004 has it), libpng with its
+# Intel SSE filters. Beside them a plain libpng built with its own default flags
+# and its names prefixed (lumosref_), the reference the benchmarks time against. The result lands in a cache outside the clone, keyed by the package
 # versions and this script, so later runs (and fresh clones) reuse it.
 # Argument: the host triplet (default i686-w64-mingw32). Prints the prefix on
 # its last line.
@@ -9,14 +12,14 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 host=${1:-i686-w64-mingw32}
 case "$host" in
-  i686-w64-mingw32) processor=i686 ;;
-  x86_64-w64-mingw32) processor=x86_64 ;;
+  i686-w64-mingw32) processor=i686 simd="-msse2 -mfpmath=sse" ;;
+  x86_64-w64-mingw32) processor=x86_64 simd="" ;; # SSE2 is part of x86-64
   *) echo "build-deps: unknown host $host" >&2; exit 1 ;;
 esac
 cache_root=${LUMOS_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/lumoscope}
 
 versions=$(dpkg-query -W -f='${Package}=${Version}\n' zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev \
-  liblzma-dev libzstd-dev libwebp-dev libdeflate-dev | sort)
+  liblzma-dev libzstd-dev libwebp-dev libdeflate-dev liblcms2-dev | sort)
 key=$( (echo "$versions"; cat "$0"; ${host}-gcc-posix --version | head -1) | sha256sum | cut -c1-16)
 prefix=$cache_root/deps-$processor-$key
 if [ -f "$prefix/.complete" ]; then
@@ -52,7 +55,9 @@ fetch() { # source package name -> prints the unpacked directory
 
 step() { echo "deps: $*" >&2; }
 
-cflags="-O2 -g0"
+cflags="-O2 -g0 $simd"
+# The CMake builds take their optimisation from the build type; only the target flags go in.
+cmake_simd=(-DCMAKE_C_FLAGS="$simd" -DCMAKE_CXX_FLAGS="$simd")
 
 step "zlib"
 src=$(fetch zlib zlib-)
@@ -67,10 +72,21 @@ cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
 
 step "libpng"
 src=$(fetch libpng1.6 libpng1.6-)
+cp -a "$src" "$work/png-ref"
 (cd "$src" && ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
-   CFLAGS="$cflags" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >>"$log" 2>&1 &&
+   --enable-intel-sse=yes CFLAGS="$cflags" CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >>"$log" 2>&1 &&
+ grep -q '^#define PNG_INTEL_SSE_OPT 1' config.h &&
  make -j"$jobs" libpng16.la >>"$log" 2>&1 && cp .libs/libpng16.a "$prefix/lib/" &&
  cp png.h pngconf.h pnglibconf.h "$prefix/include/") ||
+ { tail -40 "$log"; exit 1; }
+# The reference: configure's own default flags, no SSE filters, every name prefixed
+# so that it links beside the one above.
+mkdir -p "$prefix/include/pngref"
+(cd "$work/png-ref" && ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+   --with-libpng-prefix=lumosref_ CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >>"$log" 2>&1 &&
+ ! grep -q '^#define PNG_INTEL_SSE_OPT 1' config.h &&
+ make -j"$jobs" libpng16.la >>"$log" 2>&1 && cp .libs/libpng16.a "$prefix/lib/libpng16ref.a" &&
+ cp png.h pngconf.h pnglibconf.h "$prefix/include/pngref/") ||
  { tail -40 "$log"; exit 1; }
 
 step "libjpeg-turbo"
@@ -78,7 +94,7 @@ src=$(fetch libjpeg-turbo libjpeg-turbo-)
 cmake -S "$src" -B "$work/jpeg-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF \
   -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DREQUIRE_SIMD=ON \
-  -DCMAKE_ASM_NASM_COMPILER=nasm >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+  -DCMAKE_ASM_NASM_COMPILER=nasm "${cmake_simd[@]}" >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
 cmake --build "$work/jpeg-build" -j"$jobs" --target jpeg-static >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
 cp "$work/jpeg-build/libjpeg.a" "$prefix/lib/"
 cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$work/jpeg-build/jconfig.h" "$prefix/include/"
@@ -120,7 +136,7 @@ cmake -S "$src" -B "$work/webp-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cm
   -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
   -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
   -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF -DWEBP_BUILD_WEBPMUX=OFF \
-  -DWEBP_BUILD_EXTRAS=OFF -DWEBP_USE_THREAD=OFF >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
+  -DWEBP_BUILD_EXTRAS=OFF -DWEBP_USE_THREAD=OFF "${cmake_simd[@]}" >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
 cmake --build "$work/webp-build" -j"$jobs" --target webp >>"$log" 2>&1 || { tail -40 "$log"; exit 1; }
 cp "$work/webp-build/libwebp.a" "$prefix/lib/"
 mkdir -p "$prefix/include/webp"
@@ -146,7 +162,8 @@ cmake -S "$src" -B "$work/tiff-build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cm
   -DLIBLZMA_INCLUDE_DIR="$prefix/include" -DLIBLZMA_LIBRARY="$prefix/lib/liblzma.a" \
   -DZSTD_INCLUDE_DIR="$prefix/include" -DZSTD_LIBRARY="$prefix/lib/libzstd.a" \
   -DWebP_INCLUDE_DIR="$prefix/include" -DWebP_LIBRARY="$prefix/lib/libwebp.a" \
-  -DDeflate_INCLUDE_DIR="$prefix/include" -DDeflate_LIBRARY="$prefix/lib/libdeflate.a" >>"$log" 2>&1
+  -DDeflate_INCLUDE_DIR="$prefix/include" -DDeflate_LIBRARY="$prefix/lib/libdeflate.a" \
+  "${cmake_simd[@]}" >>"$log" 2>&1
 for codec in LZMA ZSTD WEBP LIBDEFLATE; do # a codec that silently drops out would refuse files
   cat "$work"/tiff-build/libtiff/{tif_config,tiffconf}.h | grep -q "^#define ${codec}_SUPPORT 1" ||
     { echo "deps: libtiff without $codec" >&2; exit 1; }
@@ -155,6 +172,16 @@ cmake --build "$work/tiff-build" -j"$jobs" --target tiff >>"$log" 2>&1
 cp "$work/tiff-build/libtiff/libtiff.a" "$prefix/lib/"
 cp "$src/libtiff/tiff.h" "$src/libtiff/tiffio.h" "$src/libtiff/tiffvers.h" \
    "$work/tiff-build/libtiff/tiffconf.h" "$prefix/include/"
+
+step "lcms2"
+src=$(fetch lcms2 lcms2-)
+# A plain set of C files; on Windows it locks with critical sections, no pthreads.
+mkdir -p "$work/lcms-obj"
+for f in "$src"/src/*.c; do
+  $CC $cflags -c "$f" -I"$src/include" -o "$work/lcms-obj/$(basename "$f" .c).o" >>"$log" 2>&1
+done
+$AR rcs "$prefix/lib/liblcms2.a" "$work"/lcms-obj/*.o
+cp "$src/include/lcms2.h" "$prefix/include/"
 
 rm -rf "$prefix/lib/pkgconfig" "$prefix/share" "$prefix/bin"
 rm -f "$prefix"/lib/*.la

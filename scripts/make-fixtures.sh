@@ -6,7 +6,10 @@
 # (ref-*.ppm / ref-*.pgm, binary) that a decoder must show for it. The few
 # layouts no tool writes (RLE4, RLE deltas, top-down and 2-bit bitmaps, GIFs
 # without colour tables, a metafile) are written byte by byte here.
-# Needs: imagemagick libtiff-tools giflib-tools netpbm (Debian packages).
+# Pictures with embedded colour profiles come with the sRGB picture that
+# lcms2's own jpgicc and tificc make of them (ref-icc-*.ppm).
+# Needs: imagemagick libtiff-tools giflib-tools netpbm liblcms2-utils, and the
+# profiles of colord-data and libgs-common (Debian packages).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/tests/data
@@ -14,16 +17,22 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The tools come from Debian's packages; as root, missing ones are installed.
-if [ "$(id -u)" = 0 ] && ! command -v convert-im6.q16 tiffcp gifbuild ppmtopcx >/dev/null 2>&1; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q imagemagick libtiff-tools giflib-tools netpbm >/dev/null
+colord=/usr/share/color/icc/colord gs_icc=/usr/share/color/icc/ghostscript
+if [ "$(id -u)" = 0 ] && { ! command -v convert-im6.q16 tiffcp gifbuild ppmtopcx jpgicc >/dev/null 2>&1 ||
+  [ ! -f $colord/WideGamutRGB.icc ] || [ ! -f $gs_icc/ps_cmyk.icc ]; }; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q imagemagick libtiff-tools giflib-tools netpbm \
+    liblcms2-utils colord-data libgs-common >/dev/null
 fi
 # The real ImageMagick: a plain "convert" may be some other program's stand-in.
 im=$(command -v convert-im6.q16 || command -v convert || true)
-for tool in "$im" tiffcp tiffset raw2tiff gifbuild ppmtopcx pnmremap; do
+for tool in "$im" tiffcp tiffset raw2tiff gifbuild ppmtopcx pnmremap jpgicc tificc; do
   if [ -z "$tool" ] || ! command -v "$tool" >/dev/null; then
-    echo "make-fixtures: ${tool:-convert} missing (apt-get install imagemagick libtiff-tools giflib-tools netpbm)" >&2
+    echo "make-fixtures: ${tool:-convert} missing (apt-get install imagemagick libtiff-tools giflib-tools netpbm liblcms2-utils)" >&2
     exit 1
   fi
+done
+for f in $colord/WideGamutRGB.icc $gs_icc/ps_cmyk.icc; do
+  [ -f "$f" ] || { echo "make-fixtures: $f missing (apt-get install colord-data libgs-common)" >&2; exit 1; }
 done
 
 rm -rf "$out"
@@ -379,6 +388,71 @@ ppmtopcx -palette=ega-map.ppm ega.ppm >"$out/pcx-ega.pcx" 2>/dev/null
 printf '\x03' | dd of="$out/pcx-ega.pcx" bs=1 seek=1 conv=notrunc 2>/dev/null
 head -c 48 /dev/zero | tr '\0' '\125' | dd of="$out/pcx-ega.pcx" bs=1 seek=16 conv=notrunc 2>/dev/null
 magick ega.ppm -strip "$out/ref-ega.ppm"
+
+# ---- embedded colour profiles: the picture turned into the profile's colours
+# by lcms2's tools (perceptual intent), the profile embedded, and what
+# tificc makes of the stored pixels back in sRGB. The profiles are kept as
+# well (the profile fuzzer's seeds).
+cp $gs_icc/a98.icc "$out/icc-adobe.icc"    # Adobe RGB (1998)
+cp $gs_icc/rommrgb.icc "$out/icc-prophoto.icc"
+cp $colord/WideGamutRGB.icc "$out/icc-widegamut.icc"
+cp $gs_icc/ps_gray.icc "$out/icc-grey.icc"
+cp $gs_icc/ps_cmyk.icc "$out/icc-cmyk.icc"
+cp $colord/sRGB.icc srgb.icc
+magick "$out/ref-rgb.ppm" -strip -compress none srgb.tif
+magick "$out/ref-rgb.ppm" -strip -quality 95 srgb.jpg
+# tificc's sRGB view of a picture (any format ImageMagick reads) with a profile.
+icc_ref() { # picture, profile, reference name
+  magick "$1" -strip -compress none bare.tif
+  magick bare.tif -profile "$2" -compress none stored.tif # no profile yet: assigned, not applied
+  tificc stored.tif shown.tif
+  magick shown.tif -strip -depth 8 "$out/$3"
+}
+for p in adobe prophoto widegamut grey cmyk; do
+  jpgicc -o"$out/icc-$p.icc" -e -q95 srgb.jpg "$out/jpeg-icc-$p.jpg"
+  icc_ref "$out/jpeg-icc-$p.jpg" "$out/icc-$p.icc" "ref-icc-jpeg-$p.ppm"
+  tificc -o"$out/icc-$p.icc" -e srgb.tif "$out/tiff-icc-$p.tif"
+  tificc "$out/tiff-icc-$p.tif" shown.tif
+  magick shown.tif -strip -depth 8 "$out/ref-icc-tiff-$p.ppm"
+done
+for p in adobe widegamut grey; do # PNG: the TIFF's pixels and profile
+  # ImageMagick leaves iCCP out when both tEXt and zTXt are; its zTXt here hold no dates.
+  magick "$out/tiff-icc-$p.tif" -define png:exclude-chunk=date,time,gAMA,cHRM,sRGB,tEXt,iTXt,vpAg,bKGD \
+    "$out/png-icc-$p.png"
+  cp "$out/ref-icc-tiff-$p.ppm" "$out/ref-icc-png-$p.ppm"
+done
+# A palette PNG: its colour table carries the profile's colours.
+magick "$out/ref-pal16.ppm" -strip -compress none pal16.tif
+tificc -o"$out/icc-adobe.icc" -e pal16.tif pal16-adobe.tif
+magick pal16-adobe.tif -type palette -define png:bit-depth=4 \
+  -define png:exclude-chunk=date,time,gAMA,cHRM,sRGB,tEXt,iTXt,vpAg,bKGD "$out/png-icc-pal16.png"
+tificc pal16-adobe.tif shown.tif
+magick shown.tif -strip -depth 8 "$out/ref-icc-png-pal16.ppm"
+# A BMP with a V5 header and the profile inside.
+magick "$out/tiff-icc-adobe.tif" BMP:"$out/bmp-icc-adobe.bmp"
+# JPEG APP2 segments: "ICC_PROFILE", sequence number, count, a piece.
+app2() { # sequence number, count, piece file
+  local n=$(($(stat -c %s "$3") + 16))
+  hex "ffe2 $(printf %04x $n) 4943435f50524f46494c4500 $(printf %02x%02x "$1" "$2")"
+  cat "$3"
+}
+with_app2() { # JPEG, output, then the segments' arguments in threes
+  local src=$1 dst=$2
+  shift 2
+  {
+    head -c 2 "$src"
+    while [ $# -gt 0 ]; do app2 "$1" "$2" "$3"; shift 3; done
+    tail -c +3 "$src"
+  } >"$dst"
+}
+# The Adobe profile in three pieces, stored out of their order.
+split -n 3 -d "$out/icc-adobe.icc" piece
+with_app2 "$out/jpeg-baseline.jpg" "$out/jpeg-icc-pieces.jpg" 3 3 piece02 1 3 piece00 2 3 piece01
+icc_ref "$out/jpeg-baseline.jpg" "$out/icc-adobe.icc" ref-icc-jpeg-pieces.ppm
+# Profiles that leave the colours alone: sRGB's own, and one cut short.
+with_app2 "$out/jpeg-baseline.jpg" "$out/jpeg-icc-srgb.jpg" 1 1 srgb.icc
+head -c 300 "$out/icc-widegamut.icc" >short.icc
+with_app2 "$out/jpeg-baseline.jpg" "$out/jpeg-icc-short.jpg" 1 1 short.icc
 
 # ---- for the Windows tests: pictures of the sizes the main window's layout
 # cases need, an icon (16 x 16 blue, 32 x 32 red, 32 bits) and a placeable

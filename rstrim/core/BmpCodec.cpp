@@ -12,6 +12,10 @@ namespace {
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6 };
 
+// A V5 header's colour-space type for a profile inside the file ('MBED').
+constexpr uint32_t kProfileEmbedded = 0x4D424544;
+constexpr uint32_t kV5HeaderSize = 124;
+
 struct Channel {
   uint32_t mask = 0;
   int shift = 0;
@@ -46,6 +50,8 @@ struct BmpHeader {
   Channel red, green, blue;
   std::vector<Rgb> palette;
   uint64_t pixelOffset = 0;
+  uint64_t profileOffset = 0;  // in the file; profileSize 0: none
+  uint32_t profileSize = 0;
 };
 
 Result ReadHeader(ByteSource& src, BmpHeader* h) {
@@ -75,6 +81,10 @@ Result ReadHeader(ByteSource& src, BmpHeader* h) {
     h->bpp = Le16(&ih[14]);
     if (hs >= 20) h->compression = Le32(&ih[16]);
     if (hs >= 36) coloursUsed = Le32(&ih[32]);
+    if (hs >= kV5HeaderSize && Le32(&ih[56]) == kProfileEmbedded) {
+      h->profileOffset = 14 + uint64_t{Le32(&ih[112])};  // counted from the header's start
+      h->profileSize = Le32(&ih[116]);
+    }
   }
   if (h->os2 && (h->compression == kBitfields || h->compression > kRle4)) return kUnsupported;
   if (h->width <= 0 || height == 0) return kDamaged;
@@ -258,6 +268,18 @@ const char* CompressionName(uint32_t c) {
   }
 }
 
+// The embedded profile's transform; null when there is none or it lies
+// outside the file, which leaves the colours as they are.
+ColourTransformPtr ReadProfile(ByteSource& src, const BmpHeader& h) {
+  if (h.profileSize == 0 || h.profileSize > kMaxProfileBytes || h.profileSize > src.Size() ||
+      h.profileOffset > src.Size() - h.profileSize || !src.Seek(h.profileOffset)) {
+    return nullptr;
+  }
+  std::vector<uint8_t> profile(h.profileSize);
+  if (!src.ReadExact(profile.data(), profile.size())) return nullptr;
+  return ColourTransform::For(profile.data(), profile.size(), ColourInput::kBgr);
+}
+
 }  // namespace
 
 Result DecodeBmp(ByteSource& src, PixelSink& sink, const DecodeOptions&) {
@@ -265,6 +287,7 @@ Result DecodeBmp(ByteSource& src, PixelSink& sink, const DecodeOptions&) {
   Result r = ReadHeader(src, &h);
   if (r != kOk) return r;
   ImageLayout layout;
+  layout.colours = ReadProfile(src, h);
   layout.width = h.width;
   layout.height = h.height;
   if (h.bpp <= 8) {

@@ -3,6 +3,7 @@
 // no C++ object with a destructor; the objects live in the caller's frame.
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -138,7 +139,21 @@ Result ReadHeaderPhase(JpegSession& s, ByteSource& src, size_t memoryLimit) {
   s.progress.progress_monitor = Progress;
   s.cinfo.progress = &s.progress;
   jpeg_save_markers(&s.cinfo, JPEG_APP0 + 1, 0xFFFF);
+  jpeg_save_markers(&s.cinfo, JPEG_APP0 + 2, 0xFFFF);  // ICC_PROFILE pieces
   jpeg_read_header(&s.cinfo, TRUE);
+  return kOk;
+}
+
+struct FreeProfile {
+  void operator()(JOCTET* p) const { std::free(p); }
+};
+using ProfileBytes = std::unique_ptr<JOCTET, FreeProfile>;
+
+// The profile from the APP2 "ICC_PROFILE" markers, joined in their sequence
+// order by libjpeg; pieces missing or out of sequence give none.
+Result ProfilePhase(JpegSession& s, JOCTET** profile, unsigned* size) {
+  if (setjmp(s.err.jump)) return s.err.result;
+  if (!jpeg_read_icc_profile(&s.cinfo, profile, size)) *profile = nullptr, *size = 0;
   return kOk;
 }
 
@@ -162,7 +177,9 @@ void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverte
   }
 }
 
-Result RowsPhase(JpegSession& s, PixelSink& sink, uint8_t* cmykRow) {
+// cmykColours: the profile of a CMYK picture, null to use the plain formula.
+Result RowsPhase(JpegSession& s, PixelSink& sink, uint8_t* cmykRow,
+                 const ColourTransform* cmykColours) {
   if (setjmp(s.err.jump)) return s.err.result;
   jpeg_start_decompress(&s.cinfo);
   const bool inverted = s.cinfo.saw_Adobe_marker != 0;
@@ -170,7 +187,11 @@ Result RowsPhase(JpegSession& s, PixelSink& sink, uint8_t* cmykRow) {
     const int y = static_cast<int>(s.cinfo.output_scanline);
     JSAMPROW row = cmykRow != nullptr ? cmykRow : sink.Row(y);
     if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) return kDamaged;
-    if (cmykRow != nullptr) CmykToBgr(cmykRow, sink.Row(y), s.cinfo.output_width, inverted);
+    if (cmykColours != nullptr) {
+      cmykColours->Convert(cmykRow, sink.Row(y), static_cast<int>(s.cinfo.output_width));
+    } else if (cmykRow != nullptr) {
+      CmykToBgr(cmykRow, sink.Row(y), s.cinfo.output_width, inverted);
+    }
     sink.RowDone(y);
     if (s.source.hitEnd) return kDamaged;
   }
@@ -198,6 +219,12 @@ Result DecodeJpeg(ByteSource& src, PixelSink& sink, const DecodeOptions& options
   Result r = ReadHeaderPhase(s, src, options.maxWorkBytes);
   if (r != kOk) return r;
 
+  JOCTET* rawProfile = nullptr;
+  unsigned profileSize = 0;
+  r = ProfilePhase(s, &rawProfile, &profileSize);
+  const ProfileBytes profile(rawProfile);
+  if (r != kOk) return r;
+
   ImageLayout layout;
   layout.orientation = Orientation(s.cinfo);
   J_COLOR_SPACE space = JCS_EXT_BGR;
@@ -211,6 +238,15 @@ Result DecodeJpeg(ByteSource& src, PixelSink& sink, const DecodeOptions& options
   } else if (IsCmyk(s.cinfo.jpeg_color_space)) {
     space = JCS_CMYK;
   }
+  // CMYK turns into B G R here; anything else in the sink.
+  ColourTransformPtr cmykColours;
+  if (space == JCS_CMYK) {
+    cmykColours = ColourTransform::For(
+        profile.get(), profileSize,
+        s.cinfo.saw_Adobe_marker ? ColourInput::kCmykInverted : ColourInput::kCmyk);
+  } else {
+    layout.colours = ColourTransform::For(profile.get(), profileSize, ColourInput::kBgr);
+  }
   const int scale = options.jpegScale;
   r = SetupPhase(s, space, (scale == 2 || scale == 4 || scale == 8) ? scale : 1);
   if (r != kOk) return r;
@@ -222,7 +258,7 @@ Result DecodeJpeg(ByteSource& src, PixelSink& sink, const DecodeOptions& options
 
   std::vector<uint8_t> cmykRow;
   if (space == JCS_CMYK) cmykRow.resize(static_cast<size_t>(layout.width) * 4);
-  r = RowsPhase(s, sink, cmykRow.empty() ? nullptr : cmykRow.data());
+  r = RowsPhase(s, sink, cmykRow.empty() ? nullptr : cmykRow.data(), cmykColours.get());
   if (r != kOk) return r;
   return sink.Finish();
 }

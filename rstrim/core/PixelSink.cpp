@@ -91,6 +91,9 @@ Result PixelSink::Begin(const ImageLayout& layout) {
   const bool indexed = layout.format == PixelFormat::kIndexed;
   if (indexed && (layout.palette.empty() || layout.palette.size() > 256)) return kDamaged;
   pixelBytes_ = indexed ? 1 : 3;
+  // Colours become sRGB before anything reduces them.
+  if (layout_.colours && indexed) layout_.colours->Convert(&layout_.palette);
+  rowColours_ = indexed ? nullptr : layout_.colours.get();
 
   const bool vga = options_.resolution == 0;
   depth_ = vga ? 4 : options_.resolution;
@@ -104,7 +107,7 @@ Result PixelSink::Begin(const ImageLayout& layout) {
   const bool fixed = vga || !options_.fixedPalette.empty();
   if (depth_ == 24) {
     mode_ = indexed ? Mode::kExpand : Mode::kDirect;
-  } else if (indexed && !fixed && layout.palette.size() <= (1u << depth_)) {
+  } else if (indexed && !fixed && layout_.palette.size() <= (1u << depth_)) {
     mode_ = Mode::kPack;
   } else {
     mode_ = Mode::kCollect;
@@ -118,15 +121,15 @@ Result PixelSink::Begin(const ImageLayout& layout) {
     }
     scratch_.assign(static_cast<size_t>(w) * static_cast<size_t>(pixelBytes_), 0);
     if (indexed) {
-      fullPalette_ = layout.palette;
-      fullPalette_.resize(256, layout.palette[0]);
+      fullPalette_ = layout_.palette;
+      fullPalette_.resize(256, layout_.palette[0]);
     }
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
   if (!target_.Allocate(outWidth_, outHeight_, depth_)) return kOutOfMemory;
   if (mode_ == Mode::kPack) {
-    target_.SetPalette(layout.palette.data(), static_cast<int>(layout.palette.size()));
+    target_.SetPalette(layout_.palette.data(), static_cast<int>(layout_.palette.size()));
   }
   return kOk;
 }
@@ -147,8 +150,12 @@ bool PixelSink::PersistentRows() const {
 }
 
 void PixelSink::RowDone(int y) {
-  if (PersistentRows()) return;
-  Place(y, scratch_.data());
+  const bool persistent = PersistentRows();
+  if (rowColours_ != nullptr) {
+    uint8_t* row = persistent ? Row(y) : scratch_.data();
+    rowColours_->Convert(row, row, layout_.width);
+  }
+  if (!persistent) Place(y, scratch_.data());
 }
 
 void PixelSink::WriteIndex(int x, int y, int index) {

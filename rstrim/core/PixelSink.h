@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "rstrim/core/ColourProfile.h"
 #include "rstrim/core/DibTarget.h"
 #include "rstrim/core/Result.h"
 
@@ -38,6 +39,9 @@ struct ImageLayout {
   PixelFormat format = PixelFormat::kBgr24;
   std::vector<Rgb> palette;  // kIndexed: 1 to 256 colours
   int orientation = 1;       // EXIF/TIFF orientation 1..8
+  // The picture's embedded profile, when its colours are not sRGB: a colour
+  // table is converted at Begin, B G R rows as each is done.
+  ColourTransformPtr colours;
 };
 
 class PixelSink {
@@ -80,8 +84,9 @@ class PixelSink {
   int depth_ = 24;    // bits per pixel of the target
   int outWidth_ = 0;  // upright size
   int outHeight_ = 0;
-  int pixelBytes_ = 3;            // of the decoder's rows
-  std::vector<Rgb> fullPalette_;  // 256 entries, so any index byte is safe
+  int pixelBytes_ = 3;                           // of the decoder's rows
+  const ColourTransform* rowColours_ = nullptr;  // B G R rows to convert; layout_ owns it
+  std::vector<Rgb> fullPalette_;                 // 256 entries, so any index byte is safe
   std::vector<uint8_t> scratch_;
   std::vector<uint8_t> collected_;  // kCollect: upright picture in the decoder's pixel form
 };

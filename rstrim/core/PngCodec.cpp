@@ -47,6 +47,10 @@ struct Header {
   uint8_t trnsAlpha[256];
   int paletteCount;
   png_color palette[256];
+  // The iCCP chunk's profile (libpng's memory, valid while the session lives);
+  // null with an sRGB chunk, which says the colours are sRGB already.
+  png_bytep profile;
+  png_uint_32 profileSize;
 };
 
 Result CreateSession(PngSession& s, ByteSource& src) {
@@ -81,6 +85,11 @@ Result ReadInfoPhase(PngSession& s, Header* h) {
     h->trnsCount = n > 256 ? 256 : n;
     if (alpha != nullptr && h->trnsCount > 0) std::memcpy(h->trnsAlpha, alpha, h->trnsCount);
     if (colour != nullptr) h->trnsColour = *colour;
+  }
+  if (png_get_valid(s.png, s.info, PNG_INFO_iCCP) && !png_get_valid(s.png, s.info, PNG_INFO_sRGB)) {
+    png_charp name = nullptr;
+    int compression = 0;
+    png_get_iCCP(s.png, s.info, &name, &compression, &h->profile, &h->profileSize);
   }
   if (png_get_valid(s.png, s.info, PNG_INFO_bKGD)) {
     png_color_16p b = nullptr;
@@ -229,6 +238,7 @@ Result DecodePng(ByteSource& src, PixelSink& sink, const DecodeOptions& options)
     layout.palette = IndexedPalette(h);
     if (layout.palette.empty()) return kDamaged;
   }
+  layout.colours = ColourTransform::For(h.profile, h.profileSize, ColourInput::kBgr);
   int passes = 1;
   size_t rowBytes = 0;
   r = ConfigurePhase(s, h, indexed, &passes, &rowBytes);

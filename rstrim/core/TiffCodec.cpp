@@ -156,6 +156,12 @@ uint8_t Sample16(const uint8_t* p, size_t i) {
   return static_cast<uint8_t>(v >> 8);
 }
 
+// Ink n (0 C, 1 M, 2 Y, 3 K) of pixel x of a CMYK row, 8 bits.
+uint8_t Ink(const Tags& g, const uint8_t* in, size_t x, size_t n) {
+  const size_t i = x * g.spp + n;
+  return g.bps == 16 ? Sample16(in, i) : in[i];
+}
+
 void ConvertRow(const Tags& g, Kind kind, const uint8_t* in, uint8_t* out) {
   const size_t w = g.width, spp = g.spp;
   switch (kind) {
@@ -184,14 +190,8 @@ void ConvertRow(const Tags& g, Kind kind, const uint8_t* in, uint8_t* out) {
       break;
     case Kind::kCmyk:
       for (size_t x = 0; x < w; ++x, out += 3) {
-        const size_t i = x * spp;
-        unsigned c, m, y, k;
-        if (g.bps == 16) {
-          c = Sample16(in, i), m = Sample16(in, i + 1), y = Sample16(in, i + 2),
-          k = Sample16(in, i + 3);
-        } else {
-          c = in[i], m = in[i + 1], y = in[i + 2], k = in[i + 3];
-        }
+        const unsigned c = Ink(g, in, x, 0), m = Ink(g, in, x, 1), y = Ink(g, in, x, 2),
+                       k = Ink(g, in, x, 3);
         out[0] = static_cast<uint8_t>(((255 - y) * (255 - k) + 127) / 255);
         out[1] = static_cast<uint8_t>(((255 - m) * (255 - k) + 127) / 255);
         out[2] = static_cast<uint8_t>(((255 - c) * (255 - k) + 127) / 255);
@@ -203,14 +203,29 @@ void ConvertRow(const Tags& g, Kind kind, const uint8_t* in, uint8_t* out) {
   }
 }
 
-Result ReadScanlines(TIFF* t, const Tags& g, Kind kind, PixelSink& sink) {
+// The inks of a CMYK row, 4 bytes a pixel, for its profile.
+void InkRow(const Tags& g, const uint8_t* in, uint8_t* cmyk) {
+  for (size_t x = 0; x < g.width; ++x)
+    for (size_t n = 0; n < 4; ++n) *cmyk++ = Ink(g, in, x, n);
+}
+
+// cmykColours: the profile of a CMYK picture, null to use the plain formula.
+Result ReadScanlines(TIFF* t, const Tags& g, Kind kind, const ColourTransform* cmykColours,
+                     PixelSink& sink) {
   const uint64_t need = (static_cast<uint64_t>(g.width) * g.spp * g.bps + 7) / 8;
   const uint64_t have = TIFFScanlineSize64(t);
   if (have == 0 || have < need || have > (uint64_t{1} << 31)) return kDamaged;
   std::vector<uint8_t> line(static_cast<size_t>(have));
+  std::vector<uint8_t> inks(cmykColours != nullptr ? size_t{4} * g.width : 0);
   for (uint32_t y = 0; y < g.height; ++y) {
     if (TIFFReadScanline(t, line.data(), y, 0) < 0) return kDamaged;
-    ConvertRow(g, kind, line.data(), sink.Row(static_cast<int>(y)));
+    uint8_t* out = sink.Row(static_cast<int>(y));
+    if (cmykColours != nullptr) {
+      InkRow(g, line.data(), inks.data());
+      cmykColours->Convert(inks.data(), out, static_cast<int>(g.width));
+    } else {
+      ConvertRow(g, kind, line.data(), out);
+    }
     sink.RowDone(static_cast<int>(y));
   }
   return kOk;
@@ -319,11 +334,25 @@ Result DecodeTiff(ByteSource& src, PixelSink& sink, const DecodeOptions& options
     const Result r = IndexedPalette(t.get(), g, &layout.palette);
     if (r != kOk) return r;
   }
+  // The profile (tag 34675) describes the stored colours: CMYK inks are
+  // converted here, grey levels, colour tables and RGB in the sink. The other
+  // kinds are turned into RGB by formulas of their own first.
+  uint32_t profileSize = 0;
+  const uint8_t* profile = nullptr;
+  if (!TIFFGetField(t.get(), TIFFTAG_ICCPROFILE, &profileSize, &profile)) profile = nullptr;
+  ColourTransformPtr cmykColours;
+  if (kind == Kind::kCmyk) {
+    cmykColours = ColourTransform::For(profile, profileSize, ColourInput::kCmyk);
+  } else if (OneOf(g.photometric, {PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_RGB,
+                                   PHOTOMETRIC_PALETTE, PHOTOMETRIC_YCBCR})) {
+    layout.colours = ColourTransform::For(profile, profileSize, ColourInput::kBgr);
+  }
   if (kind == Kind::kSamples)
     return DecodeTiffSamples(t.get(), g, options.maxWorkBytes, layout, sink);
   Result r = sink.Begin(layout);
   if (r != kOk) return r;
-  r = kind == Kind::kRgba ? ReadRgba(t.get(), g, sink) : ReadScanlines(t.get(), g, kind, sink);
+  r = kind == Kind::kRgba ? ReadRgba(t.get(), g, sink)
+                          : ReadScanlines(t.get(), g, kind, cmykColours.get(), sink);
   if (r != kOk) return r;
   return sink.Finish();
 }
