@@ -351,7 +351,9 @@ void TForm1::ShowPicture(const std::wstring& fileName) {
   PMultiImage1->SetImageName(fileName);
   PMultiImage1->ReadImageInfo(fileName);
   const int w = PMultiImage1->ImageWidth(), h = PMultiImage1->ImageHeight();
-  if (w <= 0) throw tk::EInOutError("File Load Error");
+  // A bitmap that memory cannot hold fails the load as an unreadable file
+  // does, though the file's header gives its size.
+  if (w <= 0 || PMultiImage1->NoMemoryForPicture()) throw tk::EInOutError("File Load Error");
   FitPicturePane();
   PMultiImage1->SetVisible(true);
   const long long bits =

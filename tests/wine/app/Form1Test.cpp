@@ -272,7 +272,9 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
-        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"}}) {
+        {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"},
+        {L"huge.jpg", imagectl_test::DataBytes(L"view-60000x60000.jpg"),
+         L"HUGE.JPG is not a valid Bitmapfile !"}}) {
     f.LoadPicture(Write(L"good.bmp", imagectl_test::DataBytes(L"bmp-8.bmp")));
     for (long attempt = 1; attempt <= 2; ++attempt) {
       f.LoadPicture(Write(file, bytes));
@@ -288,6 +290,11 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   }
   EXPECT_TRUE(std::none_of(rec.dialogs.begin(), rec.dialogs.end(),
                            [](const auto& d) { return d.text.find(L"BROKEN.ICO") == 0; }));
+  // The 60000 x 60000 picture's bitmap is refused by the library, in both builds.
+  EXPECT_EQ(std::count_if(
+                rec.dialogs.begin(), rec.dialogs.end(),
+                [](const auto& d) { return d.text == L"The picture is too large for memory."; }),
+            2);
 }
 
 TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscSpace) {
