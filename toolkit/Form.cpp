@@ -28,6 +28,17 @@ DWORD StyleFor(BorderStyle b) {
   return WS_OVERLAPPEDWINDOW;
 }
 
+std::vector<std::wstring> DroppedNames(HDROP drop) {
+  std::vector<std::wstring> names;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
 BOOL CALLBACK CollectEnabled(HWND w, LPARAM lp) {
   if (IsWindowVisible(w) && IsWindowEnabled(w))
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
@@ -56,6 +67,8 @@ void Form::CreateParams(CreateArgs& args) {
   args.ownClass = true;
   args.style = StyleFor(borderStyle_) | WS_CLIPCHILDREN;
   args.exStyle = WS_EX_CONTROLPARENT;
+  // What DragAcceptFiles would set: the shell sends the form its drops.
+  if (OnDropFiles) args.exStyle |= WS_EX_ACCEPTFILES;
   if (borderStyle_ == BorderStyle::Single) args.exStyle |= WS_EX_WINDOWEDGE;
 }
 
@@ -247,6 +260,12 @@ void Form::Scroll(int bar, WPARAM wp) {
   ScrollTo(p);
 }
 
+void Form::DropFiles(HDROP drop) {
+  // The names are taken and the drop freed first: a handler may load for seconds.
+  const std::vector<std::wstring> names = DroppedNames(DropHandle(drop).get());
+  if (OnDropFiles && IsWindowEnabled(HandleIfCreated())) OnDropFiles(*this, names);
+}
+
 void Form::ScrollTo(POINT pos) {
   HWND w = HandleIfCreated();
   if (pos.x == scrollPos_.x && pos.y == scrollPos_.y) return;
@@ -351,6 +370,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       UpdateScrollRange();
       break;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE && activeControl_ && activeControl_->CanFocus()) {
         activeControl_->SetFocus();

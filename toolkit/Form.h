@@ -108,6 +108,10 @@ class Form : public Control {
   Notify OnDestroy;
   Notify OnShow;
   Notify OnPaint;
+  // Files dropped on the window, in the order the dropping program gave
+  // them. A form with this handler accepts files; while it is disabled a
+  // drop is ignored.
+  std::function<void(Control& sender, const std::vector<std::wstring>& names)> OnDropFiles;
 
  protected:
   void CreateParams(CreateArgs& args) override;
@@ -123,6 +127,7 @@ class Form : public Control {
  private:
   void Apply(Control& c, const std::vector<PropDesc>& props, const std::vector<EventDesc>& events);
   void Scroll(int bar, WPARAM wp);
+  void DropFiles(HDROP drop);
   void ScrollTo(POINT pos);
   bool RealizePalette(bool background);
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <tuple>
 
 #include "AppFixture.h"
@@ -329,4 +331,44 @@ TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscS
     EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
         << key << " at " << left << "," << top << " extra " << extra;
   }
+}
+
+// Drops as the shell builds them, a DROPFILES block of wide names (each ended
+// by a zero, the list by one more): the first name counts, as a command line's.
+TEST_F(ViewTest, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList) {
+  TForm1& f = Open();
+  const std::wstring dir = browseDir + L"\\Am Strand \u00e9t\u00e9 \u014D";
+  const std::wstring picture = dir + L"\\Bild 1 \u00e4 \u014D.bmp";
+  const std::wstring second = browseDir + L"\\second.bmp", text = browseDir + L"\\notes.txt";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  for (const std::wstring& name : {picture, second})
+    imagectl_test::WriteBytes(name, imagectl_test::DataBytes(L"view-3x2.bmp"));
+  WriteFile(text, "text");
+  EXPECT_TRUE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  const std::wstring shown = L"Lumoscope32 - [BILD 1 \u00e4 \u014D.BMP]";
+  // Dropped, enabled, then the title, the list's directory and the name box.
+  for (const auto& [names, enabled, title, directory, edit] :
+       {std::tuple{std::vector{picture}, true, shown, dir, L"BILD 1 \u00c4 \u014C.BMP"},
+        {std::vector{browseDir}, true, shown, browseDir, L"*.*"},
+        {std::vector{text}, true, shown, browseDir, L"*.*"},
+        {std::vector{second, picture}, false, shown, browseDir, L"*.*"},
+        {std::vector{second, picture}, true, std::wstring(L"Lumoscope32 - [SECOND.BMP]"), browseDir,
+         L"SECOND.BMP"}}) {
+    std::wstring list;
+    for (const std::wstring& name : names) list += name + L'\0';
+    const size_t bytes = (list.size() + 1) * sizeof(wchar_t);
+    tk::GlobalMem block(GlobalAlloc(GHND, sizeof(DROPFILES) + bytes));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block.get()));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, list.c_str(), bytes);
+    GlobalUnlock(block.get());
+    EnableWindow(f.Handle(), enabled);
+    Post(f.Handle(), WM_DROPFILES,
+         reinterpret_cast<WPARAM>(block.release()));  // the window frees it
+    EnableWindow(f.Handle(), TRUE);
+    EXPECT_EQ(TextOf(f.Handle()) + L"|" + f.FileListBox1->Directory() + L"|" + f.Edit1->Text(),
+              title + L"|" + directory + L"|" + edit);
+  }
+  EXPECT_TRUE(services.rec().dialogs.empty());
 }
