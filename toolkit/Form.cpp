@@ -28,6 +28,17 @@ DWORD StyleFor(BorderStyle b) {
   return WS_OVERLAPPEDWINDOW;
 }
 
+// Pixels a scroll-bar arrow moves the window.
+constexpr int kLineStep = 8;
+
+// Pixels one wheel notch scrolls: the user's lines a notch (three unless
+// changed) of a line step each, or a page where the user asked for pages.
+long long WheelStep(int page) {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  return lines == WHEEL_PAGESCROLL ? page : static_cast<long long>(lines) * kLineStep;
+}
+
 std::vector<std::wstring> DroppedNames(HDROP drop) {
   std::vector<std::wstring> names;
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -230,10 +241,10 @@ void Form::Scroll(int bar, WPARAM wp) {
   const int page = static_cast<int>(si.nPage);
   switch (LOWORD(wp)) {
     case SB_LINEUP:
-      pos -= 8;
+      pos -= kLineStep;
       break;
     case SB_LINEDOWN:
-      pos += 8;
+      pos += kLineStep;
       break;
     case SB_PAGEUP:
       pos -= page;
@@ -254,10 +265,37 @@ void Form::Scroll(int bar, WPARAM wp) {
     default:
       return;
   }
-  pos = std::max(0, std::min(pos, si.nMax - page + 1));
+  ScrollBarTo(bar, pos);
+}
+
+void Form::ScrollBarTo(int bar, int pos) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE | SIF_PAGE;
+  GetScrollInfo(HandleIfCreated(), bar, &si);
+  pos = std::max(0, std::min(pos, si.nMax - static_cast<int>(si.nPage) + 1));
   POINT p = scrollPos_;
   (bar == SB_HORZ ? p.x : p.y) = pos;
   ScrollTo(p);
+}
+
+bool Form::WantsWheel(bool horizontal) const {
+  if (Control::WantsWheel(horizontal)) return true;
+  // A bar shows where the contents reach beyond the client area.
+  return autoScroll_ &&
+         (horizontal ? scrollRange_.cx > scrollClient_.cx : scrollRange_.cy > scrollClient_.cy);
+}
+
+void Form::MouseWheel(int notches, bool horizontal) {
+  if (OnMouseWheel) {
+    Control::MouseWheel(notches, horizontal);
+    return;
+  }
+  const int page = horizontal ? scrollClient_.cx : scrollClient_.cy;
+  const long long from = horizontal ? scrollPos_.x : scrollPos_.y;
+  // Clamped to the scroll range below; kept in int here, however far the wheel went.
+  const long long to = std::clamp(from + notches * WheelStep(page), 0LL, 0x7FFFFFFFLL);
+  ScrollBarTo(horizontal ? SB_HORZ : SB_VERT, static_cast<int>(to));
 }
 
 void Form::DropFiles(HDROP drop) {

@@ -228,6 +228,22 @@ const std::array<int, 6> kPans[] = {
     {-9, 0, 0, VK_NEXT, 0, 0},     {-9, 0, 0, VK_END, 0, 0},      {0, 0, 0, VK_DOWN, 0, 0},
     {0, 0, 0, VK_RIGHT, 0, 0},     {0, 0, 0, VK_NEXT, 0, 0},      {0, 0, 0, VK_END, 0, 0}};
 
+// The same with the wheel: message, keys and delta for the key. Each notch
+// pans as Page Down or Up, with Shift or the tilt wheel as End or Home; half
+// notches add up.
+const std::array<int, 8> kWheelPans[] = {{15, 0, 0, WM_MOUSEWHEEL, 0, -120, 0, -10},
+                                         {15, 0, -10, WM_MOUSEWHEEL, 0, -120, 0, -15},
+                                         {15, 0, 0, WM_MOUSEWHEEL, 0, -240, 0, -15},
+                                         {15, 0, -15, WM_MOUSEWHEEL, 0, 120, 0, -5},
+                                         {15, 0, -9, WM_MOUSEWHEEL, 0, 120, 0, 0},
+                                         {15, 0, 0, WM_MOUSEWHEEL, 0, -60, 0, 0},
+                                         {15, 0, 0, WM_MOUSEWHEEL, 0, -60, 0, -10},
+                                         {15, 0, 0, WM_MOUSEWHEEL, MK_SHIFT, -120, -10, 0},
+                                         {15, -15, 0, WM_MOUSEWHEEL, MK_SHIFT, 120, -5, 0},
+                                         {15, 0, 0, WM_MOUSEHWHEEL, 0, 120, -10, 0},
+                                         {15, -9, 0, WM_MOUSEHWHEEL, 0, -120, 0, 0},
+                                         {-9, 0, 0, WM_MOUSEWHEEL, 0, -120, 0, 0}};
+
 }  // namespace
 
 struct ViewTest : Form1Fixture {
@@ -324,12 +340,52 @@ TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscS
   }
   EXPECT_EQ(app.Cursor(), tk::ScreenCursor::Default);  // the click put it back
   form2->Show();
-  for (const auto& [extra, left, top, key, newLeft, newTop] : kPans) {
+  auto pan = [&](int extra, int left, int top, UINT msg, WPARAM wp, int newLeft, int newTop) {
     form2->PMultiImage1->SetBounds(left, top, form2->ClientWidth() + extra,
                                    form2->ClientHeight() + extra);
-    SendMessageW(view, WM_KEYDOWN, key, 0);
+    SendMessageW(view, msg, wp, 0);
     EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
-        << key << " at " << left << "," << top << " extra " << extra;
+        << msg << " " << wp << " at " << left << "," << top << " extra " << extra;
+  };
+  for (const auto& [extra, left, top, key, newLeft, newTop] : kPans)
+    pan(extra, left, top, WM_KEYDOWN, key, newLeft, newTop);
+  for (const auto& [extra, left, top, msg, keys, delta, newLeft, newTop] : kWheelPans)
+    pan(extra, left, top, msg, MAKEWPARAM(keys, delta), newLeft, newTop);
+}
+
+// Over the picture pane the wheel scrolls the window (three lines of 8 pixels a
+// notch), with Shift or the tilt wheel sideways; over the file list the list
+// takes it. The focus stays in the list.
+TEST_F(ViewTest, TheWheelScrollsTheWindowOverThePane) {
+  TForm1& f = Open();
+  f.LoadPicture(Write(L"photo.jpg", imagectl_test::DataBytes(L"view-1024x768.jpg")));
+  const int bottom = 776 - f.ClientHeight();  // the pane's height less the window's
+  // Start (scrolled down by 8-pixel lines), message, keys, delta, messages
+  // sent, over the list, then the scroll position x and y.
+  const std::array<int, 8> rows[] = {{0, WM_MOUSEWHEEL, 0, -120, 1, 0, 0, 24},
+                                     {0, WM_MOUSEWHEEL, 0, -120, 2, 0, 0, 48},
+                                     {48, WM_MOUSEWHEEL, 0, 120, 1, 0, 0, 24},
+                                     {0, WM_MOUSEWHEEL, 0, 120, 1, 0, 0, 0},
+                                     {0, WM_MOUSEWHEEL, 0, -60, 2, 0, 0, 24},
+                                     {0, WM_MOUSEWHEEL, MK_SHIFT, -120, 1, 0, 24, 0},
+                                     {0, WM_MOUSEHWHEEL, 0, 120, 1, 0, 24, 0},
+                                     {0, WM_MOUSEWHEEL, 0, -120, 1, 1, 0, 0},
+                                     {800, WM_MOUSEWHEEL, 0, -120, 1, 0, 0, bottom}};
+  for (const auto& [start, msg, keys, delta, times, overList, x, y] : rows) {
+    for (UINT bar : {WM_HSCROLL, WM_VSCROLL}) SendMessageW(f.Handle(), bar, SB_TOP, 0);
+    for (int down = 0; down < start; down += 8)
+      SendMessageW(f.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    RECT list;
+    GetWindowRect(f.FileListBox1->Handle(), &list);
+    POINT at{400, 200};  // in the pane, wherever it is scrolled to
+    ClientToScreen(f.Handle(), &at);
+    if (overList) at = POINT{list.left + 20, list.top + 20};
+    for (int i = 0; i < times; ++i)
+      Post(f.FileListBox1->Handle(), msg, MAKEWPARAM(keys, delta), MAKELPARAM(at.x, at.y));
+    const RECT pane = Placement(f.Panel1->Handle());
+    EXPECT_EQ(std::to_string(236 - pane.left) + "," + std::to_string(-pane.top),
+              std::to_string(x) + "," + std::to_string(y))
+        << start << " " << msg << " " << keys << " " << delta;
   }
 }
 
