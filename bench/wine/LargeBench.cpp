@@ -74,7 +74,7 @@ void Measure(int width, int height, int runs) {
   const double peak = bench::Median(f.loadPeak);
   std::printf("large:   decode in RSTRIM32.DLL alone  %8.0f ms, peak +%7.1f MiB (median of %d)\n",
               lib * 1e3, bench::Median(f.decodePeak), runs);
-  std::printf("large:   LoadPicture                   %8.0f ms; first paint %.0f ms\n", ld * 1e3,
+  std::printf("large:   LoadPicture                   %8.0f ms; first paint %.1f ms\n", ld * 1e3,
               bench::Median(f.paint) * 1e3);
   std::printf("large:   LoadPicture / library         %8.2f   (target at most 1.25)\n", ld / lib);
   std::printf(
@@ -92,7 +92,7 @@ int wmain(int argc, wchar_t** argv) {
   if (sizeof(void*) == 4)
     std::printf("large: the 32-bit build (the product, large-address-aware)\n");
   else
-    std::printf("large: the x86-64 build of the same sources (no 32-bit code runs here)\n");
+    std::printf("large: the x86-64 build of the same sources, not the 32-bit product\n");
   tk::RegisterStandardControls();
   RegisterImageControl();
   SetCurrentDirectoryW(bench::BenchDir().c_str());

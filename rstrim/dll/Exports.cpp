@@ -17,8 +17,8 @@ namespace rstrim {
 namespace {
 
 // The largest bitmap the library hands out: GDI keeps a section's size in a
-// signed 32-bit number. A 300-megapixel photo (900 MB at 24 bits) fits; a
-// larger one is refused before anything is allocated, in both builds alike.
+// signed 32-bit number. That holds a 300-megapixel photo at 24 bits (900 MB);
+// a larger bitmap is refused before anything is allocated, in both builds alike.
 constexpr size_t kMaxSectionBytes = 0x7FFFFFFF;
 
 // Colours of a palette handed in by the caller; empty when it is not a palette.
