@@ -256,15 +256,29 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   }
 }
 
-// ---- a picture named on the command line
+// ---- a picture named on the command line or dropped on the window
 
-void TForm1::OpenCommandLinePicture(const std::wstring& param) {
-  if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
-  FileListBox1->ApplyFilePath(util::DirectoryPart(param));
+void TForm1::BrowseTo(const std::wstring& directory) {
+  FileListBox1->ApplyFilePath(directory);
   // Only a directory that starts with a drive letter can set the drive box.
   if (util::StartsWithDrive(FileListBox1->Directory()))
     DriveComboBox1->SetDrive(FileListBox1->Directory()[0]);
   SetPathLabel();
+}
+
+void TForm1::FormDropFiles(const std::vector<std::wstring>& names) {
+  if (names.empty()) return;
+  const std::wstring& first = names.front();
+  const DWORD attr = Attributes(first);
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+    BrowseTo(first);
+  else
+    OpenCommandLinePicture(first);
+}
+
+void TForm1::OpenCommandLinePicture(const std::wstring& param) {
+  if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
+  BrowseTo(util::DirectoryPart(param));
   const std::wstring fileName = util::FileNamePart(param);
   const auto items = FileListBox1->Items();
   for (size_t i = 0; i < items.size(); ++i) {
@@ -351,7 +365,9 @@ void TForm1::ShowPicture(const std::wstring& fileName) {
   PMultiImage1->SetImageName(fileName);
   PMultiImage1->ReadImageInfo(fileName);
   const int w = PMultiImage1->ImageWidth(), h = PMultiImage1->ImageHeight();
-  if (w <= 0) throw tk::EInOutError("File Load Error");
+  // A bitmap that memory cannot hold fails the load as an unreadable file
+  // does, though the file's header gives its size.
+  if (w <= 0 || PMultiImage1->NoMemoryForPicture()) throw tk::EInOutError("File Load Error");
   FitPicturePane();
   PMultiImage1->SetVisible(true);
   const long long bits =

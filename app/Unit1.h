@@ -6,6 +6,7 @@
 // other exception goes on to the toolkit's general handler.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "toolkit/Form.h"
 #include "toolkit/StdCtrls.h"
@@ -59,6 +60,10 @@ class TForm1 : public tk::Form {
   void ButtonCpyClick();
   void ButtonExitClick();
   void AppMessage(MSG& msg, bool& handled);
+  // Files dropped on the window: the first counts. A picture opens as one
+  // named on the command line, a directory opens in the list, anything else
+  // is ignored.
+  void FormDropFiles(const std::vector<std::wstring>& names);
 
   void DriveComboBox1Change();
   void DriveComboBox1KeyPress(wchar_t& key);
@@ -69,8 +74,9 @@ class TForm1 : public tk::Form {
   void FileListBox1KeyPress(wchar_t& key);
   void FileListBox1KeyDown(WORD& key, unsigned shift);
 
-  // Start-up with a picture file named by the first parameter: the list goes
-  // to its directory and selects it, then the picture is loaded.
+  // Start-up with a picture file named by the first parameter (and a picture
+  // dropped on the window): the list goes to its directory and selects it,
+  // then the picture is loaded. Any other name is ignored.
   void OpenCommandLinePicture(const std::wstring& param);
   void LoadPicture(const std::wstring& fileName);
   void FitPicturePane();
@@ -85,6 +91,9 @@ class TForm1 : public tk::Form {
  private:
   void BindMembers();
   void SetPathLabel();
+  // The list on a directory (applied as the list applies a path), the drive
+  // box on its drive, the path label.
+  void BrowseTo(const std::wstring& directory);
   void SetTitle(const std::wstring& title);
   // LoadPicture's two ends: the picture shown with its status line, title and
   // buttons, or the empty pane.

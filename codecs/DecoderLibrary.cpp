@@ -109,6 +109,10 @@ short QueryFileInfo(const std::wstring& fileName, ImageFileInfo& info) {
   return result;
 }
 
+bool IsMemoryFailure(short result) {
+  return result == rstrim::kTooLarge || result == rstrim::kOutOfMemory;
+}
+
 std::wstring LibraryErrorText(int result) {
   HMODULE module = GetModuleHandleA(kLibraryName);
   if (!module) return L"The picture library RSTRIM32.DLL could not be loaded.";

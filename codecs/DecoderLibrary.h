@@ -45,6 +45,10 @@ struct ImageFileInfo {
 // Fills info with whatever the library wrote, also on failure; returns its result.
 short QueryFileInfo(const std::wstring& fileName, ImageFileInfo& info);
 
+// Whether a result says that the picture's bitmap cannot be had: too large
+// to be allocated, or the allocation failed.
+bool IsMemoryFailure(short result);
+
 // The library's text for a result of 0 or below.
 std::wstring LibraryErrorText(int result);
 

@@ -115,7 +115,7 @@ const tk::FormResource& Form1Resource() {
       },
       // The form's own events.
       {{&Form::OnCreate, &TForm1::FormCreate}, {&Form::OnDestroy, &TForm1::FormDestroy},
-       {&Form::OnPaint, &TForm1::FormPaint}}};
+       {&Form::OnPaint, &TForm1::FormPaint}, {&Form::OnDropFiles, &TForm1::FormDropFiles}}};
   return res;
 }
 

@@ -34,7 +34,8 @@ const tk::FormResource& Form2Resource() {
       },
       // The form's own events.
       {{&Form::OnShow, &TForm2::FormShow}, {&Control::OnKeyDown, &TForm2::FormKeyDown},
-       {&Control::OnKeyPress, &TForm2::FormKeyPress}, {&Control::OnClick, &TForm2::FormClick}}};
+       {&Control::OnKeyPress, &TForm2::FormKeyPress}, {&Control::OnClick, &TForm2::FormClick},
+       {&Control::OnMouseWheel, &TForm2::FormMouseWheel}}};
   return res;
 }
 

@@ -65,6 +65,15 @@ void TForm2::FormKeyDown(WORD& key, unsigned) {
   }
 }
 
+void TForm2::FormMouseWheel(int notches, bool horizontal) {
+  const bool forward = notches > 0;
+  const WORD key = horizontal ? (forward ? VK_END : VK_HOME) : (forward ? VK_NEXT : VK_PRIOR);
+  for (int i = 0; i < notches || i < -notches; ++i) {
+    WORD pressed = key;
+    FormKeyDown(pressed, 0);
+  }
+}
+
 void TForm2::FormKeyPress(wchar_t& key) {
   if (key == 13 || key == 27 || key == 32) Close();
 }

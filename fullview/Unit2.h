@@ -18,6 +18,9 @@ class TForm2 : public tk::Form {
   void FormKeyDown(WORD& key, unsigned shift);
   void FormKeyPress(wchar_t& key);
   void FormClick();
+  // Each notch pans as the page key of its direction: Page Down or Page Up,
+  // End or Home for the tilt wheel and the wheel with Shift.
+  void FormMouseWheel(int notches, bool horizontal);
 };
 
 extern TForm2* Form2;

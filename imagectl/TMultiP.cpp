@@ -243,6 +243,7 @@ void TPMultiImage::StopTicker() {
 std::wstring TPMultiImage::GetImageName() {
   using imagectl::Reader;
   const imagectl::ReaderRow* row = imagectl::FindReaderRow(util::ExtensionKey(imageName_));
+  noMemoryForPicture_ = false;
   const bool needsFile = !row || row->reader != Reader::kResource;
   if (needsFile && (imageName_.empty() || !util::FileExists(imageName_))) {
     picture_.Clear();  // a running ticker is not stopped
@@ -302,6 +303,7 @@ void TPMultiImage::ReadWithRow(const imagectl::ReaderRow& row) {
     const HWND wnd = row.reader == imagectl::Reader::kResource ? Handle() : nullptr;
     r = imagectl::ReadBitmap(row, imageName_, resolution, imageDither_ ? 1 : 0, resourceModule_,
                              wnd);
+    noMemoryForPicture_ = codecs::IsMemoryFailure(r.libraryResult);
     if (r.libraryResult <= 0) codecs::ShowLibraryError(r.libraryResult);
     if (!r.read) tk::MessageDlg(row.failure, tk::MsgKind::Information, tk::mbOK);
   } catch (const std::exception&) {

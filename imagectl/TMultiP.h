@@ -96,6 +96,9 @@ class TPMultiImage : public tk::Control {
 
   // ---- the loader's result and the picture information
   const std::wstring& StatusText() const { return statusText_; }
+  // The last load's picture could not be held: the decoding library found its
+  // bitmap too large for memory.
+  bool NoMemoryForPicture() const { return noMemoryForPicture_; }
   // Fills the information fields for the name; a failure of the decoding
   // library's query shows the library's error box.
   bool ReadImageInfo(const std::wstring& fileName);
@@ -218,6 +221,7 @@ class TPMultiImage : public tk::Control {
   SIZE scaledSize_{0, 0};
   std::wstring imageName_;
   std::wstring statusText_;
+  bool noMemoryForPicture_ = false;
   std::wstring resourceModule_;  // module of .RES names; empty: the program's own
   imagectl::ImageInfo info_;
 

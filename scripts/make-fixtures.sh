@@ -471,6 +471,10 @@ magick -size 3x2 xc:red -fill blue -draw 'point 1,0' -fill yellow -draw 'point 2
   -compress none -strip "BMP3:$out/view-3x2.bmp"
 # 64 x 3 stretched lands on 16.5 lines exactly.
 magick -size 64x3 gradient:red-blue -type truecolor -strip "BMP3:$out/view-64x3.bmp"
+# A baseline JPEG that declares 60000 x 60000 and holds no picture data: its
+# bitmap (10.8 GB at 24 bits) is refused before any data would be read.
+hex ffd8 ffdb 0043 00 "$(printf '01%.0s' {1..64})" ffc0 0011 08 ea60 ea60 03 011100 021100 031100 \
+  ffda 000c 03 0100 0211 0311 003f00 ffd9 >"$out/view-60000x60000.jpg"
 magick -size 16x16 xc:blue -size 32x32 xc:red -alpha set -strip "$out/icon.ico"
 hex d7cdc69a 0000 0000 0000 c800 6400 6000 00000000 dd57 \
   0100 0900 0003 34000000 0200 07000000 0000 \

@@ -1,11 +1,26 @@
 #include "toolkit/Application.h"
 
+#include <windowsx.h>
+
 #include "toolkit/CodePages.h"
 #include "toolkit/Control.h"
 #include "toolkit/Form.h"
 #include "toolkit/Services.h"
 
 namespace tk {
+
+namespace {
+
+// The wheel turns what is under the mouse, as Windows 10 does by default:
+// within the window the message came to, it goes to the control under the
+// cursor (so a list scrolls itself, and a picture pane its window).
+void RouteWheel(MSG& msg) {
+  if ((msg.message != WM_MOUSEWHEEL && msg.message != WM_MOUSEHWHEEL) || !msg.hwnd) return;
+  HWND under = WindowFromPoint(POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+  if (under && GetAncestor(under, GA_ROOT) == GetAncestor(msg.hwnd, GA_ROOT)) msg.hwnd = under;
+}
+
+}  // namespace
 
 Application& Application::Instance() {
   static Application app;
@@ -69,6 +84,7 @@ void Application::ProcessMessage(MSG& msg) {
       HelpForFocus();
       return;
     }
+    RouteWheel(msg);
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     auto* form = dynamic_cast<Form*>(Control::FromHandle(root));
     if (form && form->DialogNavigation() && IsDialogMessageW(root, &msg)) return;

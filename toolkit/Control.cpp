@@ -287,6 +287,14 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!ch) return 0;
       return DefaultProc(msg, ch, lp);
     }
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+      if (TakeWheel(msg, wp)) return 0;
+      // Our own windows hand it on to the parent themselves: Wine's default
+      // procedure does that for the vertical wheel only.
+      if (!baseProc_ && parent_ && parent_->HandleAllocated())
+        return SendMessageW(parent_->HandleIfCreated(), msg, wp, lp);
+      break;
     case WM_LBUTTONDOWN:
       pressed_ = !baseProc_;
       break;
@@ -334,6 +342,16 @@ LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefaultProc(msg, wp, lp);
 }
 
+bool Control::TakeWheel(UINT msg, WPARAM wp) {
+  const bool horizontal = msg == WM_MOUSEHWHEEL || (GET_KEYSTATE_WPARAM(wp) & MK_SHIFT);
+  if (!WantsWheel(horizontal)) return false;
+  // The wheel turned towards the user moves on, as the tilt wheel pushed right.
+  const int delta = GET_WHEEL_DELTA_WPARAM(wp);
+  const int notches = wheel_[horizontal ? 1 : 0].Take(msg == WM_MOUSEWHEEL ? -delta : delta);
+  if (notches) MouseWheel(notches, horizontal);
+  return true;
+}
+
 Control* Control::KeyPreviewer() {
   Control* top = TopLevel();
   return top != this && top->PreviewsKeys() ? top : nullptr;
@@ -362,6 +380,9 @@ void Control::DblClick() {
 }
 void Control::Change() {
   if (OnChange) OnChange(*this);
+}
+void Control::MouseWheel(int notches, bool horizontal) {
+  if (OnMouseWheel) OnMouseWheel(*this, notches, horizontal);
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {

@@ -12,6 +12,7 @@
 
 #include "toolkit/Graphics.h"
 #include "toolkit/Handles.h"
+#include "toolkit/portable/Wheel.h"
 
 namespace tk {
 
@@ -41,6 +42,9 @@ class Control {
   using Notify = std::function<void(Control& sender)>;
   using KeyEvent = std::function<void(Control& sender, WORD& key, unsigned shift)>;
   using KeyPressEvent = std::function<void(Control& sender, wchar_t& key)>;
+  // Whole notches of the mouse wheel: positive towards the end (down or
+  // right); horizontal for the tilt wheel and for the wheel turned with Shift.
+  using WheelEvent = std::function<void(Control& sender, int notches, bool horizontal)>;
 
   Control();
   virtual ~Control();
@@ -122,6 +126,7 @@ class Control {
   KeyEvent OnKeyDown;
   KeyEvent OnKeyUp;
   KeyPressEvent OnKeyPress;
+  WheelEvent OnMouseWheel;
 
   // Moves the window to the stored bounds (after the parent scrolled).
   void ApplyBounds();
@@ -143,6 +148,13 @@ class Control {
   virtual void Click();
   virtual void DblClick();
   virtual void Change();
+  // Whether the control takes the wheel along that axis; what it does not
+  // take goes on to its parent.
+  virtual bool WantsWheel(bool horizontal) const {
+    (void)horizontal;
+    return OnMouseWheel != nullptr;
+  }
+  virtual void MouseWheel(int notches, bool horizontal);
   virtual void Resized() {}
   // Offset of this control's children by the parent's scrolling.
   virtual POINT ScrollOffset() const { return POINT{0, 0}; }
@@ -159,6 +171,7 @@ class Control {
   static Control* Bound(HWND wnd);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Reflect(UINT msg, WPARAM wp, LPARAM lp, HWND child);
+  bool TakeWheel(UINT msg, WPARAM wp);
   void Attach(HWND wnd);
   void Detach();
   void ApplyZOrder();
@@ -182,6 +195,7 @@ class Control {
   Font fontHandle_;
   Brush brush_;
   Color brushColor_ = 0;
+  WheelNotches wheel_[2];  // vertical, horizontal
 };
 
 // Parses the resource value forms: "True"/"False", decimal and "$hex" numbers.

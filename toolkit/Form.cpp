@@ -28,6 +28,28 @@ DWORD StyleFor(BorderStyle b) {
   return WS_OVERLAPPEDWINDOW;
 }
 
+// Pixels a scroll-bar arrow moves the window.
+constexpr int kLineStep = 8;
+
+// Pixels one wheel notch scrolls: the user's lines a notch (three unless
+// changed) of a line step each, or a page where the user asked for pages.
+long long WheelStep(int page) {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  return lines == WHEEL_PAGESCROLL ? page : static_cast<long long>(lines) * kLineStep;
+}
+
+std::vector<std::wstring> DroppedNames(HDROP drop) {
+  std::vector<std::wstring> names;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
 BOOL CALLBACK CollectEnabled(HWND w, LPARAM lp) {
   if (IsWindowVisible(w) && IsWindowEnabled(w))
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
@@ -56,6 +78,8 @@ void Form::CreateParams(CreateArgs& args) {
   args.ownClass = true;
   args.style = StyleFor(borderStyle_) | WS_CLIPCHILDREN;
   args.exStyle = WS_EX_CONTROLPARENT;
+  // What DragAcceptFiles would set: the shell sends the form its drops.
+  if (OnDropFiles) args.exStyle |= WS_EX_ACCEPTFILES;
   if (borderStyle_ == BorderStyle::Single) args.exStyle |= WS_EX_WINDOWEDGE;
 }
 
@@ -217,10 +241,10 @@ void Form::Scroll(int bar, WPARAM wp) {
   const int page = static_cast<int>(si.nPage);
   switch (LOWORD(wp)) {
     case SB_LINEUP:
-      pos -= 8;
+      pos -= kLineStep;
       break;
     case SB_LINEDOWN:
-      pos += 8;
+      pos += kLineStep;
       break;
     case SB_PAGEUP:
       pos -= page;
@@ -241,10 +265,43 @@ void Form::Scroll(int bar, WPARAM wp) {
     default:
       return;
   }
-  pos = std::max(0, std::min(pos, si.nMax - page + 1));
+  ScrollBarTo(bar, pos);
+}
+
+void Form::ScrollBarTo(int bar, int pos) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE | SIF_PAGE;
+  GetScrollInfo(HandleIfCreated(), bar, &si);
+  pos = std::max(0, std::min(pos, si.nMax - static_cast<int>(si.nPage) + 1));
   POINT p = scrollPos_;
   (bar == SB_HORZ ? p.x : p.y) = pos;
   ScrollTo(p);
+}
+
+bool Form::WantsWheel(bool horizontal) const {
+  if (Control::WantsWheel(horizontal)) return true;
+  // A bar shows where the contents reach beyond the client area.
+  return autoScroll_ &&
+         (horizontal ? scrollRange_.cx > scrollClient_.cx : scrollRange_.cy > scrollClient_.cy);
+}
+
+void Form::MouseWheel(int notches, bool horizontal) {
+  if (OnMouseWheel) {
+    Control::MouseWheel(notches, horizontal);
+    return;
+  }
+  const int page = horizontal ? scrollClient_.cx : scrollClient_.cy;
+  const long long from = horizontal ? scrollPos_.x : scrollPos_.y;
+  // Clamped to the scroll range below; kept in int here, however far the wheel went.
+  const long long to = std::clamp(from + notches * WheelStep(page), 0LL, 0x7FFFFFFFLL);
+  ScrollBarTo(horizontal ? SB_HORZ : SB_VERT, static_cast<int>(to));
+}
+
+void Form::DropFiles(HDROP drop) {
+  // The names are taken and the drop freed first: a handler may load for seconds.
+  const std::vector<std::wstring> names = DroppedNames(DropHandle(drop).get());
+  if (OnDropFiles && IsWindowEnabled(HandleIfCreated())) OnDropFiles(*this, names);
 }
 
 void Form::ScrollTo(POINT pos) {
@@ -351,6 +408,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       UpdateScrollRange();
       break;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE && activeControl_ && activeControl_->CanFocus()) {
         activeControl_->SetFocus();

@@ -108,6 +108,10 @@ class Form : public Control {
   Notify OnDestroy;
   Notify OnShow;
   Notify OnPaint;
+  // Files dropped on the window, in the order the dropping program gave
+  // them. A form with this handler accepts files; while it is disabled a
+  // drop is ignored.
+  std::function<void(Control& sender, const std::vector<std::wstring>& names)> OnDropFiles;
 
  protected:
   void CreateParams(CreateArgs& args) override;
@@ -116,6 +120,10 @@ class Form : public Control {
   POINT ScrollOffset() const override { return scrollPos_; }
   void ChildBoundsChanged(Control& child) override;
   void Resized() override { UpdateScrollRange(); }
+  // Without a wheel handler of its own an automatically scrolling form
+  // scrolls with the wheel along each axis that has a bar.
+  bool WantsWheel(bool horizontal) const override;
+  void MouseWheel(int notches, bool horizontal) override;
   // Runs after the components exist with their properties, before the window
   // is created (so before any notification a control may send).
   virtual void Loaded() {}
@@ -123,6 +131,8 @@ class Form : public Control {
  private:
   void Apply(Control& c, const std::vector<PropDesc>& props, const std::vector<EventDesc>& events);
   void Scroll(int bar, WPARAM wp);
+  void ScrollBarTo(int bar, int pos);
+  void DropFiles(HDROP drop);
   void ScrollTo(POINT pos);
   bool RealizePalette(bool background);
 

@@ -2,6 +2,8 @@
 // exactly one owner; release() hands ownership to an API that takes it over.
 #pragma once
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +102,12 @@ class LockedGlobal {
   HGLOBAL h_;  // we don't own it
   void* p_;
 };
+
+// The list of files dropped on a window (WM_DROPFILES); the receiver frees it.
+struct DropTraits : NullInvalid<HDROP> {
+  static void Close(HDROP h) { DragFinish(h); }
+};
+using DropHandle = UniqueHandle<HDROP, DropTraits>;
 
 struct IconTraits : NullInvalid<HICON> {
   static void Close(HICON h) { DestroyIcon(h); }

@@ -4,99 +4,25 @@
 // repaint of the stretched pane. Prints figures; asserts nothing.
 //   bench_view [--runs N]
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "bench/wine/BenchSupport.h"
 #include "codecs/DecoderLibrary.h"
-#include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/Application.h"
 #include "toolkit/StdCtrls.h"
 
-#include <jpeglib.h>
-
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-double PrivateMiB() {
-  PROCESS_MEMORY_COUNTERS_EX pmc{};
-  pmc.cb = sizeof(pmc);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
-                       sizeof(pmc));
-  return static_cast<double>(pmc.PrivateUsage) / (1024.0 * 1024.0);
-}
-
-std::wstring BenchDir() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  const std::wstring dir = std::wstring(base) + L"lumo-bench";
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
-std::uint8_t Clamp8(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
-
-// The 6000 x 4000 quality-90 picture, written once: colour waves with a little
-// noise, so that it compresses about as a photograph does.
-bool MakePicture(const std::wstring& name) {
-  if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  std::FILE* file = _wfopen(name.c_str(), L"wb");
-  if (file == nullptr) return false;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, file);
-  cinfo.image_width = 6000, cinfo.image_height = 4000;
-  cinfo.input_components = 3, cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(6000 * 3);
-  std::uint32_t state = 1;
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const double y = cinfo.next_scanline;
-    for (int x = 0; x < 6000; ++x) {
-      state = state * 1664525u + 1013904223u;
-      const double noise = static_cast<double>(state >> 29) - 3.5;
-      row[3 * x] = Clamp8(128 + 90 * std::sin(x * 0.003 + y * 0.002) + noise);
-      row[3 * x + 1] = Clamp8(128 + 90 * std::sin(x * 0.0021 - y * 0.0031) + noise);
-      row[3 * x + 2] = Clamp8(128 + 90 * std::cos((x + y) * 0.0017) + noise);
-    }
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return std::fclose(file) == 0;
-}
-
-void Pump() { tk::Application::Instance().ProcessMessages(); }
+using bench::Median;
+using bench::Now;
+using bench::Pump;
 
 // The moment the status line gets its text: SetWindowText sends WM_SETTEXT,
 // which a call-window hook of this thread sees before the window does.
@@ -107,29 +33,6 @@ LRESULT CALLBACK WatchStatusLine(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && m->hwnd == g_statusLine && m->message == WM_SETTEXT) g_statusSet = Now();
   return CallNextHookEx(nullptr, code, wp, lp);
 }
-
-// Main window and full-screen window as the main block makes them.
-struct Windows {
-  std::unique_ptr<TForm1> form1 = std::make_unique<TForm1>();
-  std::unique_ptr<TForm2> form2 = std::make_unique<TForm2>();
-  Windows() {
-    Form1 = form1.get();
-    tk::Application::Instance().SetMainForm(Form1);
-    Form1->Create();
-    Form1->Show();
-    Form2 = form2.get();
-    Form2->Create();
-    Form2->mainImage = Form1->PMultiImage1;
-    Pump();
-  }
-  ~Windows() {
-    Form1->DestroyHandle();
-    tk::Application::Instance().SetMainForm(nullptr);
-    Pump();
-    Form1 = nullptr;
-    Form2 = nullptr;
-  }
-};
 
 // LoadPicture from the call until the status line is set.
 double TimeLoadPicture(const std::wstring& picture) {
@@ -149,10 +52,12 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::wcscmp(argv[i], L"--runs") == 0) runs = std::max(1, _wtoi(argv[i + 1]));
 
-  const std::wstring dir = BenchDir();
+  const std::wstring dir = bench::BenchDir();
   const std::wstring picture = dir + L"\\BENCH24.JPG";
   std::printf("view: writing the 6000 x 4000 quality-90 JPEG ...\n");
-  if (!MakePicture(picture)) {
+  // Written once and kept.
+  if (GetFileAttributesW(picture.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      !bench::WriteJpeg(picture, 6000, 4000)) {
     std::printf("view: cannot write %ls\n", picture.c_str());
     return 1;
   }
@@ -175,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     }
     bitmap.Clear();
-    Windows windows;
+    bench::Windows windows;
     load.push_back(TimeLoadPicture(picture));
     if (Form1->Panel5->Caption() != L"Picture-Info:  6000x4000x16M") {
       std::printf("view: LoadPicture did not show the picture (%ls)\n",
@@ -188,15 +93,15 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("view: LoadPicture to status line     %8.1f ms (median of %d)\n", ld * 1e3, runs);
   std::printf("view: LoadPicture / library          %8.2f   (target at most 1.25)\n", ld / lib);
 
-  Windows windows;
+  bench::Windows windows;
   Form1->LoadPicture(picture);
   Pump();
   // The hand-over to the full-screen window shares the pixels.
   TPMultiImage& full = *Form2->PMultiImage1;
   full.SetImageName(L"");
-  const double before = PrivateMiB();
+  const double before = bench::PrivateBytes() / bench::kMiB;
   full.SetPicture(Form1->PMultiImage1->Picture());
-  const double after = PrivateMiB();
+  const double after = bench::PrivateBytes() / bench::kMiB;
   std::printf("view: hand-over to full screen adds  %8.2f MiB private (target at most 1 MiB)\n",
               after - before);
 

@@ -16,6 +16,11 @@
 namespace rstrim {
 namespace {
 
+// The largest bitmap the library hands out: GDI keeps a section's size in a
+// signed 32-bit number. That holds a 300-megapixel photo at 24 bits (900 MB);
+// a larger bitmap is refused before anything is allocated, in both builds alike.
+constexpr size_t kMaxSectionBytes = 0x7FFFFFFF;
+
 // Colours of a palette handed in by the caller; empty when it is not a palette.
 std::vector<Rgb> PaletteColours(HPALETTE palette) {
   std::vector<Rgb> colours;
@@ -44,6 +49,7 @@ short DecodeEntry(Format format, const char* fileName, LONG resolution, LONG dit
     options.resolution = resolution;
     options.dither = dither != 0;
     options.jpegScale = jpegScale;
+    options.maxBitmapBytes = kMaxSectionBytes;
     // Code 0 always means the VGA colours; only 1..8 bits take the caller's palette.
     if (resolution > 0 && resolution < 9) options.fixedPalette = PaletteColours(*palette);
     const bool useGiven = !options.fixedPalette.empty();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
@@ -226,6 +227,15 @@ const std::array<int, 6> kPans[] = {
     {-9, 0, 0, VK_NEXT, 0, 0},     {-9, 0, 0, VK_END, 0, 0},      {0, 0, 0, VK_DOWN, 0, 0},
     {0, 0, 0, VK_RIGHT, 0, 0},     {0, 0, 0, VK_NEXT, 0, 0},      {0, 0, 0, VK_END, 0, 0}};
 
+// The same with the wheel on a picture 15 pixels larger: turned ('v'), with
+// Shift ('s') or tilted ('h'), by a delta, from a start to a new position. A
+// notch pans as Page Down or Up, sideways as End or Home; half notches add
+// up, a turn back starts afresh.
+const std::array<int, 6> kWheelPans[] = {
+    {'v', -240, 0, 0, 0, -15}, {'v', 120, 0, -9, 0, 0},    {'v', -60, 0, 0, 0, 0},
+    {'v', -60, 0, 0, 0, -10},  {'v', -60, 0, -15, 0, -15}, {'v', 60, 0, -15, 0, -15},
+    {'v', 60, 0, -15, 0, -5},  {'s', -120, 0, 0, -10, 0},  {'h', -120, -9, 0, 0, 0}};
+
 }  // namespace
 
 struct ViewTest : Form1Fixture {
@@ -275,6 +285,9 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
+        // A bitmap that cannot be had: the library's failure, then the empty state.
+        {L"huge.jpg", imagectl_test::DataBytes(L"view-60000x60000.jpg"),
+         L"The picture is too large for memory."},
         {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"},
         {L"broken.wmf", Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0}, L"Metadatei ist ung\u00fcltig"}}) {
     f.LoadPicture(Write(L"good.bmp", imagectl_test::DataBytes(L"bmp-8.bmp")));
@@ -328,5 +341,63 @@ TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscS
     SendMessageW(view, WM_KEYDOWN, key, 0);
     EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
         << key << " at " << left << "," << top << " extra " << extra;
+  }
+  for (const auto& [axis, delta, left, top, newLeft, newTop] : kWheelPans) {
+    form2->PMultiImage1->SetBounds(left, top, form2->ClientWidth() + 15,
+                                   form2->ClientHeight() + 15);
+    Post(view, axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
+         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta));
+    EXPECT_EQ(Placement(picture).left * 100 + Placement(picture).top, newLeft * 100 + newTop)
+        << char(axis) << delta << " at " << left << "," << top;
+  }
+}
+
+// Over the picture pane the wheel scrolls the window (three lines of 8 pixels
+// a notch), sideways with Shift or tilted, though the file list has the focus.
+TEST_F(ViewTest, TheWheelScrollsTheWindowOverThePane) {
+  TForm1& f = Open();
+  f.LoadPicture(Write(L"photo.jpg", imagectl_test::DataBytes(L"view-1024x768.jpg")));
+  const int end = 776 - f.ClientHeight();  // the pane's height less the window's
+  // One after the other: axis, delta, then the scroll position x and y.
+  const std::array<int, 4> steps[] = {
+      {'v', -240, 0, 48}, {'v', 120, 0, 24},   {'v', -60, 0, 24},
+      {'v', -60, 0, 48},  {'s', -120, 24, 48}, {'h', 120, 48, 48},
+      {'h', -240, 0, 48}, {'v', 1200, 0, 0},   {'v', -12000, 0, end}};
+  for (const auto& [axis, delta, x, y] : steps) {
+    // From a point the pane covers however the window is scrolled.
+    Post(f.FileListBox1->Handle(), axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
+         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta), MAKELPARAM(f.Left() + 400, f.Top() + 200));
+    const RECT pane = Placement(f.Panel1->Handle());
+    EXPECT_EQ((236 - pane.left) * 1000 - pane.top, x * 1000 + y) << char(axis) << delta;
+  }
+}
+
+// Drops as the shell builds them, a DROPFILES block of wide names (each ended
+// by a zero, the list by one more): the first name counts, as a command line's.
+TEST_F(ViewTest, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList) {
+  TForm1& f = Open();
+  const std::wstring dir = browseDir + L"\\Am Strand \u00e9t\u00e9 \u014D";
+  const std::wstring picture = dir + L"\\Bild 1 \u00e4 \u014D.bmp", text = browseDir + L"\\a.txt";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  imagectl_test::WriteBytes(picture, imagectl_test::DataBytes(L"view-3x2.bmp"));
+  WriteFile(text, "text");
+  EXPECT_TRUE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  // The names (apart by zeros), enabled, whether the picture shows, the list's
+  // directory and the name box.
+  for (const auto& [names, enabled, shown, directory, edit] :
+       {std::tuple{text, true, false, browseDir, L"*.*"},
+        {dir, true, false, dir, L"*.*"},
+        {picture + L'\0' + text, false, false, dir, L"*.*"},
+        {picture + L'\0' + text, true, true, dir, L"BILD 1 \u00c4 \u014C.BMP"},
+        {browseDir, true, true, browseDir, L"*.*"}}) {
+    // Zeroed, so that the names end in two zeros.
+    auto* d = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + 2 * names.size() + 4));
+    *d = DROPFILES{sizeof(DROPFILES), {}, FALSE, TRUE};
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(d + 1));
+    EnableWindow(f.Handle(), enabled);  // the window frees the block
+    Post(f.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(d));
+    EXPECT_EQ(TextOf(f.Handle()) + L"|" + f.FileListBox1->Directory() + L"|" + f.Edit1->Text(),
+              (shown ? L"Lumoscope32 - [BILD 1 \u00e4 \u014D.BMP]" : L"Lumoscope32 - [Noname]") +
+                  (L"|" + directory + L"|" + edit));
   }
 }
