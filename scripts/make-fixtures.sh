@@ -18,7 +18,14 @@ trap 'rm -rf "$work"' EXIT
 
 # The tools come from Debian's packages; as root, missing ones are installed.
 colord=/usr/share/color/icc/colord gs_icc=/usr/share/color/icc/ghostscript
-if [ "$(id -u)" = 0 ] && { ! command -v convert-im6.q16 tiffcp gifbuild ppmtopcx jpgicc >/dev/null 2>&1 ||
+# (command -v succeeds when any one of several names exists: one at a time.)
+missing_tool() {
+  for t in convert-im6.q16 tiffcp gifbuild ppmtopcx jpgicc; do
+    command -v "$t" >/dev/null 2>&1 || return 0
+  done
+  return 1
+}
+if [ "$(id -u)" = 0 ] && { missing_tool ||
   [ ! -f $colord/WideGamutRGB.icc ] || [ ! -f $gs_icc/ps_cmyk.icc ]; }; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q imagemagick libtiff-tools giflib-tools netpbm \
     liblcms2-utils colord-data libgs-common >/dev/null

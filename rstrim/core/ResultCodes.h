@@ -3,7 +3,7 @@
 // as well, so it holds nothing but the preprocessor's list. A failure is 0 or
 // negative; its text is the string resource whose identifier is the code taken
 // as an unsigned 16-bit number. kTooLarge: the bitmap would need more than
-// 512 MiB at the requested depth.
+// the caller's limit at the requested depth (512 MiB unless it sets another).
 #ifndef RSTRIM_CORE_RESULTCODES_H
 #define RSTRIM_CORE_RESULTCODES_H
 
