@@ -114,6 +114,25 @@ const Row kRows[] = {
     {"pcx-planes3.pcx", "ref-pal8.ppm", 4, 0, 0},
     {"pcx-planes4.pcx", "ref-pal16.ppm", 4, 0, 0},
     {"pcx-ega.pcx", "ref-ega.ppm", 4, 0, 0},  // version 3: the standard colours
+    // Embedded colour profiles: what lcms2's own tools show of them in sRGB.
+    {"jpeg-icc-adobe.jpg", "ref-icc-jpeg-adobe.ppm", 24, 2, 0.5},
+    {"jpeg-icc-prophoto.jpg", "ref-icc-jpeg-prophoto.ppm", 24, 2, 0.5},
+    {"jpeg-icc-widegamut.jpg", "ref-icc-jpeg-widegamut.ppm", 24, 2, 0.5},
+    {"jpeg-icc-grey.jpg", "ref-icc-jpeg-grey.ppm", 24, 2, 0.5},
+    {"jpeg-icc-cmyk.jpg", "ref-icc-jpeg-cmyk.ppm", 24, 2, 0.5},  // Adobe's inverted inks
+    // three APP2 pieces out of order
+    {"jpeg-icc-pieces.jpg", "ref-icc-jpeg-pieces.ppm", 24, 2, 0.5},
+    {"png-icc-adobe.png", "ref-icc-png-adobe.ppm", 24, 2, 0.5},
+    {"png-icc-widegamut.png", "ref-icc-png-widegamut.ppm", 24, 2, 0.5},
+    {"png-icc-grey.png", "ref-icc-png-grey.ppm", 24, 2, 0.5},
+    {"png-icc-pal16.png", "ref-icc-png-pal16.ppm", 4, 2, 0.5},  // the colour table converted
+    {"tiff-icc-adobe.tif", "ref-icc-tiff-adobe.ppm", 24, 2, 0.5},
+    {"tiff-icc-prophoto.tif", "ref-icc-tiff-prophoto.ppm", 24, 2, 0.5},
+    {"tiff-icc-widegamut.tif", "ref-icc-tiff-widegamut.ppm", 24, 2, 0.5},
+    {"tiff-icc-grey.tif", "ref-icc-tiff-grey.ppm", 24, 2, 0.5},
+    {"tiff-icc-cmyk.tif", "ref-icc-tiff-cmyk.ppm", 24, 2, 0.5},
+    // the TIFF's pixels in a V5 header
+    {"bmp-icc-adobe.bmp", "ref-icc-tiff-adobe.ppm", 24, 2, 0.5},
 };
 
 TEST(Decode, EveryTestPictureShowsItsReference) {
