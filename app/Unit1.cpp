@@ -29,14 +29,6 @@ WORD ProcessShowWindow() {
   return si.wShowWindow;
 }
 
-DWORD Attributes(const std::wstring& name) {
-  return name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(name.c_str());
-}
-
-bool IsPlainFile(DWORD attr) {
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 int StartupShowCommand(WORD showWindow) {
@@ -213,12 +205,12 @@ void TForm1::FileListBox1KeyPress(wchar_t& key) {
 
 void TForm1::FileListBox1DblClick() {
   std::wstring file = FileListBox1->FileName();
-  if (!IsPlainFile(Attributes(file))) {
+  if (!util::FileExists(file)) {
     FileListBox1->ApplyFilePath(util::FileNamePart(file));
     SetPathLabel();
   }
   file = FileListBox1->FileName();
-  if (util::IsPictureFile(file) && IsPlainFile(Attributes(file))) LoadPicture(file);
+  if (util::IsPictureFile(file) && util::FileExists(file)) LoadPicture(file);
 }
 
 namespace {
@@ -235,7 +227,7 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   const int index = FileListBox1->ItemIndex();
   if (index < 0) return;
   const std::wstring item = FileListBox1->Item(index);
-  if (!IsPlainFile(Attributes(item))) return;
+  if (!util::FileExists(item)) return;
   if (key == VK_DELETE) {
     if (tk::BeepAndMessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation,
                               tk::mbYesNo) != tk::mrYes)
@@ -269,8 +261,7 @@ void TForm1::BrowseTo(const std::wstring& directory) {
 void TForm1::FormDropFiles(const std::vector<std::wstring>& names) {
   if (names.empty()) return;
   const std::wstring& first = names.front();
-  const DWORD attr = Attributes(first);
-  if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY))
+  if (util::DirectoryExists(first))
     BrowseTo(first);
   else
     OpenCommandLinePicture(first);
@@ -337,19 +328,23 @@ void TForm1::LoadPicture(const std::wstring& fileName) {
   SetEnabled(false);
   app.SetCursor(tk::ScreenCursor::HourGlass);
   std::optional<std::runtime_error> failure;
+  bool shown = false;
   try {
-    ShowPicture(fileName);
+    shown = ShowPicture(fileName);
   } catch (const tk::EInOutError&) {
-    app.SetCursor(tk::ScreenCursor::Default);
-    ClearPicture();
-    tk::BeepAndMessageDlg(UpperFileName(fileName) + L" is not a valid Bitmapfile !",
-                          tk::MsgKind::Error, tk::mbOK);
+    // An input/output failure is told as a file that shows nothing, below.
   } catch (const std::exception& e) {
     // Any other failure (a damaged icon or metafile, no memory) ends in the
     // same empty state; the general report gives its own message, once the
     // window works again.
     ClearPicture();
     failure.emplace(e.what());
+  }
+  if (!shown && !failure) {
+    app.SetCursor(tk::ScreenCursor::Default);
+    ClearPicture();
+    tk::BeepAndMessageDlg(UpperFileName(fileName) + L" is not a valid Bitmapfile !",
+                          tk::MsgKind::Error, tk::mbOK);
   }
   app.SetCursor(tk::ScreenCursor::Default);
   ButtonCpy->SetEnabled(ButtonCpy->tag == 0);
@@ -361,13 +356,13 @@ void TForm1::LoadPicture(const std::wstring& fileName) {
   if (failure) app.HandleException(*failure);
 }
 
-void TForm1::ShowPicture(const std::wstring& fileName) {
+bool TForm1::ShowPicture(const std::wstring& fileName) {
   PMultiImage1->SetImageName(fileName);
   PMultiImage1->ReadImageInfo(fileName);
   const int w = PMultiImage1->ImageWidth(), h = PMultiImage1->ImageHeight();
   // A bitmap that memory cannot hold fails the load as an unreadable file
   // does, though the file's header gives its size.
-  if (w <= 0 || PMultiImage1->NoMemoryForPicture()) throw tk::EInOutError("File Load Error");
+  if (w <= 0 || PMultiImage1->NoMemoryForPicture()) return false;
   FitPicturePane();
   PMultiImage1->SetVisible(true);
   const long long bits =
@@ -379,6 +374,7 @@ void TForm1::ShowPicture(const std::wstring& fileName) {
   if (TPMultiImage* full = FullViewImage()) full->SetPicture(PMultiImage1->Picture());
   ButtonVollbild->tag = 0;
   ButtonCpy->tag = 0;
+  return true;
 }
 
 void TForm1::ClearPicture() {

@@ -96,8 +96,8 @@ class TForm1 : public tk::Form {
   void BrowseTo(const std::wstring& directory);
   void SetTitle(const std::wstring& title);
   // LoadPicture's two ends: the picture shown with its status line, title and
-  // buttons, or the empty pane.
-  void ShowPicture(const std::wstring& fileName);
+  // buttons (false when the file shows nothing), or the empty pane.
+  bool ShowPicture(const std::wstring& fileName);
   void ClearPicture();
   void SetPaneSize(const PaneSize& size);
 

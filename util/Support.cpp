@@ -143,4 +143,9 @@ bool FileExists(const std::wstring& name) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool DirectoryExists(const std::wstring& name) {
+  const DWORD a = GetFileAttributesW(name.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace util

@@ -39,5 +39,6 @@ INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
                    const std::wstring& workDir, int show);
 
 bool FileExists(const std::wstring& name);
+bool DirectoryExists(const std::wstring& name);
 
 }  // namespace util
