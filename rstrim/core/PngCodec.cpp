@@ -60,6 +60,13 @@ Result CreateSession(PngSession& s, ByteSource& src) {
   s.info = png_create_info_struct(s.png);
   if (s.info == nullptr) return kOutOfMemory;
   png_set_read_fn(s.png, &s, ReadFn);
+  // Chunks that may declare any length: a profile larger than any we take
+  // is dropped, and libpng would allocate a text's or an Exif block's whole
+  // declared length before reading it (it only warns that it is too large),
+  // so those, which no picture needs, are skipped unread.
+  png_set_chunk_malloc_max(s.png, kMaxProfileBytes + 1024);
+  static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf";
+  png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 5);
   return kOk;
 }
 
