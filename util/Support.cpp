@@ -100,6 +100,10 @@ bool WriteWholeFile(const std::wstring& name, const std::string& content) {
 
 bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
                         const std::wstring& key) {
+  // A best-fit key ("Lukasz" for "Łukasz") would remove another program's
+  // line; a key the code page cannot hold exactly is in no line at all.
+  const auto ansiSection = tk::ToAnsiExact(section), ansiKey = tk::ToAnsiExact(key);
+  if (!ansiSection || !ansiKey) return false;
   std::wstring name = UpperAscii(file);
   if (FileNamePart(name) == name) name = GetWindowsDir() + L"\\" + name;
   const DWORD attr = GetFileAttributesW(name.c_str());
@@ -111,8 +115,7 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
       ERROR_SUCCESS)
     return false;
   bool removed = false;
-  const std::string out =
-      RemoveProfileLines(content, tk::ToAnsi(section), tk::ToAnsi(key), removed);
+  const std::string out = RemoveProfileLines(content, *ansiSection, *ansiKey, removed);
   // Write beside the file, then replace it in one step: an interruption
   // leaves either the old or the new file, never none.
   const std::wstring temp = DirectoryPart(name) + L"$$$$----.BAK";

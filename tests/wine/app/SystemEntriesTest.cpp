@@ -109,6 +109,9 @@ TEST_F(ProfileFile, RewrittenInPlaceWithoutALeftoverOrLeftAlone) {
     EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
   }
   EXPECT_FALSE(RemoveProfileEntry(file + L".missing", L"Files", L"LUMOS32.HLP"));
+  WriteFile(file, "[Files]\nLUKASZ=1\n");  // what a best-fit key would name
+  EXPECT_FALSE(RemoveProfileEntry(file, L"Files", L"\x0141UKASZ"));
+  EXPECT_EQ(ReadFile(file), "[Files]\nLUKASZ=1\n");
 }
 
 TEST_F(ProfileFile, FailedReplaceKeepsTheOriginalAndRemovesTheTemporary) {
