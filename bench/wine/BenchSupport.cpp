@@ -4,13 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdio>
 
+#include "bench/BenchPictures.h"
 #include "imagectl/TMultiP.h"
 #include "toolkit/Application.h"
-
-#include <jpeglib.h>
+#include "toolkit/CodePages.h"
 
 namespace bench {
 
@@ -68,54 +66,10 @@ std::wstring BenchDir() {
   return dir;
 }
 
-namespace {
-
-std::uint8_t Clamp8(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
-
-// sin(a * i) and cos(a * i) for i below n: a wave along one axis, so that a
-// wave along both is two products a pixel (sin(u + v) = sin u cos v + cos u sin v).
-struct Wave {
-  std::vector<double> s, c;
-  Wave(double a, int n) : s(static_cast<size_t>(n)), c(static_cast<size_t>(n)) {
-    for (int i = 0; i < n; ++i) s[i] = std::sin(a * i), c[i] = std::cos(a * i);
-  }
-};
-
-}  // namespace
-
 bool WriteJpeg(const std::wstring& name, int width, int height) {
-  std::FILE* file = _wfopen(name.c_str(), L"wb");
-  if (file == nullptr) return false;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, file);
-  cinfo.image_width = static_cast<JDIMENSION>(width);
-  cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = 3, cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  const Wave rx(0.003, width), ry(0.002, height), gx(0.0021, width), gy(-0.0031, height),
-      b(0.0017, width + height);
-  std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
-  std::uint32_t state = 1;
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const int y = static_cast<int>(cinfo.next_scanline);
-    for (int x = 0; x < width; ++x) {
-      state = state * 1664525u + 1013904223u;
-      const double noise = static_cast<double>(state >> 29) - 3.5;
-      row[3 * x] = Clamp8(128 + 90 * (rx.s[x] * ry.c[y] + rx.c[x] * ry.s[y]) + noise);
-      row[3 * x + 1] = Clamp8(128 + 90 * (gx.s[x] * gy.c[y] + gx.c[x] * gy.s[y]) + noise);
-      row[3 * x + 2] = Clamp8(128 + 90 * b.c[x + y] + noise);
-    }
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return std::fclose(file) == 0;
+  // The writer opens a narrow name: the ANSI one, where the name has one.
+  const auto ansi = tk::ToAnsiExact(name);
+  return ansi && WriteJpeg(*ansi, width, height);
 }
 
 void Pump() { tk::Application::Instance().ProcessMessages(); }

@@ -42,8 +42,8 @@ class PeakPrivateBytes {
 // %TEMP%\lumo-bench, made if need be.
 std::wstring BenchDir();
 
-// A width x height JPEG of quality 90: colour waves with a little noise, so
-// that it compresses about as a photograph does. False when it cannot be written.
+// The benchmarks' photograph-like JPEG (bench/BenchPictures.h) under a wide
+// name; false when it cannot be written.
 bool WriteJpeg(const std::wstring& name, int width, int height);
 
 // Handles every pending message.
