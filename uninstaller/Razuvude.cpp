@@ -169,17 +169,23 @@ std::vector<std::wstring> KnownFolders() {
   return folders;
 }
 
-// A folder at or above the system's or a user's folder, or inside Windows,
+// The system's and the users' folders and the Windows folder, each as named
+// and as resolved. A folder at or above one of the first, or inside Windows,
 // holds files of others: nothing is deleted there, whatever the log says.
-bool IsProtectedFolder(const std::wstring& folder) {
-  for (const auto& known : KnownFolders())
-    if (IsAtOrBelow(known, folder)) return true;
-  std::vector<std::wstring> windows;
-  AddNamedAndReal(windows, util::GetWindowsDir());
-  for (const auto& w : windows)
-    if (IsAtOrBelow(folder, w)) return true;
-  return false;
-}
+class ProtectedFolders {
+ public:
+  ProtectedFolders() : known_(KnownFolders()) { AddNamedAndReal(windows_, util::GetWindowsDir()); }
+  bool Hold(const std::wstring& folder) const {
+    for (const auto& known : known_)
+      if (IsAtOrBelow(known, folder)) return true;
+    for (const auto& windows : windows_)
+      if (IsAtOrBelow(folder, windows)) return true;
+    return false;
+  }
+
+ private:
+  std::vector<std::wstring> known_, windows_;
+};
 
 // Opens the entry itself: a link is not followed where the file system can
 // tell (where it cannot, the final path shows where the handle leads).
@@ -263,7 +269,8 @@ Report Uninstall(const std::wstring& logFile, const WaitPolicy& wait) {
 
   // Where the folder really is decides; each file is checked against it.
   const std::wstring& dir = plan.directory;
-  if (IsProtectedFolder(dir)) return ProtectedFolder(dir);
+  const ProtectedFolders others;
+  if (others.Hold(dir)) return ProtectedFolder(dir);
   tk::File folder = OpenEntry(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !GetFileInformationByHandle(folder.get(), &info)) {
@@ -276,7 +283,7 @@ Report Uninstall(const std::wstring& logFile, const WaitPolicy& wait) {
   if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || realFolder.empty())
     return Refusal(L"the folder " + dir + L" is a link or no folder.");
-  if (IsProtectedFolder(realFolder)) return ProtectedFolder(dir);
+  if (others.Hold(realFolder)) return ProtectedFolder(dir);
   folder.reset();
 
   WaitForProgramEnd(plan.files, wait);
