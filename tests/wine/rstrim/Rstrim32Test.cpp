@@ -110,28 +110,6 @@ TEST_F(Rstrim32, FailuresReturnNoHandles) {
   EXPECT_EQ(Decoder(rstrim::kOrdDecodePngFile)(junk.c_str(), 24, 0, nullptr, nullptr, 0, 0), -9);
 }
 
-TEST_F(Rstrim32, NoGdiObjectsLeak) {
-  const std::string file = WriteTemp("leak.gif", ReadData("gif-pal256-adam.gif"));
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  for (int i = 0; i < 50; ++i) {
-    HBITMAP bmp = nullptr;
-    HPALETTE pal = nullptr;
-    ASSERT_EQ(Decoder(rstrim::kOrdDecodeGifFile)(file.c_str(), i % 2 ? 4 : 8, i % 3 == 0, &bmp,
-                                                 &pal, 0, 0),
-              1);
-    EXPECT_TRUE(DeleteObject(bmp));
-    EXPECT_TRUE(DeleteObject(pal));
-    EXPECT_EQ(GetObjectType(bmp), 0u);
-    HBITMAP none = nullptr;
-    HPALETTE nopal = nullptr;
-    EXPECT_EQ(Decoder(rstrim::kOrdDecodeBmpFile)(file.c_str(), 8, 0, &none, &nopal, 0, 0), -2);
-  }
-  const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (before != 0) {
-    EXPECT_LE(after, before + 2);  // Wine may not count; Windows does
-  }
-}
-
 TEST_F(Rstrim32, ErrorTextsFromTheStringTable) {
 #define RSTRIM_FAILURE_ROW(name, code, text) {code, text},
   const std::pair<int, const char*> failures[] = {RSTRIM_FAILURES(RSTRIM_FAILURE_ROW)};
