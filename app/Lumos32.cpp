@@ -14,6 +14,7 @@
 #include "util/SystemEntries.h"
 #include "util/Uninstall.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   tk::RegisterStandardControls();
@@ -22,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   const auto params = util::SplitCommandLine(GetCommandLineW());
   const std::wstring first = params.size() > 1 ? params[1] : std::wstring();
-  if (util::UpperAscii(first) == L"-U") {
+  if (tk::UpperAscii(first) == L"-U") {
     if (util::RelaunchElevatedIfNeeded()) return 0;
     const int answer = tk::BeepAndMessageDlg(
         L"Lumoscope -32 is going to delete itself from your system.\r"

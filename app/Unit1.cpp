@@ -14,6 +14,8 @@
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
+#include "toolkit/FileExists.h"
 
 TForm1* Form1 = nullptr;
 
@@ -95,8 +97,7 @@ void TForm1::FormCreate() {
   AppendMenuW(systemMenu_, MF_STRING, kHelpCommand, L"Lumoscope &Help");
   DrawMenuBar(Handle());
 
-  if (util::FileExists(util::HelpFileName()) &&
-      util::FileExists(util::ProgramDir() + L"\\LUMOS32.CNT"))
+  if (tk::FileExists(util::HelpFileName()) && tk::FileExists(util::ProgramDir() + L"\\LUMOS32.CNT"))
     app.helpFile = util::HelpFileName() + L">Window1";
   else
     EnableMenuItem(systemMenu_, kHelpCommand, MF_BYCOMMAND | MF_GRAYED);
@@ -205,12 +206,12 @@ void TForm1::FileListBox1KeyPress(wchar_t& key) {
 
 void TForm1::FileListBox1DblClick() {
   std::wstring file = FileListBox1->FileName();
-  if (!util::FileExists(file)) {
-    FileListBox1->ApplyFilePath(util::FileNamePart(file));
+  if (!tk::FileExists(file)) {
+    FileListBox1->ApplyFilePath(tk::FileNamePart(file));
     SetPathLabel();
   }
   file = FileListBox1->FileName();
-  if (util::IsPictureFile(file) && util::FileExists(file)) LoadPicture(file);
+  if (util::IsPictureFile(file) && tk::FileExists(file)) LoadPicture(file);
 }
 
 namespace {
@@ -227,7 +228,7 @@ void TForm1::FileListBox1KeyDown(WORD& key, unsigned) {
   const int index = FileListBox1->ItemIndex();
   if (index < 0) return;
   const std::wstring item = FileListBox1->Item(index);
-  if (!util::FileExists(item)) return;
+  if (!tk::FileExists(item)) return;
   if (key == VK_DELETE) {
     if (tk::BeepAndMessageDlg(L"Delete File " + item + L" ?", tk::MsgKind::Confirmation,
                               tk::mbYesNo) != tk::mrYes)
@@ -261,21 +262,21 @@ void TForm1::BrowseTo(const std::wstring& directory) {
 void TForm1::FormDropFiles(const std::vector<std::wstring>& names) {
   if (names.empty()) return;
   const std::wstring& first = names.front();
-  if (util::DirectoryExists(first))
+  if (tk::DirectoryExists(first))
     BrowseTo(first);
   else
     OpenCommandLinePicture(first);
 }
 
 void TForm1::OpenCommandLinePicture(const std::wstring& param) {
-  if (!util::FileExists(param) || !util::IsPictureFile(param)) return;
-  BrowseTo(util::DirectoryPart(param));
-  const std::wstring fileName = util::FileNamePart(param);
+  if (!tk::FileExists(param) || !util::IsPictureFile(param)) return;
+  BrowseTo(tk::DirectoryPart(param));
+  const std::wstring fileName = tk::FileNamePart(param);
   const auto items = FileListBox1->Items();
   for (size_t i = 0; i < items.size(); ++i) {
     if (_wcsicmp(items[i].c_str(), fileName.c_str()) == 0) {
       FileListBox1->SetItemIndex(static_cast<int>(i));
-      Edit1->SetText(util::UpperAscii(fileName));
+      Edit1->SetText(tk::UpperAscii(fileName));
       break;
     }
   }
@@ -284,7 +285,7 @@ void TForm1::OpenCommandLinePicture(const std::wstring& param) {
   SetActiveControl(FileListBox1);
   std::wstring full = FileListBox1->Directory();
   if (full.empty() || full.back() != L'\\') full += L'\\';
-  LoadPicture(util::UpperAscii(full + fileName));
+  LoadPicture(tk::UpperAscii(full + fileName));
 }
 
 // ---- picture pane
@@ -303,7 +304,7 @@ const wchar_t* ColourDepthText(long long bits) {
 }
 
 std::wstring UpperFileName(const std::wstring& fileName) {
-  return util::UpperAscii(util::FileNamePart(fileName));
+  return tk::UpperAscii(tk::FileNamePart(fileName));
 }
 
 // The full-screen window's control, when that window exists.

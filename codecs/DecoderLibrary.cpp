@@ -5,7 +5,7 @@
 #include <string>
 
 #include "toolkit/CodePages.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/Services.h"
 
 namespace codecs {
@@ -81,7 +81,7 @@ short DecodeFile(Decoder decoder, const std::wstring& fileName, int resolution, 
   HBITMAP returned = nullptr;
   HPALETTE palette = nullptr;
   const short result = CallDecoder(decoder, fileName, resolution, dither, &returned, &palette);
-  bitmap.SetHandles(tk::Bitmap(returned), tk::Palette(palette));
+  bitmap.SetHandles(base::Bitmap(returned), base::Palette(palette));
   return result;
 }
 

@@ -5,16 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "codecs/readers/DibResource.h"
-#include "toolkit/Handles.h"
+#include "codecs/portable/DibResource.h"
+#include "base/Handles.h"
 #include "toolkit/portable/Convert.h"
 
 namespace codecs {
 namespace {
-
-using readers::DibColour;
-using readers::DibLayout;
-using readers::ParseDibResource;
 
 HMODULE ResourceModule(const std::wstring& moduleName) {
   return GetModuleHandleW(moduleName.empty() ? nullptr : moduleName.c_str());
@@ -44,12 +40,6 @@ ResourceData FindBitmapResource(HMODULE module, const std::wstring& resourceName
   return ResourceData{static_cast<const std::uint8_t*>(locked), SizeofResource(module, info)};
 }
 
-tk::Palette PaletteOf(const std::vector<DibColour>& colours) {
-  std::vector<PALETTEENTRY> entries;
-  for (const DibColour& c : colours) entries.push_back(PALETTEENTRY{c.red, c.green, c.blue, 0});
-  return tk::MakePalette(entries);
-}
-
 // A Windows header with its masks and table, built from the checked layout so
 // that GDI reads nothing but what was checked, whichever header the resource has.
 std::vector<std::uint8_t> MakeBitmapInfo(const DibLayout& l) {
@@ -69,8 +59,8 @@ std::vector<std::uint8_t> MakeBitmapInfo(const DibLayout& l) {
     std::memcpy(block.data() + at, l.masks, sizeof l.masks);
     at += sizeof l.masks;
   }
-  for (const DibColour& c : l.colours) {
-    const RGBQUAD q{c.blue, c.green, c.red, 0};
+  for (const base::Rgb& c : l.colours) {
+    const RGBQUAD q{c.b, c.g, c.r, 0};
     std::memcpy(block.data() + at, &q, sizeof q);
     at += sizeof q;
   }
@@ -87,14 +77,14 @@ bool ReadResourceBitmap(const std::wstring& moduleName, const std::wstring& reso
   DibLayout layout;
   if (!ParseDibResource(res.data, res.size, layout)) return false;
 
-  tk::Palette palette = PaletteOf(layout.colours);
+  base::Palette palette = base::MakePalette(layout.colours);
   if (!layout.colours.empty() && !palette) return false;
   const std::vector<std::uint8_t> info = MakeBitmapInfo(layout);
-  tk::Bitmap made;
+  base::Bitmap made;
   {
-    tk::WindowDc dc(wnd);
+    base::WindowDc dc(wnd);
     if (!dc.get()) return false;
-    tk::PaletteGuard selected(dc.get(), palette.get(), FALSE);
+    base::PaletteGuard selected(dc.get(), palette.get(), FALSE);
     if (palette) RealizePalette(dc.get());
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(info.data());
     made.reset(CreateDIBitmap(dc.get(), header, CBM_INIT, res.data + layout.bitsOffset,

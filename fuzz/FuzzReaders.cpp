@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "codecs/readers/DibResource.h"
-#include "codecs/readers/Icon.h"
-#include "codecs/readers/Metafile.h"
+#include "codecs/portable/DibResource.h"
+#include "toolkit/portable/IconParser.h"
+#include "toolkit/portable/MetafileParser.h"
 
 #define FUZZ_ICON 1
 #define FUZZ_METAFILE 2
@@ -14,19 +14,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #if FUZZ_READER == FUZZ_ICON
-  std::vector<readers::IconEntry> images;
-  if (readers::ParseIcon(data, size, images)) {
-    for (const readers::IconEntry& e : images)
+  std::vector<tk::IconEntry> images;
+  if (tk::ParseIcon(data, size, images)) {
+    for (const tk::IconEntry& e : images)
       if (e.offset > size || e.size > size - e.offset || e.width <= 0 || e.height <= 0)
         __builtin_trap();
   }
 #elif FUZZ_READER == FUZZ_METAFILE
-  readers::Metafile m;
-  if (readers::ParseMetafile(data, size, m) && (m.offset > size || m.length > size - m.offset))
+  tk::Metafile m;
+  if (tk::ParseMetafile(data, size, m) && (m.offset > size || m.length > size - m.offset))
     __builtin_trap();
 #elif FUZZ_READER == FUZZ_DIBRES
-  readers::DibLayout l;
-  if (readers::ParseDibResource(data, size, l) &&
+  codecs::DibLayout l;
+  if (codecs::ParseDibResource(data, size, l) &&
       (l.bitsOffset > size || l.bitsSize > size - l.bitsOffset || l.colours.size() > 256))
     __builtin_trap();
 #else

@@ -13,10 +13,10 @@ namespace {
 
 // Copies of the picture for the clipboard, owned until SetClipboardData takes them.
 struct ClipboardContent {
-  tk::GlobalMem dib;  // a bitmap's exact pixels, which any process can read
-  tk::Bitmap bitmap;  // the same in the screen's format
-  tk::EnhMetaFile metafile;
-  tk::Palette palette;
+  base::GlobalMem dib;  // a bitmap's exact pixels, which any process can read
+  base::Bitmap bitmap;  // the same in the screen's format
+  base::EnhMetaFile metafile;
+  base::Palette palette;
 };
 
 // An icon cannot go to the clipboard: EInvalidGraphic. A bitmap travels as a
@@ -52,7 +52,7 @@ void ReadClipboardData(tk::Picture& picture, UINT format, HANDLE data, HPALETTE 
     bitmap.SetHandles(tk::CopyBitmap(static_cast<HBITMAP>(data)), tk::CopyPalette(palette));
     picture.Assign(bitmap);
   } else if (format == CF_ENHMETAFILE && data) {
-    tk::EnhMetaFile emf(CopyEnhMetaFileW(static_cast<HENHMETAFILE>(data), nullptr));
+    base::EnhMetaFile emf(CopyEnhMetaFileW(static_cast<HENHMETAFILE>(data), nullptr));
     if (!emf) throw tk::EOutOfResources();
     ENHMETAHEADER h{};
     if (!GetEnhMetaFileHeader(emf.get(), sizeof(h), &h))

@@ -7,8 +7,8 @@
 #include "codecs/ResourceBitmap.h"
 #include "toolkit/PictureReaders.h"
 #include "toolkit/WholeFile.h"
-#include "util/Support.h"
-#include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
+#include "toolkit/FileExists.h"
 
 namespace imagectl {
 namespace {
@@ -42,7 +42,7 @@ ImageInfo ResourceInfo(const tk::Picture& picture) {
 InfoQuery OwnFileInfo(const std::wstring& fileName, const std::wstring& key,
                       const tk::Picture& picture) {
   InfoQuery q;
-  q.known = util::FileExists(fileName);
+  q.known = tk::FileExists(fileName);
   if (!q.known) {
     q.info = ImageInfo{L"ERR", -1, -1, -1, -1, -1, -1, L"ERR"};
     return q;
@@ -88,7 +88,7 @@ BitmapRead ReadBitmap(const ReaderRow& row, const std::wstring& name, int resolu
 tk::Picture ReadToolkitPicture(const std::wstring& name) {
   // The toolkit's readers go by the whole extension, which the four
   // characters of a key may have cut: "X.ICON" is none of theirs.
-  const std::wstring key = util::ExtensionKey(name);
+  const std::wstring key = tk::ExtensionKey(name);
   if (name.size() - name.find_last_of(L'.') > key.size() ||
       (key != L".ICO" && key != L".WMF" && key != L".EMF"))
     throw tk::EInvalidGraphic("Unbekannte Erweiterung der Grafikdatei");
@@ -101,7 +101,7 @@ tk::Picture ReadToolkitPicture(const std::wstring& name) {
 }
 
 InfoQuery QueryImageInfo(const std::wstring& fileName, const tk::Picture& picture) {
-  const std::wstring key = util::ExtensionKey(fileName);
+  const std::wstring key = tk::ExtensionKey(fileName);
   const ReaderRow* row = FindReaderRow(key);
   const Reader reader = row ? row->reader : Reader::kLibrary;
   switch (reader) {

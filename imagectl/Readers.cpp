@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "toolkit/Handles.h"
-#include "util/portable/PathUtil.h"
+#include "base/Handles.h"
+#include "toolkit/portable/FileName.h"
 
 namespace imagectl {
 namespace {
@@ -57,12 +57,12 @@ int ResolutionCode(TLoadResolution resolution, int screenBits) {
 }
 
 int DisplayBitsPerPixel(HWND wnd) {
-  tk::WindowDc dc(wnd);
+  base::WindowDc dc(wnd);
   return dc.get() ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0;
 }
 
 std::wstring ResourceNameOf(const std::wstring& storedName) {
-  std::wstring name = util::FileNamePart(storedName).substr(0, 64);
+  std::wstring name = tk::FileNamePart(storedName).substr(0, 64);
   const auto dot = name.find(L'.');
   if (dot != std::wstring::npos) name.resize(dot);
   return name;
@@ -71,9 +71,9 @@ std::wstring ResourceNameOf(const std::wstring& storedName) {
 int FileLength(const std::wstring& name) {
   // Shared for reading, writing and deleting: measuring must not get in the
   // way of a program that is writing or replacing the file.
-  tk::File f(CreateFileW(name.c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::File f(CreateFileW(name.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!f || !GetFileSizeEx(f.get(), &size)) return -1;
   return size.QuadPart > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size.QuadPart);

@@ -8,8 +8,8 @@
 #include "imagectl/Geometry.h"
 #include "toolkit/Form.h"
 #include "toolkit/Services.h"
-#include "util/Support.h"
-#include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
+#include "toolkit/FileExists.h"
 
 namespace {
 
@@ -242,10 +242,10 @@ void TPMultiImage::StopTicker() {
 
 std::wstring TPMultiImage::GetImageName() {
   using imagectl::Reader;
-  const imagectl::ReaderRow* row = imagectl::FindReaderRow(util::ExtensionKey(imageName_));
+  const imagectl::ReaderRow* row = imagectl::FindReaderRow(tk::ExtensionKey(imageName_));
   noMemoryForPicture_ = false;
   const bool needsFile = !row || row->reader != Reader::kResource;
-  if (needsFile && (imageName_.empty() || !util::FileExists(imageName_))) {
+  if (needsFile && (imageName_.empty() || !tk::FileExists(imageName_))) {
     picture_.Clear();  // a running ticker is not stopped
     statusText_ = kFileNotFound;
     return statusText_;
@@ -269,10 +269,10 @@ std::wstring TPMultiImage::GetImageName() {
     ReadMessageFile(row->reader);
   } else if (row) {
     // At design time a name already shown is not read again.
-    const bool shown = designing_ && util::UpperAscii(imageName_) == statusText_;
+    const bool shown = designing_ && tk::UpperAscii(imageName_) == statusText_;
     if (!shown) ReadWithRow(*row);
   }
-  statusText_ = util::UpperAscii(imageName_);
+  statusText_ = tk::UpperAscii(imageName_);
   return statusText_;
 }
 
@@ -340,9 +340,9 @@ void TPMultiImage::Paint(HDC dc) {
 }
 
 void TPMultiImage::DrawDesignOutline(HDC dc) {
-  tk::Pen pen(CreatePen(PS_DASH, 1, RGB(0, 0, 0)));
-  tk::SelectGuard selectPen(dc, pen.get());
-  tk::SelectGuard selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
+  base::Pen pen(CreatePen(PS_DASH, 1, RGB(0, 0, 0)));
+  base::SelectGuard selectPen(dc, pen.get());
+  base::SelectGuard selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
   Rectangle(dc, 0, 0, Width(), Height());
 }
 
@@ -367,7 +367,7 @@ bool TPMultiImage::DrawScaledCopy(HDC dc, const RECT& r) {
   if (!picture_.HasBitmap() || picture_.Empty() || picture_.AsBitmap().Monochrome() || w <= 0 ||
       h <= 0 || (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE))
     return false;
-  tk::MemoryDc mem(CreateMemoryDc(dc));
+  base::MemoryDc mem(CreateMemoryDc(dc));
   if (!mem) throw tk::EOutOfResources();
   const bool stale = !scaled_ || scaledSize_.cx != w || scaledSize_.cy != h;
   if (stale) {
@@ -375,7 +375,7 @@ bool TPMultiImage::DrawScaledCopy(HDC dc, const RECT& r) {
     if (!scaled_) return false;  // no room for a copy: stretch directly
     scaledSize_ = SIZE{w, h};
   }
-  tk::SelectGuard select(mem.get(), scaled_.get());
+  base::SelectGuard select(mem.get(), scaled_.get());
   if (stale) picture_.Draw(mem.get(), RECT{0, 0, w, h});
   BitBlt(dc, r.left, r.top, w, h, mem.get(), 0, 0, copyMode_);
   return true;
@@ -409,12 +409,12 @@ void TPMultiImage::TransferBitmap(HDC dc, const tk::BitmapObject& bitmap, int x,
                                   int h, bool stretched) {
   const HPALETTE palette = bitmap.PaletteHandle();
   // Destroyed last: the canvas gets its palette back after the memory DC is gone.
-  std::optional<tk::PaletteGuard> canvasPalette;
-  tk::MemoryDc mem(CreateMemoryDc(dc));
+  std::optional<base::PaletteGuard> canvasPalette;
+  base::MemoryDc mem(CreateMemoryDc(dc));
   if (!mem) throw tk::EOutOfResources();
-  tk::SelectGuard selectBitmap(mem.get(), bitmap.Handle());
+  base::SelectGuard selectBitmap(mem.get(), bitmap.Handle());
   canvasPalette.emplace(dc, palette, false);
-  tk::PaletteGuard memPalette(mem.get(), palette, false);
+  base::PaletteGuard memPalette(mem.get(), palette, false);
   if (palette) RealizePalette(dc);
   if (stretched) {
     if (imageReadRes_ != TLoadResolution::lMonoChrome) SetStretchBltMode(dc, COLORONCOLOR);
@@ -431,8 +431,8 @@ void TPMultiImage::FinishPaint(HDC dc) {
 
 void TPMultiImage::DrawTextOverlay(HDC dc) {
   const LOGFONTW lf = OverlayLogFont(GetFont(), textRotate_);
-  const tk::Font font(CreateOverlayFont(lf));
-  std::optional<tk::SelectGuard> selectFont;
+  const base::Font font(CreateOverlayFont(lf));
+  std::optional<base::SelectGuard> selectFont;
   if (font) selectFont.emplace(dc, font.get());
   SetBkMode(dc, textTransParent_ ? TRANSPARENT : OPAQUE);
   SetBkColor(dc, tk::ColorToRGB(GetColor()));

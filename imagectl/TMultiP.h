@@ -217,7 +217,7 @@ class TPMultiImage : public tk::Control {
   tk::Picture picture_;
   // The stretched bitmap kept for the size it was made for; dropped with
   // every change of the picture (and so of its palette).
-  tk::Bitmap scaled_;
+  base::Bitmap scaled_;
   SIZE scaledSize_{0, 0};
   std::wstring imageName_;
   std::wstring statusText_;

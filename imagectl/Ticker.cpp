@@ -12,7 +12,7 @@
 #include "imagectl/TMultiP.h"
 #include "toolkit/CodePages.h"
 #include "toolkit/WholeFile.h"
-#include "util/Support.h"
+#include "toolkit/FileExists.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void Apply(const msgfile::Settings& s, tk::FontDesc& font, int& speed, tk::Color
 // False only when the file does not exist.
 bool ParseTickerFile(const std::wstring& fileName, tk::FontDesc& font, int& speed,
                      std::wstring& text, tk::Color& color) {
-  if (!util::FileExists(fileName)) return false;
+  if (!tk::FileExists(fileName)) return false;
   const msgfile::TickerSettings s = msgfile::ParseTickerText(ReadMessageBytes(fileName));
   Apply(s, font, speed, color);
   if (s.message) text = tk::FromAnsi(*s.message);
@@ -55,7 +55,7 @@ bool ParseTickerFile(const std::wstring& fileName, tk::FontDesc& font, int& spee
 bool ParseScrollerFile(const std::wstring& fileName, tk::FontDesc& font, int& speed,
                        tk::Color& color, msgfile::LineList& lines) {
   lines.Release();
-  if (!util::FileExists(fileName)) return false;
+  if (!tk::FileExists(fileName)) return false;
   msgfile::ScrollerSettings s = msgfile::ParseScrollerText(ReadMessageBytes(fileName));
   Apply(s, font, speed, color);
   lines = std::move(s.lines);
@@ -83,7 +83,7 @@ int WidenedWidth(int width, std::size_t length) {
 void TPMultiImage::OnCanvas(const std::function<void(HDC)>& draw) {
   const HWND wnd = Handle();
   if (!wnd) return;  // no parent window yet: nothing to draw on
-  tk::WindowDc dc(wnd);
+  base::WindowDc dc(wnd);
   if (dc.get()) draw(dc.get());
 }
 
@@ -91,9 +91,9 @@ SIZE TPMultiImage::MeasureTickerText(const std::wstring& text) {
   // As a label sizes itself to its caption, a blank standing in for an empty
   // one; measured as one line, the way the text is drawn.
   const std::wstring caption = text.empty() ? L" " : text;
-  tk::WindowDc dc(HandleIfCreated());
-  const tk::Font font = tk::MakeFont(TickerFont);
-  std::optional<tk::SelectGuard> selectFont;
+  base::WindowDc dc(HandleIfCreated());
+  const base::Font font = tk::MakeFont(TickerFont);
+  std::optional<base::SelectGuard> selectFont;
   if (font) selectFont.emplace(dc.get(), font.get());
   SIZE size{0, 0};
   GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
@@ -105,15 +105,15 @@ void TPMultiImage::RenderTickerBitmap(int width, int height) {
   if (width <= 0 || height <= 0 || std::int64_t{width} * height * 4 > INT_MAX)
     throw tk::EOutOfResources();
   TickerBitmap.SetSize(width, height);
-  tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) throw tk::EOutOfResources();
-  tk::SelectGuard selectBitmap(dc.get(), TickerBitmap.MutableHandle());
+  base::SelectGuard selectBitmap(dc.get(), TickerBitmap.MutableHandle());
   const COLORREF background = tk::ColorToRGB(TickerColor);
-  const tk::Brush brush(CreateSolidBrush(background));
+  const base::Brush brush(CreateSolidBrush(background));
   const RECT all{0, 0, width, height};
   FillRect(dc.get(), &all, brush.get());
-  const tk::Font font = tk::MakeFont(TickerFont);
-  std::optional<tk::SelectGuard> selectFont;
+  const base::Font font = tk::MakeFont(TickerFont);
+  std::optional<base::SelectGuard> selectFont;
   if (font) selectFont.emplace(dc.get(), font.get());
   SetBkMode(dc.get(), OPAQUE);
   SetBkColor(dc.get(), background);
@@ -123,9 +123,9 @@ void TPMultiImage::RenderTickerBitmap(int width, int height) {
 
 void TPMultiImage::DrawTickerBitmap() {
   OnCanvas([this](HDC dc) {
-    tk::MemoryDc mem(CreateMemoryDc(dc));
+    base::MemoryDc mem(CreateMemoryDc(dc));
     if (!mem) return;
-    tk::SelectGuard select(mem.get(), TickerBitmap.Handle());
+    base::SelectGuard select(mem.get(), TickerBitmap.Handle());
     BitBlt(dc, TickerX, TickerY, TickerBitmap.Width(), TickerBitmap.Height(), mem.get(), 0, 0,
            copyMode_);
   });
@@ -230,8 +230,8 @@ void TPMultiImage::PrepareScrollLine() {
   SetColor(TickerColor);
   OnCanvas([this](HDC dc) {
     // Filled in the ticker colour and outlined with the canvas's own pen.
-    const tk::Brush brush(CreateSolidBrush(tk::ColorToRGB(TickerColor)));
-    tk::SelectGuard select(dc, brush.get());
+    const base::Brush brush(CreateSolidBrush(tk::ColorToRGB(TickerColor)));
+    base::SelectGuard select(dc, brush.get());
     Rectangle(dc, 0, 0, Width(), Height());
   });
   ScrollerActive = true;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/portable/Errors.h"
 
 namespace tk {
@@ -23,7 +23,7 @@ class Clipboard {
   // Hands the handle over to the clipboard. SetClipboardData takes ownership
   // only when it succeeds; on failure the handle stays with the wrapper.
   template <typename H, typename Traits>
-  void SetData(UINT format, UniqueHandle<H, Traits>& data) {
+  void SetData(UINT format, base::UniqueHandle<H, Traits>& data) {
     if (!SetClipboardData(format, data.get()))
       throw EClipboardError("Zwischenablage kann nicht beschrieben werden");
     data.release();

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "toolkit/Graphics.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/portable/Wheel.h"
 
 namespace tk {
@@ -192,8 +192,8 @@ class Control {
   int tabOrder_ = -1;
   Color color_ = clBtnFace;
   FontDesc font_;
-  Font fontHandle_;
-  Brush brush_;
+  base::Font fontHandle_;
+  base::Brush brush_;
   Color brushColor_ = 0;
   WheelNotches wheel_[2];  // vertical, horizontal
 };

@@ -80,7 +80,7 @@ void DdeClientConv::StartServerProgram() const {
   if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &si, &pi))
     return;
-  File process(pi.hProcess), thread(pi.hThread);
+  base::File process(pi.hProcess), thread(pi.hThread);
   // A server registers its name while it starts up; connect once it waits for input.
   WaitForInputIdle(process.get(), kWaitForServerMs);
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 
@@ -16,7 +16,7 @@ struct DdeConvTraits {
   static bool Valid(HCONV h) { return h != nullptr; }
   static void Close(HCONV h) { DdeDisconnect(h); }
 };
-using DdeConversation = UniqueHandle<HCONV, DdeConvTraits>;
+using DdeConversation = base::UniqueHandle<HCONV, DdeConvTraits>;
 
 // Data handles made with DdeCreateDataHandle; a transaction takes them over,
 // so they are released when handed to one.
@@ -25,7 +25,7 @@ struct DdeDataTraits {
   static bool Valid(HDDEDATA h) { return h != nullptr; }
   static void Close(HDDEDATA h) { DdeFreeDataHandle(h); }
 };
-using DdeData = UniqueHandle<HDDEDATA, DdeDataTraits>;
+using DdeData = base::UniqueHandle<HDDEDATA, DdeDataTraits>;
 
 // One DDEML instance of the calling thread. ANSI: the commands travel as
 // CF_TEXT bytes, and DDEML converts them for a Unicode server.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 namespace {
@@ -44,8 +44,8 @@ HWND AddChild(HWND dlg, const wchar_t* cls, const std::wstring& text, DWORD styl
 }
 
 SIZE MeasureText(HWND dlg, const std::wstring& text, int maxWidth) {
-  WindowDc dc(dlg);
-  SelectGuard font(dc.get(), DialogFont(dlg));
+  base::WindowDc dc(dlg);
+  base::SelectGuard font(dc.get(), DialogFont(dlg));
   RECT r{0, 0, maxWidth, 0};
   DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);

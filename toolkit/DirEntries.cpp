@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/portable/FileName.h"
 
 namespace tk {
@@ -40,8 +40,8 @@ std::vector<Found> FindEntries(const std::wstring& mask) {
   std::vector<Found> found;
   WIN32_FIND_DATAW fd;
   // No short names: nobody shows them, and making them costs time.
-  FindHandle find(FindFirstFileExW(mask.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  base::FindHandle find(FindFirstFileExW(mask.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return found;
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) continue;

@@ -300,7 +300,7 @@ void Form::MouseWheel(int notches, bool horizontal) {
 
 void Form::DropFiles(HDROP drop) {
   // The names are taken and the drop freed first: a handler may load for seconds.
-  const std::vector<std::wstring> names = DroppedNames(DropHandle(drop).get());
+  const std::vector<std::wstring> names = DroppedNames(base::DropHandle(drop).get());
   if (OnDropFiles && IsWindowEnabled(HandleIfCreated())) OnDropFiles(*this, names);
 }
 
@@ -380,8 +380,8 @@ bool Form::RealizePalette(bool background) {
     Control* c = todo.back();
     todo.pop_back();
     if (HPALETTE pal = c->GetPalette()) {
-      WindowDc dc(HandleIfCreated());
-      PaletteGuard guard(dc.get(), pal, background);
+      base::WindowDc dc(HandleIfCreated());
+      base::PaletteGuard guard(dc.get(), pal, background);
       const UINT changed = ::RealizePalette(dc.get());
       if (changed) InvalidateRect(HandleIfCreated(), nullptr, FALSE);
       return true;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 
@@ -29,13 +29,13 @@ LOGFONTW ToLogFont(const FontDesc& f) {
   return lf;
 }
 
-Font MakeFont(const FontDesc& f) {
+base::Font MakeFont(const FontDesc& f) {
   const LOGFONTW lf = ToLogFont(f);
-  return Font(CreateFontIndirectW(&lf));
+  return base::Font(CreateFontIndirectW(&lf));
 }
 
 int ScreenPixelsPerInch(int index) {
-  WindowDc screen(nullptr);
+  base::WindowDc screen(nullptr);
   const int v = screen.get() ? GetDeviceCaps(screen.get(), index) : 0;
   return v > 0 ? v : 96;
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 
@@ -45,7 +45,7 @@ struct FontDesc {
 // The LOGFONT a control's font is realised with.
 LOGFONTW ToLogFont(const FontDesc& f);
 // A font realised from the description; null when GDI refuses it.
-Font MakeFont(const FontDesc& f);
+base::Font MakeFont(const FontDesc& f);
 
 // The screen's pixels per logical inch across (LOGPIXELSX) or down
 // (LOGPIXELSY); 96 when the screen does not say.

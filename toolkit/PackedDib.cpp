@@ -48,22 +48,22 @@ BITMAPINFOHEADER PackedHeader(const BITMAP& bm) {
 
 }  // namespace
 
-GlobalMem PackDib(HBITMAP bitmap, HPALETTE palette) {
+base::GlobalMem PackDib(HBITMAP bitmap, HPALETTE palette) {
   BITMAP bm{};
   if (!GetObjectW(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
     throw EOutOfResources();
   const BITMAPINFOHEADER header = PackedHeader(bm);
   const std::size_t bitsOffset = sizeof header + header.biClrUsed * sizeof(RGBQUAD);
-  GlobalMem packed(GlobalAlloc(GMEM_MOVEABLE, bitsOffset + header.biSizeImage));
+  base::GlobalMem packed(GlobalAlloc(GMEM_MOVEABLE, bitsOffset + header.biSizeImage));
   if (!packed) throw EOutOfResources();
-  LockedGlobal block(packed.get());
+  base::LockedGlobal block(packed.get());
   if (!block.data()) throw EOutOfResources();
   std::memcpy(block.data(), &header, sizeof header);
   // GetDIBits fills the table: a DIB section's own, a device-dependent
   // bitmap's from the palette selected into the DC.
-  MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) throw EOutOfResources();
-  PaletteGuard selected(dc.get(), palette, FALSE);
+  base::PaletteGuard selected(dc.get(), palette, FALSE);
   if (palette) RealizePalette(dc.get());
   auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
   if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), block.data() + bitsOffset,
@@ -74,13 +74,13 @@ GlobalMem PackDib(HBITMAP bitmap, HPALETTE palette) {
   return packed;
 }
 
-Bitmap ScreenBitmapOf(HGLOBAL packed) {
-  LockedGlobal block(packed);
+base::Bitmap ScreenBitmapOf(HGLOBAL packed) {
+  base::LockedGlobal block(packed);
   if (!block.data()) throw EOutOfResources();
   const auto* info = reinterpret_cast<const BITMAPINFO*>(block.data());
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  WindowDc screen(nullptr);
-  Bitmap bitmap(CreateCompatibleBitmap(screen.get(), h.biWidth, h.biHeight));
+  base::WindowDc screen(nullptr);
+  base::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), h.biWidth, h.biHeight));
   if (!bitmap || SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(h.biHeight),
                            block.data() + h.biSize + h.biClrUsed * sizeof(RGBQUAD), info,
                            DIB_RGB_COLORS) != h.biHeight)

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 
@@ -12,10 +12,10 @@ namespace tk {
 // its own depth (1, 4, 8, 24 or 32 bits per pixel; 16 goes as 24), with the
 // colour table up to 8 bits. A device-dependent bitmap's colours are read
 // through its palette. Raises EOutOfResources.
-GlobalMem PackDib(HBITMAP bitmap, HPALETTE palette);
+base::GlobalMem PackDib(HBITMAP bitmap, HPALETTE palette);
 
 // A bitmap in the screen's format that no DC holds, with the pixels of the
 // packed DIB in memory we made (PackDib). Raises EOutOfResources.
-Bitmap ScreenBitmapOf(HGLOBAL packed);
+base::Bitmap ScreenBitmapOf(HGLOBAL packed);
 
 }  // namespace tk

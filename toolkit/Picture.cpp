@@ -18,7 +18,7 @@ long SharedImage::LiveCount() { return g_liveImages; }
 
 // ---- bitmaps ----------------------------------------------------------------
 
-SharedBitmap::SharedBitmap(Bitmap bitmap, Palette palette)
+SharedBitmap::SharedBitmap(base::Bitmap bitmap, base::Palette palette)
     : bitmap_(std::move(bitmap)), palette_(std::move(palette)) {
   BITMAP bm{};
   if (bitmap_ && GetObjectW(bitmap_.get(), sizeof(bm), &bm)) {
@@ -30,58 +30,58 @@ SharedBitmap::SharedBitmap(Bitmap bitmap, Palette palette)
 
 void SharedBitmap::Draw(HDC dc, const RECT& r, DWORD rop) const {
   if (!bitmap_) return;
-  PaletteGuard canvasPalette(dc, palette_.get(), TRUE);
+  base::PaletteGuard canvasPalette(dc, palette_.get(), TRUE);
   if (palette_) RealizePalette(dc);
-  MemoryDc mem(CreateCompatibleDC(dc));
+  base::MemoryDc mem(CreateCompatibleDC(dc));
   if (!mem) throw EOutOfResources();
-  SelectGuard select(mem.get(), bitmap_.get());
-  PaletteGuard memPalette(mem.get(), palette_.get(), TRUE);
+  base::SelectGuard select(mem.get(), bitmap_.get());
+  base::PaletteGuard memPalette(mem.get(), palette_.get(), TRUE);
   const int oldMode = Monochrome() ? 0 : SetStretchBltMode(dc, COLORONCOLOR);
   StretchBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem.get(), 0, 0, width_,
              height_, rop);
   if (oldMode) SetStretchBltMode(dc, oldMode);
 }
 
-Bitmap CopyBitmap(HBITMAP bitmap) {
-  if (!bitmap) return Bitmap();
+base::Bitmap CopyBitmap(HBITMAP bitmap) {
+  if (!bitmap) return base::Bitmap();
   DIBSECTION ds{};
   const bool dib = GetObjectW(bitmap, sizeof(ds), &ds) == sizeof(ds);
-  Bitmap copy(
+  base::Bitmap copy(
       static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, dib ? LR_CREATEDIBSECTION : 0)));
   if (!copy) throw EOutOfResources();
   return copy;
 }
 
-Palette CopyPalette(HPALETTE palette) {
-  if (!palette) return Palette();
+base::Palette CopyPalette(HPALETTE palette) {
+  if (!palette) return base::Palette();
   std::vector<PALETTEENTRY> entries(GetPaletteEntries(palette, 0, 0, nullptr));
   GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
-  Palette copy = MakePalette(entries);
+  base::Palette copy = base::MakePalette(entries);
   if (!copy) throw EOutOfResources();
   return copy;
 }
 
-Bitmap BitmapObject::KeptBitmap() {
-  if (!image_) return Bitmap();
+base::Bitmap BitmapObject::KeptBitmap() {
+  if (!image_) return base::Bitmap();
   if (image_.use_count() == 1) return std::move(image_->bitmap_);
   return CopyBitmap(image_->Handle());
 }
 
-Palette BitmapObject::KeptPalette() {
-  if (!image_) return Palette();
+base::Palette BitmapObject::KeptPalette() {
+  if (!image_) return base::Palette();
   if (image_.use_count() == 1) return std::move(image_->palette_);
   return CopyPalette(image_->PaletteHandle());
 }
 
-void BitmapObject::SetHandle(Bitmap bitmap) {
+void BitmapObject::SetHandle(base::Bitmap bitmap) {
   image_ = std::make_shared<SharedBitmap>(std::move(bitmap), KeptPalette());
 }
 
-void BitmapObject::SetPalette(Palette palette) {
+void BitmapObject::SetPalette(base::Palette palette) {
   image_ = std::make_shared<SharedBitmap>(KeptBitmap(), std::move(palette));
 }
 
-void BitmapObject::SetHandles(Bitmap bitmap, Palette palette) {
+void BitmapObject::SetHandles(base::Bitmap bitmap, base::Palette palette) {
   image_ = std::make_shared<SharedBitmap>(std::move(bitmap), std::move(palette));
 }
 
@@ -90,10 +90,10 @@ void BitmapObject::SetSize(int width, int height) {
     image_.reset();
     return;
   }
-  WindowDc screen(nullptr);
-  Bitmap b(CreateCompatibleBitmap(screen.get(), width, height));
+  base::WindowDc screen(nullptr);
+  base::Bitmap b(CreateCompatibleBitmap(screen.get(), width, height));
   if (!b) throw EOutOfResources();
-  image_ = std::make_shared<SharedBitmap>(std::move(b), Palette());
+  image_ = std::make_shared<SharedBitmap>(std::move(b), base::Palette());
 }
 
 HBITMAP BitmapObject::MutableHandle() {
@@ -127,14 +127,14 @@ void Picture::Assign(const Picture& o) {
 
 void Picture::Assign(const BitmapObject& b) {
   Replace(GraphicKind::BitmapGraphic,
-          b.image_ ? b.image_ : std::make_shared<SharedBitmap>(Bitmap(), Palette()));
+          b.image_ ? b.image_ : std::make_shared<SharedBitmap>(base::Bitmap(), base::Palette()));
 }
 
-void Picture::SetIcon(Icon icon, int width, int height) {
+void Picture::SetIcon(base::Icon icon, int width, int height) {
   Replace(GraphicKind::IconGraphic, std::make_shared<SharedIcon>(std::move(icon), width, height));
 }
 
-void Picture::SetMetafile(EnhMetaFile metafile, int width, int height) {
+void Picture::SetMetafile(base::EnhMetaFile metafile, int width, int height) {
   Replace(GraphicKind::MetafileGraphic,
           std::make_shared<SharedMetafile>(std::move(metafile), width, height));
 }

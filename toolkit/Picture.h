@@ -16,7 +16,7 @@
 #include <memory>
 #include <utility>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/portable/Errors.h"
 
 namespace tk {
@@ -44,7 +44,7 @@ class SharedImage {
 // only a BitmapObject that holds the one reference takes its handles back.
 class SharedBitmap final : public SharedImage {
  public:
-  SharedBitmap(Bitmap bitmap, Palette palette);
+  SharedBitmap(base::Bitmap bitmap, base::Palette palette);
   HBITMAP Handle() const { return bitmap_.get(); }
   HPALETTE PaletteHandle() const { return palette_.get(); }
   bool Empty() const override { return !bitmap_; }
@@ -57,8 +57,8 @@ class SharedBitmap final : public SharedImage {
 
  private:
   friend class BitmapObject;
-  Bitmap bitmap_;
-  Palette palette_;
+  base::Bitmap bitmap_;
+  base::Palette palette_;
   int width_ = 0;
   int height_ = 0;
   int bitsPerPixel_ = 0;
@@ -76,9 +76,9 @@ class BitmapObject {
 
   // Each setter takes over what it is given (empty allowed). SetHandle keeps
   // the palette and SetPalette the bitmap; a shared one is copied first.
-  void SetHandle(Bitmap bitmap);
-  void SetPalette(Palette palette);
-  void SetHandles(Bitmap bitmap, Palette palette);
+  void SetHandle(base::Bitmap bitmap);
+  void SetPalette(base::Palette palette);
+  void SetHandles(base::Bitmap bitmap, base::Palette palette);
   void Clear() { image_.reset(); }
   // A new screen-compatible bitmap of this size (contents undefined), no palette.
   void SetSize(int width, int height);
@@ -101,8 +101,8 @@ class BitmapObject {
   explicit BitmapObject(std::shared_ptr<SharedBitmap> image) : image_(std::move(image)) {}
   // The image's bitmap or palette for the next image: taken back when no one
   // else holds the image, else copied.
-  Bitmap KeptBitmap();
-  Palette KeptPalette();
+  base::Bitmap KeptBitmap();
+  base::Palette KeptPalette();
   std::shared_ptr<SharedBitmap> image_;
 };
 
@@ -130,8 +130,8 @@ class SizedImage final : public SharedImage {
   int width_;
   int height_;
 };
-using SharedIcon = SizedImage<Icon>;
-using SharedMetafile = SizedImage<EnhMetaFile>;
+using SharedIcon = SizedImage<base::Icon>;
+using SharedMetafile = SizedImage<base::EnhMetaFile>;
 
 enum class GraphicKind { None, BitmapGraphic, IconGraphic, MetafileGraphic };
 
@@ -151,8 +151,8 @@ class Picture {
   void Assign(const Picture& o);
   // Takes over a copy of a bitmap object (shared, no pixels copied).
   void Assign(const BitmapObject& b);
-  void SetIcon(Icon icon, int width, int height);
-  void SetMetafile(EnhMetaFile metafile, int width, int height);
+  void SetIcon(base::Icon icon, int width, int height);
+  void SetMetafile(base::EnhMetaFile metafile, int width, int height);
   void Clear();
 
   GraphicKind Kind() const { return content_.kind; }
@@ -189,7 +189,7 @@ class Picture {
 };
 
 // Copies of GDI objects; null in, null out. Raise EOutOfResources on failure.
-Bitmap CopyBitmap(HBITMAP bitmap);
-Palette CopyPalette(HPALETTE palette);
+base::Bitmap CopyBitmap(HBITMAP bitmap);
+base::Palette CopyPalette(HPALETTE palette);
 
 }  // namespace tk

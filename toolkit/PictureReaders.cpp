@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "codecs/readers/Icon.h"
-#include "codecs/readers/Metafile.h"
+#include "toolkit/portable/IconParser.h"
+#include "toolkit/portable/MetafileParser.h"
 #include "toolkit/Graphics.h"
 
 namespace tk {
@@ -16,14 +16,14 @@ const char kBadMetafile[] = "Metadatei ist ungültig";
 
 // The image the system itself picks for a 32 x 32 icon: its lookup works on a
 // resource directory, so the file's directory is rewritten into one.
-std::size_t ChooseIconImage(const std::vector<readers::IconEntry>& images) {
+std::size_t ChooseIconImage(const std::vector<IconEntry>& images) {
   std::vector<std::uint8_t> dir(6 + 14 * images.size());
   dir[2] = 1;
   dir[4] = static_cast<std::uint8_t>(images.size() & 0xFF);
   dir[5] = static_cast<std::uint8_t>(images.size() >> 8);
   for (std::size_t i = 0; i < images.size(); ++i) {
     std::uint8_t* d = dir.data() + 6 + 14 * i;
-    const readers::IconEntry& e = images[i];
+    const IconEntry& e = images[i];
     d[0] = static_cast<std::uint8_t>(e.width >= 256 ? 0 : e.width);
     d[1] = static_cast<std::uint8_t>(e.height >= 256 ? 0 : e.height);
     d[4] = 1;
@@ -44,7 +44,7 @@ int ToPixels(int length, int unitsPerInch, int pixelsPerInch) {
   return MulDiv(length, pixelsPerInch, unitsPerInch);
 }
 
-Picture MetafilePicture(EnhMetaFile emf, int width, int height) {
+Picture MetafilePicture(base::EnhMetaFile emf, int width, int height) {
   Picture picture;
   picture.SetMetafile(std::move(emf), width, height);
   return picture;
@@ -52,8 +52,8 @@ Picture MetafilePicture(EnhMetaFile emf, int width, int height) {
 
 Picture FromWmf(const std::uint8_t* p, std::size_t size, const METAFILEPICT* pict, int width,
                 int height) {
-  WindowDc screen(nullptr);
-  EnhMetaFile emf(SetWinMetaFileBits(static_cast<UINT>(size), p, screen.get(), pict));
+  base::WindowDc screen(nullptr);
+  base::EnhMetaFile emf(SetWinMetaFileBits(static_cast<UINT>(size), p, screen.get(), pict));
   if (!emf) throw EInvalidGraphic(kBadMetafile);
   if (width <= 0 || height <= 0) {
     // No size in the file: the bounds of what it draws.
@@ -67,7 +67,7 @@ Picture FromWmf(const std::uint8_t* p, std::size_t size, const METAFILEPICT* pic
 }
 
 // Sized by the placeable header's box.
-Picture ReadPlaceable(const std::uint8_t* data, const readers::Metafile& m) {
+Picture ReadPlaceable(const std::uint8_t* data, const Metafile& m) {
   const int width = ToPixels(m.boxWidth, m.unitsPerInch, ScreenPixelsPerInch(LOGPIXELSX));
   const int height = ToPixels(m.boxHeight, m.unitsPerInch, ScreenPixelsPerInch(LOGPIXELSY));
   METAFILEPICT pict{MM_ANISOTROPIC, MulDiv(m.boxWidth, 2540, m.unitsPerInch),
@@ -75,7 +75,7 @@ Picture ReadPlaceable(const std::uint8_t* data, const readers::Metafile& m) {
   return FromWmf(data + m.offset, m.length, &pict, width, height);
 }
 
-Picture ReadPlainWmf(const std::uint8_t* data, const readers::Metafile& m) {
+Picture ReadPlainWmf(const std::uint8_t* data, const Metafile& m) {
   if (m.windowExtX > 0 && m.windowExtY > 0) {
     // The window extent in logical units, taken as screen pixels.
     const int dpiX = ScreenPixelsPerInch(LOGPIXELSX), dpiY = ScreenPixelsPerInch(LOGPIXELSY);
@@ -87,7 +87,7 @@ Picture ReadPlainWmf(const std::uint8_t* data, const readers::Metafile& m) {
 }
 
 // Sized by the frame (0.01 mm), else by the bounds (device units, inclusive).
-Picture ReadEmf(const std::uint8_t* data, const readers::Metafile& m) {
+Picture ReadEmf(const std::uint8_t* data, const Metafile& m) {
   const std::int64_t frameW = static_cast<std::int64_t>(m.frame[2]) - m.frame[0];
   const std::int64_t frameH = static_cast<std::int64_t>(m.frame[3]) - m.frame[1];
   int width = 0, height = 0;
@@ -103,7 +103,7 @@ Picture ReadEmf(const std::uint8_t* data, const readers::Metafile& m) {
     width = static_cast<int>(bw);
     height = static_cast<int>(bh);
   }
-  EnhMetaFile emf(SetEnhMetaFileBits(static_cast<UINT>(m.length), data));
+  base::EnhMetaFile emf(SetEnhMetaFileBits(static_cast<UINT>(m.length), data));
   if (!emf) throw EInvalidGraphic(kBadMetafile);
   return MetafilePicture(std::move(emf), width, height);
 }
@@ -111,13 +111,13 @@ Picture ReadEmf(const std::uint8_t* data, const readers::Metafile& m) {
 }  // namespace
 
 Picture ReadIcon(const std::uint8_t* data, std::size_t size) {
-  std::vector<readers::IconEntry> images;
-  if (!readers::ParseIcon(data, size, images)) throw EInvalidGraphic(kBadIcon);
-  const readers::IconEntry& e = images[ChooseIconImage(images)];
+  std::vector<IconEntry> images;
+  if (!ParseIcon(data, size, images)) throw EInvalidGraphic(kBadIcon);
+  const IconEntry& e = images[ChooseIconImage(images)];
   // The resource functions want a writable block of their own.
   std::vector<std::uint8_t> bits(data + e.offset, data + e.offset + e.size);
-  Icon icon(CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE, 0x00030000,
-                                     e.width, e.height, LR_DEFAULTCOLOR));
+  base::Icon icon(CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE,
+                                           0x00030000, e.width, e.height, LR_DEFAULTCOLOR));
   if (!icon) throw EInvalidGraphic(kBadIcon);
   Picture picture;
   picture.SetIcon(std::move(icon), e.width, e.height);
@@ -125,14 +125,14 @@ Picture ReadIcon(const std::uint8_t* data, std::size_t size) {
 }
 
 Picture ReadMetafile(const std::uint8_t* data, std::size_t size) {
-  readers::Metafile m;
-  if (!readers::ParseMetafile(data, size, m)) throw EInvalidGraphic(kBadMetafile);
+  Metafile m;
+  if (!ParseMetafile(data, size, m)) throw EInvalidGraphic(kBadMetafile);
   switch (m.kind) {
-    case readers::MetafileKind::kPlaceable:
+    case MetafileKind::kPlaceable:
       return ReadPlaceable(data, m);
-    case readers::MetafileKind::kEnhanced:
+    case MetafileKind::kEnhanced:
       return ReadEmf(data, m);
-    case readers::MetafileKind::kWindows:
+    case MetafileKind::kWindows:
       break;
   }
   return ReadPlainWmf(data, m);

@@ -1,7 +1,7 @@
-// The toolkit's readers of icon and metafile bytes. The portable readers
-// (codecs/readers) check every size, offset and record first; only what they
-// accept reaches GDI. Like the rest of the toolkit they raise: EInvalidGraphic
-// for bytes they refuse.
+// The toolkit's readers of icon and metafile bytes. The portable parsers
+// (toolkit/portable/IconParser.h, MetafileParser.h) check every size, offset and record first; only
+// what they accept reaches GDI. Like the rest of the toolkit they raise: EInvalidGraphic for bytes
+// they refuse.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -10,7 +10,7 @@ namespace {
 
 void Frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight, int width) {
   for (int i = 0; i < width; ++i) {
-    Brush tl(CreateSolidBrush(topLeft)), br(CreateSolidBrush(bottomRight));
+    base::Brush tl(CreateSolidBrush(topLeft)), br(CreateSolidBrush(bottomRight));
     RECT top{r.left, r.top, r.right - 1, r.top + 1};
     RECT left{r.left, r.top, r.left + 1, r.bottom - 1};
     RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
@@ -37,13 +37,13 @@ Bevel ParseBevel(const std::wstring& v) {
 }
 
 void FillBox(HDC dc, int l, int t, int r, int b, COLORREF c) {
-  Brush br(CreateSolidBrush(c));
+  base::Brush br(CreateSolidBrush(c));
   RECT rc{l, t, r, b};
   FillRect(dc, &rc, br.get());
 }
 
 void FrameBox(HDC dc, int l, int t, int r, int b, COLORREF c) {
-  Brush br(CreateSolidBrush(c));
+  base::Brush br(CreateSolidBrush(c));
   RECT rc{l, t, r, b};
   FrameRect(dc, &rc, br.get());
 }
@@ -113,7 +113,7 @@ void Panel::Paint(HDC dc) {
   DrawBevel(dc, r, bevelInner, bevelWidth);
   FillRect(dc, &r, BrushHandle());
   if (caption_.empty()) return;
-  SelectGuard font(dc, FontHandle());
+  base::SelectGuard font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(GetFont().color));
   const UINT align = alignment == Alignment::Center ? DT_CENTER : DT_LEFT;
@@ -453,11 +453,12 @@ void FileListBox::DrawItem(const DRAWITEMSTRUCT& di) {
   const std::wstring& text = entries_.texts[di.itemID];
   const bool selected = (di.itemState & ODS_SELECTED) != 0;
   HDC dc = di.hDC;
-  Brush back(CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(GetColor())));
+  base::Brush back(
+      CreateSolidBrush(selected ? GetSysColor(COLOR_HIGHLIGHT) : ColorToRGB(GetColor())));
   FillRect(dc, &di.rcItem, back.get());
   DrawGlyph(dc, di.rcItem.left + 1, di.rcItem.top + (di.rcItem.bottom - di.rcItem.top - 16) / 2,
             entries_.glyphs[di.itemID]);
-  SelectGuard font(dc, FontHandle());
+  base::SelectGuard font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(GetFont().color));
   RECT r = di.rcItem;

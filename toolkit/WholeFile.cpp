@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "toolkit/portable/Errors.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace tk {
 namespace {
@@ -12,9 +12,9 @@ namespace {
 // ReadFile takes a DWORD; the file is read in pieces of at most this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
 
-File Open(const std::wstring& name, DWORD share) {
-  return File(CreateFileW(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+base::File Open(const std::wstring& name, DWORD share) {
+  return base::File(CreateFileW(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 DWORD ReadAll(HANDLE file, std::size_t maxBytes, std::string& bytes) {
@@ -38,7 +38,7 @@ DWORD ReadAll(HANDLE file, std::size_t maxBytes, std::string& bytes) {
 DWORD TryReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD share,
                        std::string& bytes) {
   bytes.clear();
-  const File f = Open(name, share);
+  const base::File f = Open(name, share);
   if (!f) return GetLastError();
   const DWORD error = ReadAll(f.get(), maxBytes, bytes);
   if (error != ERROR_SUCCESS) bytes.clear();
@@ -48,7 +48,7 @@ DWORD TryReadWholeFile(const std::wstring& name, std::size_t maxBytes, DWORD sha
 std::optional<std::string> ReadWholeFileUpTo(const std::wstring& name, std::size_t maxBytes,
                                              DWORD share) {
   std::string bytes;
-  const File f = Open(name, share);
+  const base::File f = Open(name, share);
   if (!f) throw EInOutError("Datei kann nicht geöffnet werden");
   const DWORD error = ReadAll(f.get(), maxBytes, bytes);
   if (error == ERROR_FILE_TOO_LARGE) return std::nullopt;

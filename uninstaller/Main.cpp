@@ -7,6 +7,7 @@
 #include "util/SystemEntries.h"
 #include "util/Uninstall.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void RemoveSelfAtRestart() {
   if (CompareStringOrdinal(self.c_str(), -1, util::UninstallerFileName().c_str(), -1, TRUE) !=
       CSTR_EQUAL)
     return;
-  const std::wstring parked = util::DirectoryPart(self) + L"RAZUVUDE-" +
+  const std::wstring parked = tk::DirectoryPart(self) + L"RAZUVUDE-" +
                               std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(GetTickCount64()) + L".DEL";
   if (MoveFileExW(self.c_str(), parked.c_str(), 0))

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/CodePages.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/WholeFile.h"
 #include "util/Support.h"
 #include "util/portable/UninstallLog.h"
@@ -67,14 +67,14 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 
 // True while another process runs from one of the files.
 bool RunsFromAny(const std::vector<std::wstring>& files) {
-  tk::File snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  base::File snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
     if (entry.th32ProcessID == GetCurrentProcessId()) continue;
-    tk::File process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    base::File process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
     wchar_t image[MAX_PATH * 2];
     DWORD length = MAX_PATH * 2;
     if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
@@ -128,9 +128,9 @@ bool IsAtOrBelow(const std::wstring& path, const std::wstring& upper) {
 // The path as named and as it really is, with links and short names resolved.
 void AddNamedAndReal(std::vector<std::wstring>& paths, const std::wstring& path) {
   paths.push_back(path);
-  tk::File entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  base::File entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (entry) paths.push_back(FinalPath(entry.get()));
 }
 
@@ -189,10 +189,10 @@ class ProtectedFolders {
 
 // Opens the entry itself: a link is not followed where the file system can
 // tell (where it cannot, the final path shows where the handle leads).
-tk::File OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
-  return tk::File(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, share,
-                              nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+base::File OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
+  return base::File(CreateFileW(
+      path.c_str(), access | FILE_READ_ATTRIBUTES | SYNCHRONIZE, share, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 bool DeleteOnClose(HANDLE h) {
@@ -203,7 +203,8 @@ bool DeleteOnClose(HANDLE h) {
 // Deletes the file through a handle whose final path lies directly in the
 // folder, so neither a link nor a renamed folder can lead the delete elsewhere.
 void RemoveFile(const std::wstring& file, const std::wstring& realFolder, Outcome& out) {
-  tk::File entry = OpenEntry(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  base::File entry =
+      OpenEntry(file, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!entry || !GetFileInformationByHandle(entry.get(), &info)) {
     const DWORD error = GetLastError();
@@ -271,7 +272,7 @@ Report Uninstall(const std::wstring& logFile, const WaitPolicy& wait) {
   const std::wstring& dir = plan.directory;
   const ProtectedFolders others;
   if (others.Hold(dir)) return ProtectedFolder(dir);
-  tk::File folder = OpenEntry(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  base::File folder = OpenEntry(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !GetFileInformationByHandle(folder.get(), &info)) {
     const DWORD error = GetLastError();

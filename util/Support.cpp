@@ -5,11 +5,12 @@
 #include "toolkit/Application.h"
 #include "toolkit/CodePages.h"
 #include "toolkit/Form.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/Services.h"
 #include "toolkit/WholeFile.h"
 #include "util/portable/PathUtil.h"
 #include "util/portable/Profile.h"
+#include "toolkit/portable/FileName.h"
 
 namespace util {
 
@@ -19,7 +20,7 @@ bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& valu
   if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                       nullptr, &raw, nullptr) != ERROR_SUCCESS)
     return false;
-  tk::RegKey k(raw);
+  base::RegKey k(raw);
   const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
   return RegSetValueExW(k.get(), value.empty() ? nullptr : value.c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
@@ -28,7 +29,7 @@ bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& valu
 std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
-  tk::RegKey k(raw);
+  base::RegKey k(raw);
   const wchar_t* name = value.empty() ? nullptr : value.c_str();
   DWORD type = 0, size = 0;
   if (RegQueryValueExW(k.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -46,7 +47,7 @@ std::wstring ReadRegString(HKEY root, const std::wstring& key, const std::wstrin
 bool RegKeyExists(HKEY root, const std::wstring& key) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-  tk::RegKey k(raw);
+  base::RegKey k(raw);
   return true;
 }
 
@@ -62,7 +63,7 @@ bool DeleteRegKey(HKEY root, const std::wstring& key) {
 bool DeleteRegValue(HKEY root, const std::wstring& key, const std::wstring& value) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return false;
-  tk::RegKey k(raw);
+  base::RegKey k(raw);
   return RegDeleteValueW(k.get(), value.c_str()) == ERROR_SUCCESS;
 }
 
@@ -76,7 +77,7 @@ std::wstring GetWindowsDir() {
 bool WriteProfileEntry(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value) {
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                    UpperAscii(file).c_str()) != FALSE;
+                                    tk::UpperAscii(file).c_str()) != FALSE;
 }
 
 namespace {
@@ -85,8 +86,8 @@ namespace {
 constexpr std::size_t kMaxProfileBytes = 64u * 1024u * 1024u;
 
 bool WriteWholeFile(const std::wstring& name, const std::string& content) {
-  tk::File f(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::File f(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return false;
   DWORD put = 0;
   if (!content.empty() &&
@@ -104,8 +105,8 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
   // line; a key the code page cannot hold exactly is in no line at all.
   const auto ansiSection = tk::ToAnsiExact(section), ansiKey = tk::ToAnsiExact(key);
   if (!ansiSection || !ansiKey) return false;
-  std::wstring name = UpperAscii(file);
-  if (FileNamePart(name) == name) name = GetWindowsDir() + L"\\" + name;
+  std::wstring name = tk::UpperAscii(file);
+  if (tk::FileNamePart(name) == name) name = GetWindowsDir() + L"\\" + name;
   const DWORD attr = GetFileAttributesW(name.c_str());
   if (attr == INVALID_FILE_ATTRIBUTES ||
       (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
@@ -118,7 +119,7 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
   const std::string out = RemoveProfileLines(content, *ansiSection, *ansiKey, removed);
   // Write beside the file, then replace it in one step: an interruption
   // leaves either the old or the new file, never none.
-  const std::wstring temp = DirectoryPart(name) + L"$$$$----.BAK";
+  const std::wstring temp = tk::DirectoryPart(name) + L"$$$$----.BAK";
   if (!WriteWholeFile(temp, out) ||
       !MoveFileExW(temp.c_str(), name.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -131,7 +132,7 @@ bool RemoveProfileEntry(const std::wstring& file, const std::wstring& section,
 bool DeleteProfileEntry(const std::wstring& file, const std::wstring& section,
                         const std::wstring& key) {
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr,
-                                    UpperAscii(file).c_str()) != FALSE;
+                                    tk::UpperAscii(file).c_str()) != FALSE;
 }
 
 INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
@@ -139,16 +140,6 @@ INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
   tk::Form* main = tk::Application::Instance().MainForm();
   HWND owner = main ? main->HandleIfCreated() : nullptr;
   return tk::Shell().Open(owner, L"", program, params, workDir, show);
-}
-
-bool FileExists(const std::wstring& name) {
-  const DWORD a = GetFileAttributesW(name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::wstring& name) {
-  const DWORD a = GetFileAttributesW(name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace util

@@ -38,7 +38,4 @@ bool DeleteProfileEntry(const std::wstring& file, const std::wstring& section,
 INT_PTR RunProgram(const std::wstring& program, const std::wstring& params,
                    const std::wstring& workDir, int show);
 
-bool FileExists(const std::wstring& name);
-bool DirectoryExists(const std::wstring& name);
-
 }  // namespace util

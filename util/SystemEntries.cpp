@@ -4,6 +4,7 @@
 
 #include "util/Support.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/FileExists.h"
 
 namespace util {
 namespace {
@@ -53,7 +54,7 @@ void WriteSystemEntriesFor(const std::wstring& programPath) {
   WriteRegString(HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", dir);
   // A read-only or unwritable WINHELP.INI must not keep the viewer from starting.
   const std::wstring winHelpIni = GetWindowsDir() + L"\\WINHELP.INI";
-  if (FileExists(HelpFileValue()))
+  if (tk::FileExists(HelpFileValue()))
     WriteProfileEntry(winHelpIni, L"Files", L"LUMOS32.HLP", dir);
   else
     RemoveProfileEntry(winHelpIni, L"Files", L"LUMOS32.HLP");

@@ -6,7 +6,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/CodePages.h"
 #include "toolkit/Dde.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/Services.h"
 #include "toolkit/portable/Errors.h"
 #include "util/Support.h"
@@ -14,6 +14,8 @@
 #include "util/portable/PathUtil.h"
 #include "util/portable/ProgmanCommand.h"
 #include "util/portable/UninstallLog.h"
+#include "toolkit/portable/FileName.h"
+#include "toolkit/FileExists.h"
 
 namespace util {
 namespace {
@@ -35,7 +37,7 @@ const wchar_t* const kAssociatedExtensions[] = {L".BMP", L".GIF", L".ICO", L".JP
 void DeleteRegKeyIfEmpty(HKEY root, const std::wstring& key) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
-  tk::RegKey k(raw);
+  base::RegKey k(raw);
   DWORD subKeys = 0, values = 0;
   if (RegQueryInfoKeyW(k.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
                        nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
@@ -74,7 +76,7 @@ void GiveBackAssociation(const std::wstring& ext) {
 // to another program now.
 void GiveBackAssociations() {
   for (const wchar_t* ext : kAssociatedExtensions)
-    if (UpperAscii(ReadRegString(HKEY_CLASSES_ROOT, ext, L"")) == L"LUMOSCOPE32")
+    if (tk::UpperAscii(ReadRegString(HKEY_CLASSES_ROOT, ext, L"")) == L"LUMOSCOPE32")
       GiveBackAssociation(ext);
 }
 
@@ -131,9 +133,9 @@ void ShowManualRemoval() {
 // remove the files by hand (the log then stays empty). A write error on the
 // created log raises.
 bool WriteLogForUninstaller(const std::wstring& logName) {
-  tk::File log(CreateFileW(logName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!log || !FileExists(UninstallerFileName())) return false;
+  base::File log(CreateFileW(logName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!log || !tk::FileExists(UninstallerFileName())) return false;
   const auto text = LogTextFor(ProgramDir());
   if (!text) return false;
   WriteUninstallLog(log.get(), logName, *text);
@@ -158,12 +160,12 @@ bool RelaunchElevatedIfNeeded() {
   const std::wstring uninstallRoot = entry.substr(0, entry.rfind(L'\\'));
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstallRoot.c_str(), 0,
                     KEY_SET_VALUE | KEY_CREATE_SUB_KEY, &raw) == ERROR_SUCCESS) {
-    tk::RegKey writable(raw);
+    base::RegKey writable(raw);
     return false;
   }
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-  tk::File owned(token);
+  base::File owned(token);
   TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
   DWORD size = 0;
   if (!GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) ||

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "rstrim/core/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "rstrim/core/Codecs.h"
 
 namespace rstrim {
@@ -59,8 +59,8 @@ Result ReadHeader(ByteSource& src, BmpHeader* h) {
   src.Seek(0);
   if (!src.ReadExact(f, sizeof f)) return kDamaged;
   if (f[0] != 'B' || f[1] != 'M') return kNotThisFormat;
-  const uint32_t offBits = Le32(f + 10);
-  h->headerSize = Le32(f + 14);
+  const uint32_t offBits = base::Le32(f + 10);
+  h->headerSize = base::Le32(f + 14);
   const uint32_t hs = h->headerSize;
   if (hs < 12 || hs > 4096 || (hs > 12 && hs < 16)) return kUnsupported;
   std::vector<uint8_t> ih(std::max<uint32_t>(hs, 64), 0);
@@ -71,19 +71,19 @@ Result ReadHeader(ByteSource& src, BmpHeader* h) {
   int64_t height;
   if (hs == 12) {
     h->os2 = true;
-    h->width = Le16(&ih[4]);
-    height = static_cast<int16_t>(Le16(&ih[6]));
-    h->bpp = Le16(&ih[10]);
+    h->width = base::Le16(&ih[4]);
+    height = static_cast<int16_t>(base::Le16(&ih[6]));
+    h->bpp = base::Le16(&ih[10]);
   } else {
     h->os2 = hs < 40 || hs == 64;
-    h->width = static_cast<int32_t>(Le32(&ih[4]));
-    height = static_cast<int32_t>(Le32(&ih[8]));
-    h->bpp = Le16(&ih[14]);
-    if (hs >= 20) h->compression = Le32(&ih[16]);
-    if (hs >= 36) coloursUsed = Le32(&ih[32]);
-    if (hs >= kV5HeaderSize && Le32(&ih[56]) == kProfileEmbedded) {
-      h->profileOffset = 14 + uint64_t{Le32(&ih[112])};  // counted from the header's start
-      h->profileSize = Le32(&ih[116]);
+    h->width = static_cast<int32_t>(base::Le32(&ih[4]));
+    height = static_cast<int32_t>(base::Le32(&ih[8]));
+    h->bpp = base::Le16(&ih[14]);
+    if (hs >= 20) h->compression = base::Le32(&ih[16]);
+    if (hs >= 36) coloursUsed = base::Le32(&ih[32]);
+    if (hs >= kV5HeaderSize && base::Le32(&ih[56]) == kProfileEmbedded) {
+      h->profileOffset = 14 + uint64_t{base::Le32(&ih[112])};  // counted from the header's start
+      h->profileSize = base::Le32(&ih[116]);
     }
   }
   if (h->os2 && (h->compression == kBitfields || h->compression > kRle4)) return kUnsupported;
@@ -118,13 +118,14 @@ Result ReadHeader(ByteSource& src, BmpHeader* h) {
   const bool bitfields = h->compression == kBitfields || h->compression == kAlphaBitfields;
   if (bitfields) {
     if (hs >= 52) {
-      masks[0] = Le32(&ih[40]), masks[1] = Le32(&ih[44]), masks[2] = Le32(&ih[48]);
+      masks[0] = base::Le32(&ih[40]), masks[1] = base::Le32(&ih[44]),
+      masks[2] = base::Le32(&ih[48]);
     } else {
       // The masks follow a 40-byte header.
       uint8_t m[16];
       const size_t n = h->compression == kAlphaBitfields ? 16 : 12;
       if (!src.ReadExact(m, n)) return kDamaged;
-      masks[0] = Le32(m), masks[1] = Le32(m + 4), masks[2] = Le32(m + 8);
+      masks[0] = base::Le32(m), masks[1] = base::Le32(m + 4), masks[2] = base::Le32(m + 8);
       pos += n;
     }
   } else if (bpp == 16) {
@@ -187,7 +188,7 @@ Result ReadUncompressed(ByteSource& src, const BmpHeader& h, PixelSink& sink) {
         const int bytes = h.bpp / 8;
         for (int x = 0; x < h.width; ++x, out += 3) {
           const uint8_t* p = &line[static_cast<size_t>(x) * bytes];
-          const uint32_t v = bytes == 2 ? Le16(p) : Le32(p);
+          const uint32_t v = bytes == 2 ? base::Le16(p) : base::Le32(p);
           out[0] = Extract(h.blue, v), out[1] = Extract(h.green, v), out[2] = Extract(h.red, v);
         }
       }

@@ -1,4 +1,4 @@
-// The per-format readers behind the public entry points in Rstrim.h.
+// The per-format decoders behind the public entry points in Rstrim.h.
 #pragma once
 
 #include <string>

@@ -10,13 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "base/Colour.h"
+
 namespace rstrim {
 
-struct Rgb {
-  uint8_t r = 0, g = 0, b = 0;
-  friend bool operator==(Rgb x, Rgb y) { return x.r == y.r && x.g == y.g && x.b == y.b; }
-  friend bool operator!=(Rgb x, Rgb y) { return !(x == y); }
-};
+using base::Rgb;
 
 // Bytes of one row of a bitmap of that width and depth, padded to 4 bytes;
 // 0 when it would not fit in 31 bits.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "rstrim/core/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace rstrim {
 
@@ -18,8 +18,8 @@ int ExifOrientation(const uint8_t* data, size_t size) {
   } else {
     return 1;
   }
-  auto u16 = [&](size_t off) { return little ? Le16(tiff + off) : Be16(tiff + off); };
-  auto u32 = [&](size_t off) { return little ? Le32(tiff + off) : Be32(tiff + off); };
+  auto u16 = [&](size_t off) { return little ? base::Le16(tiff + off) : base::Be16(tiff + off); };
+  auto u32 = [&](size_t off) { return little ? base::Le32(tiff + off) : base::Be32(tiff + off); };
   if (u16(2) != 42) return 1;
   const uint32_t ifd = u32(4);
   if (ifd < 8 || ifd > len - 2) return 1;

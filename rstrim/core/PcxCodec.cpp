@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "rstrim/core/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "rstrim/core/Codecs.h"
 
 namespace rstrim {
@@ -37,10 +37,11 @@ Result ReadHeader(ByteSource& src, PcxHeader* h) {
   if (b[2] > 1) return kNotThisFormat;
   h->rle = b[2] == 1;
   h->bpp = b[3];
-  const int xmin = Le16(b + 4), ymin = Le16(b + 6), xmax = Le16(b + 8), ymax = Le16(b + 10);
+  const int xmin = base::Le16(b + 4), ymin = base::Le16(b + 6), xmax = base::Le16(b + 8),
+            ymax = base::Le16(b + 10);
   std::memcpy(h->colourMap, b + 16, 48);
   h->planes = b[65];
-  h->bytesPerLine = Le16(b + 66);
+  h->bytesPerLine = base::Le16(b + 66);
   if (xmax < xmin || ymax < ymin) return kDamaged;
   h->width = xmax - xmin + 1;
   h->height = ymax - ymin + 1;

@@ -36,16 +36,16 @@ void DibSection::SetPalette(const Rgb* colours, int n) {
   for (const Rgb& c : palette_) quads.push_back(RGBQUAD{c.b, c.g, c.r, 0});
   // SetDIBColorTable works on the bitmap selected into a memory DC.
   paletteApplied_ = false;
-  tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return;
-  tk::SelectGuard select(dc.get(), bitmap_.get());
+  base::SelectGuard select(dc.get(), bitmap_.get());
   paletteApplied_ =
       SetDIBColorTable(dc.get(), 0, static_cast<UINT>(n), quads.data()) == static_cast<UINT>(n);
 }
 
 uint8_t* DibSection::Row(int y) { return bits_ + static_cast<size_t>(height_ - 1 - y) * stride_; }
 
-tk::Bitmap DibSection::Release() {
+base::Bitmap DibSection::Release() {
   bits_ = nullptr;
   return std::move(bitmap_);
 }

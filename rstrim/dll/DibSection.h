@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "rstrim/core/DibTarget.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace rstrim {
 
@@ -20,10 +20,10 @@ class DibSection final : public DibTarget {
   int Bpp() const { return bpp_; }
   const std::vector<Rgb>& Palette() const { return palette_; }
   bool PaletteApplied() const { return paletteApplied_; }
-  tk::Bitmap Release();
+  base::Bitmap Release();
 
  private:
-  tk::Bitmap bitmap_;
+  base::Bitmap bitmap_;
   uint8_t* bits_ = nullptr;  // inside bitmap_
   int height_ = 0;
   int bpp_ = 0;

@@ -11,7 +11,7 @@
 #include "rstrim/core/Rstrim.h"
 #include "rstrim/dll/DibSection.h"
 #include "rstrim/dll/Rstrim32Api.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace rstrim {
 namespace {
@@ -34,12 +34,6 @@ std::vector<Rgb> PaletteColours(HPALETTE palette) {
   return colours;
 }
 
-tk::Palette PaletteOf(const std::vector<Rgb>& colours) {
-  std::vector<PALETTEENTRY> entries;
-  for (const Rgb& c : colours) entries.push_back(PALETTEENTRY{c.r, c.g, c.b, 0});
-  return tk::MakePalette(entries);
-}
-
 short DecodeEntry(Format format, const char* fileName, LONG resolution, LONG dither,
                   HBITMAP* bitmap, HPALETTE* palette, int jpegScale) {
   if (bitmap == nullptr || palette == nullptr) return kBadArgument;
@@ -60,7 +54,7 @@ short DecodeEntry(Format format, const char* fileName, LONG resolution, LONG dit
     if (target.Bpp() <= 8) {
       if (!target.PaletteApplied()) return kBitmapFailure;
       if (!useGiven) {
-        tk::Palette made = PaletteOf(target.Palette());
+        base::Palette made = base::MakePalette(target.Palette());
         if (!made) return kBitmapFailure;
         *palette = made.release();
       }

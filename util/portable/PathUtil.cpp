@@ -7,31 +7,11 @@ namespace util {
 const wchar_t* const PictureExtensions[7] = {L".JPG", L".BMP", L".GIF", L".WMF",
                                              L".ICO", L".PCX", L".TIF"};
 
-std::wstring UpperAscii(std::wstring s) {
-  for (auto& c : s)
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  return s;
-}
-
-std::wstring ExtensionKey(const std::wstring& name) {
-  return UpperAscii(tk::FileExtension(name).substr(0, 4));
-}
-
 bool IsPictureFile(const std::wstring& name) {
-  const std::wstring key = ExtensionKey(name);
+  const std::wstring key = tk::ExtensionKey(name);
   for (const wchar_t* ext : PictureExtensions)
     if (key == ext) return true;
   return false;
-}
-
-std::wstring FileNamePart(const std::wstring& name) {
-  const auto cut = name.find_last_of(L"\\:");
-  return cut == std::wstring::npos ? name : name.substr(cut + 1);
-}
-
-std::wstring DirectoryPart(const std::wstring& name) {
-  const auto cut = name.find_last_of(L"\\:");
-  return cut == std::wstring::npos ? std::wstring() : name.substr(0, cut + 1);
 }
 
 bool StartsWithDrive(const std::wstring& path) {
@@ -41,7 +21,7 @@ bool StartsWithDrive(const std::wstring& path) {
 }
 
 std::wstring ProgramDirOf(const std::wstring& programPath) {
-  std::wstring dir = DirectoryPart(programPath);
+  std::wstring dir = tk::DirectoryPart(programPath);
   if (dir.size() > 3 && dir.back() == L'\\') dir.pop_back();
   return dir;
 }

@@ -9,21 +9,13 @@ namespace util {
 // The seven extensions the browser and the command line open, in test order.
 extern const wchar_t* const PictureExtensions[7];
 
-// ".jpeg" -> ".JPE": the extension from the last dot of the last path
-// component, dot included, ASCII-upper-cased and cut to four characters.
-std::wstring ExtensionKey(const std::wstring& name);
 bool IsPictureFile(const std::wstring& name);
 
-// Everything after the last "\" or ":"; and everything up to and including it.
-std::wstring FileNamePart(const std::wstring& name);
-std::wstring DirectoryPart(const std::wstring& name);
 // "C:..." (any case): the path begins with a drive letter and a colon; a
 // network path (\\server\share) does not.
 bool StartsWithDrive(const std::wstring& path);
 // Directory of a program path; a trailing backslash is kept only for a drive root.
 std::wstring ProgramDirOf(const std::wstring& programPath);
-
-std::wstring UpperAscii(std::wstring s);
 
 // Shortens a directory for the path label: C:\...\BILDER\URLAUB\1996.
 std::wstring ShortenPath(const std::wstring& path, size_t limit);

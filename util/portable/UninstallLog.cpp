@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
 
 namespace util {
 namespace {
@@ -65,7 +66,7 @@ bool HasOddComponent(const std::wstring& rest) {
 }
 
 bool SameAscii(const std::wstring& a, const std::wstring& b) {
-  return UpperAscii(a) == UpperAscii(b);
+  return tk::UpperAscii(a) == tk::UpperAscii(b);
 }
 
 bool IsOwnFileName(const std::wstring& name) {
@@ -89,7 +90,7 @@ std::wstring DirectoryError(const std::wstring& dir) {
 // Only the program's own files, directly inside its folder: anything else a
 // log may name belongs to somebody else.
 std::wstring RejectReason(const std::wstring& file, const std::wstring& dir) {
-  if (!SameAscii(DirectoryPart(file), dir + L'\\') || !IsOwnFileName(FileNamePart(file)))
+  if (!SameAscii(tk::DirectoryPart(file), dir + L'\\') || !IsOwnFileName(tk::FileNamePart(file)))
     return L"not one of Lumoscope's files in " + dir;
   return {};
 }

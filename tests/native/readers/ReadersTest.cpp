@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "codecs/readers/DibResource.h"
-#include "codecs/readers/Icon.h"
-#include "codecs/readers/Metafile.h"
+#include "codecs/portable/DibResource.h"
+#include "toolkit/portable/IconParser.h"
+#include "toolkit/portable/MetafileParser.h"
 #include "fuzz/ReaderSamples.h"
 
 namespace {
@@ -15,15 +15,15 @@ using reader_samples::Sample;
 
 bool Accepts(const Sample& s) {
   if (s.target == "icon") {
-    std::vector<readers::IconEntry> images;
-    return readers::ParseIcon(s.data.data(), s.data.size(), images);
+    std::vector<tk::IconEntry> images;
+    return tk::ParseIcon(s.data.data(), s.data.size(), images);
   }
   if (s.target == "metafile") {
-    readers::Metafile m;
-    return readers::ParseMetafile(s.data.data(), s.data.size(), m);
+    tk::Metafile m;
+    return tk::ParseMetafile(s.data.data(), s.data.size(), m);
   }
-  readers::DibLayout l;
-  return readers::ParseDibResource(s.data.data(), s.data.size(), l);
+  codecs::DibLayout l;
+  return codecs::ParseDibResource(s.data.data(), s.data.size(), l);
 }
 
 TEST(Readers, TakeEverySoundSample) {
@@ -43,8 +43,8 @@ const Sample& Find(const char* name) {
 
 TEST(Readers, IconImagesAsTheFileHasThem) {
   const Sample& s = Find("three-images");
-  std::vector<readers::IconEntry> images;
-  ASSERT_TRUE(readers::ParseIcon(s.data.data(), s.data.size(), images));
+  std::vector<tk::IconEntry> images;
+  ASSERT_TRUE(tk::ParseIcon(s.data.data(), s.data.size(), images));
   ASSERT_EQ(images.size(), 3u);
   const int want[3][3] = {{16, 8, 0}, {32, 32, 0}, {48, 32, 1}};  // side, bits, PNG
   for (int i = 0; i < 3; ++i) {
@@ -64,8 +64,8 @@ TEST(Readers, MetafileSizes) {
       {"emf", "2 0 0x0 0x0/0 2540x1270"}};
   for (const auto& [name, want] : rows) {
     const Sample& s = Find(name);
-    readers::Metafile m;
-    ASSERT_TRUE(readers::ParseMetafile(s.data.data(), s.data.size(), m)) << name;
+    tk::Metafile m;
+    ASSERT_TRUE(tk::ParseMetafile(s.data.data(), s.data.size(), m)) << name;
     EXPECT_EQ(m.offset + m.length, s.data.size()) << name;
     const auto n = [](auto v) { return std::to_string(v); };
     EXPECT_EQ(n(static_cast<int>(m.kind)) + " " + n(m.offset) + " " + n(m.windowExtX) + "x" +

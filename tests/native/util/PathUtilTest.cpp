@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "toolkit/portable/FileName.h"
 #include "util/portable/PathUtil.h"
 
+using namespace tk;
 using namespace util;
 
 // Extension keys (cut to four characters, upper case), the picture filter,

@@ -2,6 +2,7 @@
 
 #include "AppFixture.h"
 #include "util/Support.h"
+#include "toolkit/FileExists.h"
 
 namespace {
 
@@ -79,9 +80,9 @@ TEST_F(Browser, DeleteAsksAndRemovesOnYes) {
   rec.answers = {tk::mrNo, tk::mrYes};
   WORD key = VK_DELETE;
   f.FileListBox1KeyDown(key, 0);
-  EXPECT_TRUE(util::FileExists(dir + L"\\ABX.BMP"));
+  EXPECT_TRUE(tk::FileExists(dir + L"\\ABX.BMP"));
   f.FileListBox1KeyDown(key, 0);
-  EXPECT_FALSE(util::FileExists(dir + L"\\ABX.BMP"));
+  EXPECT_FALSE(tk::FileExists(dir + L"\\ABX.BMP"));
   ASSERT_EQ(rec.dialogs.size(), 2u);
   EXPECT_EQ(rec.dialogs[0].text, L"Delete File ABX.BMP ?");
   EXPECT_EQ(rec.dialogs[0].kind, tk::MsgKind::Confirmation);
@@ -100,7 +101,7 @@ TEST_F(Browser, RenameMovesTheFileOrWarns) {
   rec.inputAnswers = {{true, L"NEW.BMP"}, {true, L"ABC.BMP"}};
   WORD key = VK_INSERT;
   f.FileListBox1KeyDown(key, 0);
-  EXPECT_TRUE(util::FileExists(dir + L"\\NEW.BMP"));
+  EXPECT_TRUE(tk::FileExists(dir + L"\\NEW.BMP"));
   ASSERT_EQ(rec.inputs.size(), 1u);
   EXPECT_EQ(rec.inputs[0].first, L"Rename File|New Name:");
   EXPECT_EQ(rec.inputs[0].second, L"AB.BMP");

@@ -10,7 +10,8 @@
 #include "fullview/Unit2.h"
 #include "imagectl/TMultiP.h"
 #include "tests/wine/imagectl/ImageFixture.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
+#include "toolkit/portable/FileName.h"
 
 WORD Form1Fixture::showState = SW_SHOWNORMAL;
 
@@ -18,10 +19,10 @@ namespace {
 
 COLORREF PixelOf(tk::Control& c, int x, int y) {
   HWND w = c.Handle();
-  tk::WindowDc screen(w);
-  tk::MemoryDc mem(CreateCompatibleDC(screen.get()));
-  tk::Bitmap bmp(CreateCompatibleBitmap(screen.get(), c.Width(), c.Height()));
-  tk::SelectGuard sel(mem.get(), bmp.get());
+  base::WindowDc screen(w);
+  base::MemoryDc mem(CreateCompatibleDC(screen.get()));
+  base::Bitmap bmp(CreateCompatibleBitmap(screen.get(), c.Width(), c.Height()));
+  base::SelectGuard sel(mem.get(), bmp.get());
   SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT | PRF_ERASEBKGND);
   return GetPixel(mem.get(), x, y);
 }
@@ -265,7 +266,7 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
         {L"half.bmp", L"view-64x3.bmp", L"64x3x16M", L"72x11 64x3", L"360x25 352x17"},
         {L"pal2.png", L"png-pal2.png", L"45x29x4", L"53x37 45x29", L"360x236 352x228"}}) {
     const std::wstring start = L"Picture-Info:  " + std::wstring(info) + L" | Lumoscope32 - [" +
-                               util::UpperAscii(file) + L"] | ";
+                               tk::UpperAscii(file) + L"] | ";
     f.LoadPicture(Write(file, imagectl_test::DataBytes(picture)));
     EXPECT_EQ(State(f), start + natural + L" shown");
     f.BtnStretch->Perform(BM_CLICK);

@@ -7,6 +7,8 @@
 #include "AppFixture.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
+#include "toolkit/FileExists.h"
+#include "toolkit/portable/FileName.h"
 
 using namespace util;
 
@@ -106,7 +108,7 @@ TEST_F(ProfileFile, RewrittenInPlaceWithoutALeftoverOrLeftAlone) {
     SetFileAttributesW(file.c_str(), r.attributes);
     EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), r.removed) << r.before;
     EXPECT_EQ(ReadFile(file), r.after);
-    EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
+    EXPECT_FALSE(tk::FileExists(tk::DirectoryPart(file) + L"$$$$----.BAK"));
   }
   EXPECT_FALSE(RemoveProfileEntry(file + L".missing", L"Files", L"LUMOS32.HLP"));
   WriteFile(file, "[Files]\nLUKASZ=1\n");  // what a best-fit key would name
@@ -123,7 +125,7 @@ TEST_F(ProfileFile, FailedReplaceKeepsTheOriginalAndRemovesTheTemporary) {
   EXPECT_FALSE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
   CloseHandle(h);
   EXPECT_EQ(ReadFile(file), "[Files]\nLUMOS32.HLP=1\n");
-  EXPECT_FALSE(FileExists(util::DirectoryPart(file) + L"$$$$----.BAK"));
+  EXPECT_FALSE(tk::FileExists(tk::DirectoryPart(file) + L"$$$$----.BAK"));
 }
 
 class Registry : public ::testing::Test {

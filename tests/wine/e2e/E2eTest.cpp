@@ -11,6 +11,7 @@
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
 
 TEST(EndToEnd, StartsShowsTheMainWindowAndEndsOnExit) {
   Program p(L"");
@@ -108,7 +109,7 @@ TEST_F(CommandLine, APictureIsSelectedInItsDirectoryAndShown) {
     int boxes = 0, own = 0;
     while (HWND box = p.FindWindowOf(L"#32770", L"", 3000)) {
       ++boxes;
-      own += FindChildByText(box, util::UpperAscii(name) + L" is not a valid Bitmapfile !") != 0;
+      own += FindChildByText(box, tk::UpperAscii(name) + L" is not a valid Bitmapfile !") != 0;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       Sleep(200);
     }
@@ -125,7 +126,7 @@ TEST_F(CommandLine, APictureIsSelectedInItsDirectoryAndShown) {
     wchar_t item[MAX_PATH] = {};
     SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item));
     EXPECT_STREQ(item, name);
-    EXPECT_EQ(TextOf(Descendant(main, L"Edit")), util::UpperAscii(name));
+    EXPECT_EQ(TextOf(Descendant(main, L"Edit")), tk::UpperAscii(name));
     const std::wstring label = TextOf(Descendant(main, L"Static", L"Path:"));
     EXPECT_EQ(_wcsicmp(label.c_str(), util::ShortenPath(folder, 30).c_str()), 0) << label;
     PostMessageW(main, WM_CLOSE, 0, 0);

@@ -9,9 +9,10 @@
 
 #include "Program.h"
 #include "toolkit/CodePages.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
+#include "toolkit/FileExists.h"
 
 using namespace util;
 
@@ -111,7 +112,7 @@ void Uninstall() {
   ASSERT_NE(FindChildByText(report, said), nullptr);
   DWORD pid = 0;
   GetWindowThreadProcessId(report, &pid);
-  tk::File uninstaller(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  base::File uninstaller(OpenProcess(SYNCHRONIZE, FALSE, pid));
   Click(report, L"OK");
   EXPECT_EQ(WaitForSingleObject(uninstaller.get(), 20000), WAIT_OBJECT_0);
   for (int i = 0; i < 300 && GetFileAttributesW(Group().c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
@@ -121,7 +122,7 @@ void Uninstall() {
 }  // namespace
 
 TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
-  if (!FileExists(BinDir() + L"..\\setup\\LUMOS-SETUP.EXE"))
+  if (!tk::FileExists(BinDir() + L"..\\setup\\LUMOS-SETUP.EXE"))
     GTEST_SKIP() << "no setup program (makensis missing)";
   RestartDeletions();  // an earlier run's
   // A machine without the program: other tests have started it.
@@ -154,7 +155,7 @@ TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
             L"Lumoscope32|" + opener);
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), kDir);
   EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L".PCX", L""), L"Lumoscope32");
-  EXPECT_TRUE(FileExists(Group() + L"\\Lumoscope.lnk"));
+  EXPECT_TRUE(tk::FileExists(Group() + L"\\Lumoscope.lnk"));
   WriteRegString(HKEY_CLASSES_ROOT, L".GIF", L"", L"lumoscope32");  // its own, in another case
 
   Program viewer(L"", SW_SHOWNORMAL, kExe);
@@ -169,7 +170,7 @@ TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
   // new one stays.
   Install(L"/S /ALLTYPES /D=C:\\Test Dir\\Lumoscope");
   EXPECT_EQ(RestartDeletions().find(GetWindowsDir() + L"\\RAZUVUDE.EXE"), std::wstring::npos);
-  EXPECT_TRUE(FileExists(GetWindowsDir() + L"\\RAZUVUDE.EXE"));
+  EXPECT_TRUE(tk::FileExists(GetWindowsDir() + L"\\RAZUVUDE.EXE"));
   Uninstall();
   RestartDeletions();
   EXPECT_EQ(State(), before);

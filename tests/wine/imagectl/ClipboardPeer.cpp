@@ -17,7 +17,7 @@
 #include <iterator>
 #include <string>
 
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace {
 
@@ -32,10 +32,10 @@ bool WritePixels(const std::string& name, int width, int height,
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32};
   void* bits = nullptr;
-  tk::Bitmap canvas(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  tk::MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::Bitmap canvas(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!canvas || !dc) return false;
-  tk::SelectGuard select(dc.get(), canvas.get());
+  base::SelectGuard select(dc.get(), canvas.get());
   const RECT r{0, 0, width, height};
   FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const bool drawn = draw(dc.get(), r);
@@ -50,7 +50,7 @@ int Read(const std::string& dir, int w, int h) {
     if (f == CF_BITMAP || f == CF_DIB || f == CF_PALETTE || f == CF_ENHMETAFILE)
       formats += std::to_string(f) + " ";
   bool ok = true;
-  if (const tk::LockedGlobal dib(GetClipboardData(CF_DIB)); dib.data()) {
+  if (const base::LockedGlobal dib(GetClipboardData(CF_DIB)); dib.data()) {
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
     const DWORD colours = info->bmiHeader.biClrUsed         ? info->bmiHeader.biClrUsed
                           : info->bmiHeader.biBitCount <= 8 ? 1u << info->bmiHeader.biBitCount
@@ -63,8 +63,8 @@ int Read(const std::string& dir, int w, int h) {
   }
   if (const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)))
     ok = ok && WritePixels(dir + "\\2.raw", w, h, [&](HDC dc, const RECT&) {
-           tk::MemoryDc mem(CreateCompatibleDC(dc));
-           tk::SelectGuard select(mem.get(), bitmap);
+           base::MemoryDc mem(CreateCompatibleDC(dc));
+           base::SelectGuard select(mem.get(), bitmap);
            return BitBlt(dc, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY) != FALSE;
          });
   if (const auto emf = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)))
@@ -80,8 +80,8 @@ int Put(const std::string& file) {
   const std::string bmp((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (bmp.size() <= sizeof(BITMAPFILEHEADER)) return 1;
   const std::size_t size = bmp.size() - sizeof(BITMAPFILEHEADER);
-  tk::GlobalMem dib(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (const tk::LockedGlobal block(dib.get()); block.data())
+  base::GlobalMem dib(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (const base::LockedGlobal block(dib.get()); block.data())
     std::memcpy(block.data(), &bmp[sizeof(BITMAPFILEHEADER)], size);
   if (!OpenClipboard(nullptr)) return 1;
   EmptyClipboard();

@@ -83,8 +83,8 @@ HPALETTE MakePalette() {
 
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
   tk::BitmapObject temp;
-  temp.SetHandle(tk::Bitmap(bitmap));
-  temp.SetPalette(tk::Palette(palette));
+  temp.SetHandle(base::Bitmap(bitmap));
+  temp.SetPalette(base::Palette(palette));
   image.Picture().Assign(temp);
 }
 

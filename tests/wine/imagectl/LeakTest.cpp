@@ -12,7 +12,7 @@ namespace {
 TEST(Resources, ThousandControlsLeaveNoGdiObjects) {
   {  // the count must see a new object, or the loop below proves nothing
     const long before = GdiObjectCount();
-    tk::Pen pen(CreatePen(PS_SOLID, 1, 0));
+    base::Pen pen(CreatePen(PS_SOLID, 1, 0));
     ASSERT_EQ(GdiObjectCount(), before + 1);
   }
   const Bytes ico = DataBytes(L"icon.ico"), wmf = DataBytes(L"red.wmf");

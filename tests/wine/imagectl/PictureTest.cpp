@@ -21,7 +21,7 @@ template <typename F>
 void ExpectInvalid(F load) {
   tk::Picture picture;
   tk::BitmapObject before;
-  before.SetHandle(tk::Bitmap(MakeSolidBitmap(3, 3, 0)));
+  before.SetHandle(base::Bitmap(MakeSolidBitmap(3, 3, 0)));
   picture.Assign(before);
   const long live = tk::SharedImage::LiveCount();
   const long gdi = GdiObjectCount();
@@ -36,7 +36,7 @@ TEST(Picture, AssignSharesAndNotifies) {
   int changes = 0;
   b.OnChange = [&](tk::Picture&) { ++changes; };
   tk::BitmapObject temp;
-  temp.SetHandles(tk::Bitmap(MakeSolidBitmap(20, 10, 0)), tk::Palette(MakePalette()));
+  temp.SetHandles(base::Bitmap(MakeSolidBitmap(20, 10, 0)), base::Palette(MakePalette()));
   a.Assign(temp);
   temp.Clear();  // the temporary goes; the picture keeps the image
   EXPECT_EQ(a.Width(), 20);
@@ -55,7 +55,7 @@ TEST(Picture, AssignSharesAndNotifies) {
 
 TEST(Picture, MutableHandleCopiesSharedPixels) {
   tk::BitmapObject a;
-  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
+  a.SetHandle(base::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
   EXPECT_TRUE(b.SharesImageWith(a));
   HBITMAP mine = b.MutableHandle();
@@ -66,9 +66,9 @@ TEST(Picture, MutableHandleCopiesSharedPixels) {
 
 TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
   tk::BitmapObject a;
-  a.SetHandle(tk::Bitmap(MakeSolidBitmap(4, 4, 0)));
+  a.SetHandle(base::Bitmap(MakeSolidBitmap(4, 4, 0)));
   tk::BitmapObject b = a;
-  b.SetPalette(tk::Palette(MakePalette()));
+  b.SetPalette(base::Palette(MakePalette()));
   EXPECT_EQ(a.PaletteHandle(), nullptr);
   EXPECT_NE(b.PaletteHandle(), nullptr);
   EXPECT_NE(b.Handle(), a.Handle());
@@ -153,7 +153,7 @@ TEST(Clipboard, MessagesAndKeysCopyCutAndPasteTheirFormats) {
     {
       tk::Clipboard clipboard(source.image->Handle());
       clipboard.Empty();
-      tk::GlobalMem text(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
+      base::GlobalMem text(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4));
       clipboard.SetData(CF_UNICODETEXT, text);
     }
     Fill(*source.image, before);

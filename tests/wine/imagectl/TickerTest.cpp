@@ -97,7 +97,7 @@ TEST_F(Ticker, StoppingRestoresTheColourAndEmptiesThePicture) {
   {
     tk::Clipboard clipboard(c().Handle());
     clipboard.Empty();
-    tk::Bitmap bitmap(CreateBitmap(1, 1, 1, 32, nullptr));
+    base::Bitmap bitmap(CreateBitmap(1, 1, 1, 32, nullptr));
     clipboard.SetData(CF_BITMAP, bitmap);
   }
   SendMessageW(c().Handle(), WM_PASTE, 0, 0);

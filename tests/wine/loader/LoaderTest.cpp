@@ -5,6 +5,7 @@
 #include "rstrim/dll/Rstrim32Api.h"
 #include "imagectl/Readers.h"
 #include "util/portable/PathUtil.h"
+#include "toolkit/portable/FileName.h"
 
 namespace loader_test {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 using Res = TLoadResolution;
 const wchar_t kNonLibrary[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
 
-std::wstring Upper(const std::wstring& s) { return util::UpperAscii(s); }
+std::wstring Upper(const std::wstring& s) { return tk::UpperAscii(s); }
 
 // Type, detail, width, height, depths, extra and file size, as the control holds them.
 std::wstring InfoOf(TPMultiImage& c) {

@@ -52,7 +52,7 @@ class NoLibraryChild : public LoaderTest {
 TEST_F(NoLibraryChild, DecoderAndQueryFailWithTheMissingLibrarysText) {
   const std::wstring path = Put(L"nolib.bmp", L"bmp-24.bmp");
   tk::BitmapObject bitmap;
-  bitmap.SetHandle(tk::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
+  bitmap.SetHandle(base::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
   EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, path, 24, 0, bitmap),
             rstrim::kGeneralFailure);
   EXPECT_TRUE(bitmap.Empty());

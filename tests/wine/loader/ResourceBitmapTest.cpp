@@ -4,7 +4,7 @@
 
 #include "LoaderFixture.h"
 #include "codecs/ResourceBitmap.h"
-#include "codecs/readers/DibResource.h"
+#include "codecs/portable/DibResource.h"
 #include "imagectl/Readers.h"
 #include "util/portable/PathUtil.h"
 
@@ -111,19 +111,19 @@ TEST_F(ResourceBitmaps, HostileOnesAreRefusedAndLeaveTheObjectAlone) {
 
 // The layout parser on every cut of the program's own resources.
 TEST(DibLayout, EveryTruncationIsRefused) {
-  readers::DibLayout layout;
-  EXPECT_FALSE(readers::ParseDibResource(nullptr, 100, layout));
+  codecs::DibLayout layout;
+  EXPECT_FALSE(codecs::ParseDibResource(nullptr, 100, layout));
   for (const wchar_t* name : {L"LOGO", L"TRUECOL", L"OS2", L"MY", L"BITS565", L"V4HDR"}) {
     HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(2));
     ASSERT_NE(info, nullptr) << name;
     const DWORD size = SizeofResource(nullptr, info);
     const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, info)));
-    ASSERT_TRUE(readers::ParseDibResource(data, size, layout)) << name;
+    ASSERT_TRUE(codecs::ParseDibResource(data, size, layout)) << name;
     EXPECT_EQ(layout.bitsOffset + layout.bitsSize, size) << name;
     for (DWORD n = 0; n < size; ++n) {
       // An exact-size copy, so a read past the end lands outside the block.
       std::vector<std::uint8_t> cut(data, data + n);
-      ASSERT_FALSE(readers::ParseDibResource(cut.data(), n, layout)) << name << " cut at " << n;
+      ASSERT_FALSE(codecs::ParseDibResource(cut.data(), n, layout)) << name << " cut at " << n;
     }
   }
 }

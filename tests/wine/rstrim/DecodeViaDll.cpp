@@ -9,7 +9,7 @@
 #include "DllEntries.h"
 #include "rstrim/dll/Rstrim32Api.h"
 #include "tests/native/codecs/TestSupport.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 
 namespace testing_rstrim {
 namespace {
@@ -38,8 +38,8 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
     const UINT n = GetPaletteEntries(palette, 0, 0, nullptr);
     std::vector<PALETTEENTRY> entries(n);
     GetPaletteEntries(palette, 0, n, entries.data());
-    tk::MemoryDc dc(CreateCompatibleDC(nullptr));
-    tk::SelectGuard select(dc.get(), bitmap);
+    base::MemoryDc dc(CreateCompatibleDC(nullptr));
+    base::SelectGuard select(dc.get(), bitmap);
     RGBQUAD table[256];
     const UINT inTable = GetDIBColorTable(dc.get(), 0, 256, table);
     std::vector<rstrim::Rgb> colours;
@@ -77,8 +77,8 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
     r = Entry<rstrim::DecodeFileFn>(ordinal)(path.c_str(), resolution, dither ? 1 : 0, &bitmap,
                                              &palette, 0, 0);
   }
-  tk::Bitmap ownedBitmap(bitmap);
-  tk::Palette ownedPalette(palette);
+  base::Bitmap ownedBitmap(bitmap);
+  base::Palette ownedPalette(palette);
   d.result = static_cast<rstrim::Result>(r);
   if (r > 0 && !ReadBack(bitmap, palette, d.bitmap)) d.result = rstrim::kGeneralFailure;
   std::remove(path.c_str());

@@ -11,7 +11,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Form.h"
-#include "toolkit/Handles.h"
+#include "base/Handles.h"
 #include "toolkit/StdCtrls.h"
 
 namespace {
@@ -126,10 +126,10 @@ TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
   panel.bevelInner = tk::Bevel::Lowered;
   panel.bevelWidth = 2;
   panel.SetColor(tk::clBlack);
-  tk::WindowDc screen(panel.Handle());
-  tk::MemoryDc mem(CreateCompatibleDC(screen.get()));
-  tk::Bitmap bmp(CreateCompatibleBitmap(screen.get(), 40, 30));
-  tk::SelectGuard sel(mem.get(), bmp.get());
+  base::WindowDc screen(panel.Handle());
+  base::MemoryDc mem(CreateCompatibleDC(screen.get()));
+  base::Bitmap bmp(CreateCompatibleBitmap(screen.get(), 40, 30));
+  base::SelectGuard sel(mem.get(), bmp.get());
   SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT);
   const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT), sh = GetSysColor(COLOR_BTNSHADOW);
   EXPECT_EQ(GetPixel(mem.get(), 0, 10), hi);   // outer raised: light left edge

@@ -10,6 +10,7 @@
 #include "uninstaller/Razuvude.h"
 #include "util/Support.h"
 #include "util/portable/UninstallLog.h"
+#include "toolkit/FileExists.h"
 
 using tk::MsgKind;
 
@@ -96,7 +97,7 @@ TEST(Razuvude, DeletesOnlyTheProgramsFilesInAFolderOfItsOwn) {
     EXPECT_EQ(report.kind, row.kind) << report.text;
     EXPECT_NE(report.text.find(Expand(row.says)), std::wstring::npos) << report.text;
     EXPECT_EQ(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, row.programKept);
-    EXPECT_EQ(util::FileExists(log), row.logKept);
+    EXPECT_EQ(tk::FileExists(log), row.logKept);
     EXPECT_EQ(ReadFile(outside), "x");
     DeleteFileW(log.c_str());
     if (row.linkOut) LinkLibraryOut(false);
@@ -113,5 +114,5 @@ TEST(Razuvude, WaitsUntilTheProgramHasEnded) {
                                                               running.End();
                                                             }});
   EXPECT_EQ(pauses, 1);
-  EXPECT_FALSE(util::FileExists(program)) << report.text;
+  EXPECT_FALSE(tk::FileExists(program)) << report.text;
 }

@@ -13,6 +13,7 @@
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "util/Uninstall.h"
+#include "toolkit/FileExists.h"
 
 using namespace util;
 
@@ -96,7 +97,8 @@ TEST(Uninstall, HandsOverToTheUninstallerOrSaysWhereTheFilesAre) {
 TEST(Uninstall, AFailedLogWriteRaisesTheToolkitsError) {
   const std::wstring name = TempDir(L"lumo-un") + L"\\READ.LOG";
   WriteFile(name, "");
-  tk::File readOnly(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  base::File readOnly(
+      CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_THROW(WriteUninstallLog(readOnly.get(), name, "x"), tk::EInOutError);
 }
 
@@ -135,13 +137,13 @@ TEST(Uninstall, TheUninstallerReachesTheRealFolderOrNone) {
     }
     const razuvude::Report report = razuvude::Uninstall(log, {});
     EXPECT_EQ(report.kind, kind) << report.text;
-    EXPECT_FALSE(FileExists(dir + L"\\LUMOS32.EXE")) << report.text;
-    EXPECT_EQ(FileExists(mine), kind == MsgKind::Warning);
+    EXPECT_FALSE(tk::FileExists(dir + L"\\LUMOS32.EXE")) << report.text;
+    EXPECT_EQ(tk::FileExists(mine), kind == MsgKind::Warning);
     DeleteFileW(mine.c_str());
     RemoveDirectoryW(dir.c_str());
   }
   for (const wchar_t* decoy : {L"\\Pics", L"\\Lukasz"})
-    EXPECT_TRUE(FileExists(base + decoy + L"\\LUMOS32.EXE")) << decoy;
+    EXPECT_TRUE(tk::FileExists(base + decoy + L"\\LUMOS32.EXE")) << decoy;
   DeleteFileW(UninstallerFileName().c_str());
   DeleteFileW(log.c_str());
 }

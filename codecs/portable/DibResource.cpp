@@ -1,11 +1,11 @@
-#include "codecs/readers/DibResource.h"
+#include "codecs/portable/DibResource.h"
 
 #include <utility>
 
-#include "rstrim/core/ByteOrder.h"
-#include "codecs/readers/Dib.h"
+#include "base/ByteOrder.h"
+#include "toolkit/portable/DibHeader.h"
 
-namespace readers {
+namespace codecs {
 namespace {
 
 // GDI makes resource bitmaps from these headers only, and no side of them
@@ -19,9 +19,9 @@ constexpr std::int64_t kMaxSide = 32767;
 
 bool ParseDibResource(const std::uint8_t* data, std::size_t size, DibLayout& layout) {
   layout = DibLayout();
-  DibHeader h;
-  if (!ReadDibHeader(data, size, h) || !KnownHeader(h.headerSize)) return false;
-  if (h.compression != kBiRgb && h.compression != kBiBitFields) return false;
+  tk::DibHeader h;
+  if (!tk::ReadDibHeader(data, size, h) || !KnownHeader(h.headerSize)) return false;
+  if (h.compression != tk::kBiRgb && h.compression != tk::kBiBitFields) return false;
   if (h.width > kMaxSide || h.rows > kMaxSide) return false;
   if (h.TotalSize() > size) return false;
 
@@ -35,19 +35,19 @@ bool ParseDibResource(const std::uint8_t* data, std::size_t size, DibLayout& lay
   l.entrySize = h.entrySize;
   l.bitsOffset = static_cast<std::size_t>(h.BitsOffset());
   l.bitsSize = static_cast<std::size_t>(h.bitsSize);
-  l.bitFields = h.compression == kBiBitFields;
+  l.bitFields = h.compression == tk::kBiBitFields;
   if (l.bitFields) {
     // Right after the 40-byte header, inside the larger ones: byte 40 either way.
-    for (int i = 0; i < 3; ++i) l.masks[i] = rstrim::Le32(data + 40 + 4 * i);
+    for (int i = 0; i < 3; ++i) l.masks[i] = base::Le32(data + 40 + 4 * i);
   }
   l.colours.resize(l.tableEntries);
   for (std::size_t i = 0; i < l.tableEntries; ++i) {
     // Blue, green, red in both entry kinds; the quad's fourth byte is reserved.
     const std::uint8_t* e = data + l.tableOffset + i * l.entrySize;
-    l.colours[i] = DibColour{e[2], e[1], e[0]};
+    l.colours[i] = base::Rgb{e[2], e[1], e[0]};
   }
   layout = std::move(l);
   return true;
 }
 
-}  // namespace readers
+}  // namespace codecs

@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace readers {
+#include "base/Colour.h"
 
-struct DibColour {
-  std::uint8_t red = 0, green = 0, blue = 0;
-};
+namespace codecs {
 
 struct DibLayout {
   std::uint32_t headerSize = 0;  // 12 for the OS/2 core header, else 40, 52, 56, 108 or 124
@@ -26,11 +24,11 @@ struct DibLayout {
   bool bitFields = false;
   std::uint32_t masks[3] = {0, 0, 0};
   // The table's colours; empty when there is no table of 1 to 256 entries.
-  std::vector<DibColour> colours;
+  std::vector<base::Rgb> colours;
 };
 
 // False for anything that is not a complete uncompressed (or bit-field)
 // DIB lying wholly inside the size bytes at data.
 bool ParseDibResource(const std::uint8_t* data, std::size_t size, DibLayout& layout);
 
-}  // namespace readers
+}  // namespace codecs

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "codecs/readers/Metafile.h"
+#include "toolkit/portable/MetafileParser.h"
 
-namespace readers {
+namespace tk {
 
 // Whether len bytes from off lie inside a block of size bytes.
 inline bool Inside(std::uint64_t off, std::uint64_t len, std::uint64_t size) {
@@ -23,4 +23,4 @@ bool PackedDibFits(const std::uint8_t* p, std::size_t size);
 bool ParseWindowsMetafile(const std::uint8_t* data, std::size_t size, Metafile& m);
 bool ParseEnhancedMetafile(const std::uint8_t* data, std::size_t size, Metafile& m);
 
-}  // namespace readers
+}  // namespace tk

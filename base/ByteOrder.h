@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace rstrim {
+namespace base {
 
 inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t Le32(const uint8_t* p) {
@@ -16,4 +16,4 @@ inline uint32_t Be32(const uint8_t* p) {
          (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
 }
 
-}  // namespace rstrim
+}  // namespace base

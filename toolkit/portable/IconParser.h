@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace readers {
+namespace tk {
 
 struct IconEntry {
   std::size_t offset = 0;  // of the image's bytes in the file
@@ -21,4 +21,4 @@ struct IconEntry {
 // is no icon file or has no sound image.
 bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconEntry>& images);
 
-}  // namespace readers
+}  // namespace tk

@@ -1,12 +1,12 @@
-#include "codecs/readers/Dib.h"
+#include "toolkit/portable/DibHeader.h"
 
-#include "rstrim/core/ByteOrder.h"
+#include "base/ByteOrder.h"
 
-namespace readers {
+namespace tk {
 namespace {
 
-using rstrim::Le16;
-using rstrim::Le32;
+using base::Le16;
+using base::Le32;
 
 constexpr std::uint32_t kCoreHeader = 12;
 constexpr std::uint32_t kInfoHeader = 40;
@@ -91,4 +91,4 @@ bool ReadDibHeader(const std::uint8_t* p, std::size_t avail, DibHeader& h, int h
   return true;
 }
 
-}  // namespace readers
+}  // namespace tk

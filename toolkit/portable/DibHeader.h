@@ -1,13 +1,13 @@
 // The header of a device-independent bitmap, as icons, metafile records and
 // bitmap resources carry it, and how many bytes the bitmap's colour table and
-// pixels take. No Windows headers: the readers of untrusted files build on it
+// pixels take. No Windows headers: the parsers of untrusted files build on it
 // and are tested and fuzzed anywhere.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace readers {
+namespace tk {
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
@@ -41,4 +41,4 @@ struct DibHeader {
 // rows in its height: heightDivisor 2 leaves them out.
 bool ReadDibHeader(const std::uint8_t* p, std::size_t avail, DibHeader& h, int heightDivisor = 1);
 
-}  // namespace readers
+}  // namespace tk

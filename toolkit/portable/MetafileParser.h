@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace readers {
+namespace tk {
 
 enum class MetafileKind { kWindows, kPlaceable, kEnhanced };
 
@@ -29,4 +29,4 @@ struct Metafile {
 // False unless data holds a metafile whose every record passes.
 bool ParseMetafile(const std::uint8_t* data, std::size_t size, Metafile& m);
 
-}  // namespace readers
+}  // namespace tk

@@ -1,16 +1,16 @@
-#include "codecs/readers/Icon.h"
+#include "toolkit/portable/IconParser.h"
 
 #include <cstring>
 
-#include "rstrim/core/ByteOrder.h"
-#include "codecs/readers/Dib.h"
+#include "base/ByteOrder.h"
+#include "toolkit/portable/DibHeader.h"
 
-namespace readers {
+namespace tk {
 namespace {
 
-using rstrim::Be32;
-using rstrim::Le16;
-using rstrim::Le32;
+using base::Be32;
+using base::Le16;
+using base::Le32;
 
 // Icons larger than this are not icons.
 constexpr std::uint32_t kMaxIconSide = 1024;
@@ -66,4 +66,4 @@ bool ParseIcon(const std::uint8_t* data, std::size_t size, std::vector<IconEntry
   return !images.empty();
 }
 
-}  // namespace readers
+}  // namespace tk

@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
-namespace tk {
+#include "base/Colour.h"
+
+namespace base {
 
 template <typename H, typename Traits>
 class UniqueHandle {
@@ -67,6 +69,13 @@ inline Palette MakePalette(const std::vector<PALETTEENTRY>& entries) {
   log->palNumEntries = static_cast<WORD>(entries.size());
   std::memcpy(block.data() + offsetof(LOGPALETTE, palPalEntry), entries.data(), bytes);
   return Palette(CreatePalette(log));
+}
+
+inline Palette MakePalette(const std::vector<Rgb>& colours) {
+  std::vector<PALETTEENTRY> entries;
+  entries.reserve(colours.size());
+  for (const Rgb& c : colours) entries.push_back(PALETTEENTRY{c.r, c.g, c.b, 0});
+  return MakePalette(entries);
 }
 
 struct DcTraits : NullInvalid<HDC> {
@@ -180,4 +189,4 @@ class PaletteGuard {
   HPALETTE old_;  // we don't own it
 };
 
-}  // namespace tk
+}  // namespace base

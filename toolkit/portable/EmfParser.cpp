@@ -1,13 +1,13 @@
 // Enhanced metafiles: a header record, then records of a type and a size in
 // bytes (a multiple of 4) up to the end record.
-#include "rstrim/core/ByteOrder.h"
-#include "codecs/readers/MetafileRecords.h"
+#include "base/ByteOrder.h"
+#include "toolkit/portable/MetafileRecords.h"
 
-namespace readers {
+namespace tk {
 namespace {
 
-using rstrim::Le16;
-using rstrim::Le32;
+using base::Le16;
+using base::Le32;
 
 constexpr std::uint32_t kEmfSignature = 0x464D4520u;  // " EMF"
 constexpr std::uint32_t kHeaderType = 1, kEofType = 14;
@@ -240,4 +240,4 @@ bool ParseEnhancedMetafile(const std::uint8_t* p, std::size_t size, Metafile& m)
   return true;
 }
 
-}  // namespace readers
+}  // namespace tk

@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "rstrim/core/ByteOrder.h"
-#include "codecs/readers/Dib.h"
-#include "codecs/readers/MetafileRecords.h"
+#include "base/ByteOrder.h"
+#include "toolkit/portable/DibHeader.h"
+#include "toolkit/portable/MetafileRecords.h"
 
-namespace readers {
+namespace tk {
 namespace {
 
-using rstrim::Le16;
-using rstrim::Le32;
+using base::Le16;
+using base::Le32;
 
 // Every record GDI plays, with the parameter words of its fixed layout. The
 // device-dependent bitmap records (BITBLT, STRETCHBLT, CREATEPATTERNBRUSH) are
@@ -210,4 +210,4 @@ bool ParseWindowsMetafile(const std::uint8_t* p, std::size_t size, Metafile& m) 
   }
 }
 
-}  // namespace readers
+}  // namespace tk
