@@ -85,7 +85,7 @@ short DecodeFile(Decoder decoder, const std::wstring& fileName, int resolution, 
   return result;
 }
 
-short QueryFileInfo(const std::wstring& fileName, ImageFileInfo& info) {
+short QueryFileInfo(const std::wstring& fileName, ImageInfo& info) {
   // Zeroed and terminated, so whatever the library leaves out reads as empty.
   char type[rstrim::kTypeBufferSize] = {};
   char detail[rstrim::kDetailBufferSize] = {};

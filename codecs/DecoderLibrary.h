@@ -31,19 +31,23 @@ enum class Decoder : WORD {
 short DecodeFile(Decoder decoder, const std::wstring& fileName, int resolution, int dither,
                  tk::BitmapObject& bitmap);
 
-// What the information entry reports about a file.
-struct ImageFileInfo {
+// The picture information, as the library's information entry reports it
+// and as the image control keeps it for the status line. The control fills
+// it for the pictures it reads itself, and the file's length for all.
+struct ImageInfo {
   std::wstring type;  // at most 5 characters
-  short width = 0;
-  short height = 0;
-  short depthA = 0;  // depthA * depthB = bits per pixel
-  short depthB = 0;
-  short extra = 0;
+  int width = 0;
+  int height = 0;
+  int depthA = 0;  // depthA * depthB = bits per pixel; 0 when no depth is reported
+  int depthB = 0;
+  int extra = 0;        // images or pages
+  int fileSize = 0;     // not the library's: the loader measures the file
   std::wstring detail;  // at most 25 characters
 };
 
-// Fills info with whatever the library wrote, also on failure; returns its result.
-short QueryFileInfo(const std::wstring& fileName, ImageFileInfo& info);
+// Fills the library's fields of info with whatever it wrote, also on failure;
+// returns its result.
+short QueryFileInfo(const std::wstring& fileName, ImageInfo& info);
 
 // Whether a result says that the picture's bitmap cannot be had: too large
 // to be allocated, or the allocation failed.

@@ -28,61 +28,54 @@ int DibFileSize(const tk::BitmapObject& bitmap) {
   return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
 }
 
-ImageInfo ResourceInfo(const tk::Picture& picture) {
-  ImageInfo info;
-  info.type = L"RES";
-  info.width = picture.Width();
-  info.height = picture.Height();
-  info.detail = L"BMP";
-  info.fileSize = DibFileSize(picture.AsBitmap());
-  return info;
+}  // namespace
+
+BitmapRead ReadLibraryBitmap(codecs::Decoder decoder, const std::wstring& name, int resolution,
+                             int dither) {
+  BitmapRead r;
+  r.libraryResult = codecs::DecodeFile(decoder, name, resolution, dither, r.bitmap);
+  r.read = r.libraryResult > 0;
+  return r;
 }
 
-// An icon, metafile or message file: the picture's size and the file's length.
-InfoQuery OwnFileInfo(const std::wstring& fileName, const std::wstring& key,
-                      const tk::Picture& picture) {
+InfoQuery LibraryInfo(const std::wstring& fileName) {
+  InfoQuery q;
+  q.libraryResult = codecs::QueryFileInfo(fileName, q.info);
+  q.known = q.libraryResult > 0;
+  q.info.fileSize = FileLength(fileName);
+  return q;
+}
+
+BitmapRead ReadResourceBitmap(const std::wstring& name, const std::wstring& resourceModule,
+                              HWND wnd) {
+  BitmapRead r;
+  r.read = codecs::ReadResourceBitmap(resourceModule, ResourceNameOf(name), wnd, r.bitmap);
+  return r;
+}
+
+InfoQuery ResourceInfo(const tk::Picture& picture) {
+  InfoQuery q;
+  q.known = true;
+  q.info.type = L"RES";
+  q.info.width = picture.Width();
+  q.info.height = picture.Height();
+  q.info.detail = L"BMP";
+  q.info.fileSize = DibFileSize(picture.AsBitmap());
+  return q;
+}
+
+InfoQuery OwnFileInfo(const std::wstring& fileName, const tk::Picture& picture) {
   InfoQuery q;
   q.known = tk::FileExists(fileName);
   if (!q.known) {
-    q.info = ImageInfo{L"ERR", -1, -1, -1, -1, -1, -1, L"ERR"};
+    q.info = codecs::ImageInfo{L"ERR", -1, -1, -1, -1, -1, -1, L"ERR"};
     return q;
   }
-  q.info.type = q.info.detail = key.substr(1);
+  q.info.type = q.info.detail = tk::ExtensionKey(fileName).substr(1);
   q.info.width = picture.Width();
   q.info.height = picture.Height();
   q.info.fileSize = FileLength(fileName);
   return q;
-}
-
-// The library's seven values, whatever it answers; the length is the file's.
-InfoQuery LibraryInfo(const std::wstring& fileName) {
-  codecs::ImageFileInfo answer;
-  InfoQuery q;
-  q.libraryResult = codecs::QueryFileInfo(fileName, answer);
-  q.known = q.libraryResult > 0;
-  q.info.type = answer.type;
-  q.info.width = answer.width;
-  q.info.height = answer.height;
-  q.info.depthA = answer.depthA;
-  q.info.depthB = answer.depthB;
-  q.info.extra = answer.extra;
-  q.info.detail = answer.detail;
-  q.info.fileSize = FileLength(fileName);
-  return q;
-}
-
-}  // namespace
-
-BitmapRead ReadBitmap(const ReaderRow& row, const std::wstring& name, int resolution, int dither,
-                      const std::wstring& resourceModule, HWND wnd) {
-  BitmapRead r;
-  if (row.reader == Reader::kResource) {
-    r.read = codecs::ReadResourceBitmap(resourceModule, ResourceNameOf(name), wnd, r.bitmap);
-  } else {
-    r.libraryResult = codecs::DecodeFile(row.decoder, name, resolution, dither, r.bitmap);
-    r.read = r.libraryResult > 0;
-  }
-  return r;
 }
 
 tk::Picture ReadToolkitPicture(const std::wstring& name) {
@@ -101,20 +94,18 @@ tk::Picture ReadToolkitPicture(const std::wstring& name) {
 }
 
 InfoQuery QueryImageInfo(const std::wstring& fileName, const tk::Picture& picture) {
-  const std::wstring key = tk::ExtensionKey(fileName);
-  const ReaderRow* row = FindReaderRow(key);
-  const Reader reader = row ? row->reader : Reader::kLibrary;
-  switch (reader) {
+  const FileType* type = FindFileType(tk::ExtensionKey(fileName));
+  switch (type ? type->reader : Reader::kLibrary) {
     case Reader::kResource:
-      return InfoQuery{ResourceInfo(picture), true, 1};
+      return ResourceInfo(picture);
     case Reader::kToolkit:
     case Reader::kTicker:
     case Reader::kScroller:
-      return OwnFileInfo(fileName, key, picture);
+      return OwnFileInfo(fileName, picture);
+    case Reader::kNone:
     case Reader::kLibrary:
       break;
   }
-  // Every other key, known or not, is the decoding library's to describe.
   return LibraryInfo(fileName);
 }
 

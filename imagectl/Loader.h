@@ -6,50 +6,52 @@
 
 #include <string>
 
-#include "imagectl/Readers.h"
+#include "codecs/DecoderLibrary.h"
+#include "imagectl/FileTypes.h"
 #include "toolkit/Picture.h"
 
 namespace imagectl {
 
-// The bitmap a kLibrary or kResource row read; empty when nothing came back.
+// The bitmap a library decoder or a resource read; empty when nothing came back.
 struct BitmapRead {
   tk::BitmapObject bitmap;
   bool read = false;
-  // The library's answer for a kLibrary row; its failures have a text of their own.
+  // The library's answer; its failures have a text of their own.
   short libraryResult = 1;
 };
 
-// Reads name with a kLibrary or kResource row: the library's decoder at
-// resolution bits per pixel, or the bitmap resource ResourceNameOf(name) of
-// resourceModule (empty: the program's own) made for wnd's device context.
-BitmapRead ReadBitmap(const ReaderRow& row, const std::wstring& name, int resolution, int dither,
-                      const std::wstring& resourceModule, HWND wnd);
-
-// Reads name with the toolkit's icon or metafile reader; raises like them.
-tk::Picture ReadToolkitPicture(const std::wstring& name);
-
-// The picture-information fields.
-struct ImageInfo {
-  std::wstring type;
-  int width = 0;
-  int height = 0;
-  int depthA = 0;  // depthA * depthB = bits per pixel; 0 when no depth is reported
-  int depthB = 0;
-  int extra = 0;
-  int fileSize = 0;
-  std::wstring detail;
-};
-
+// The picture information a reader gives, and whether it knows the file.
 struct InfoQuery {
-  ImageInfo info;
+  codecs::ImageInfo info;
   bool known = false;
   // The library's answer when it was asked; its failures have a text of their own.
   short libraryResult = 1;
 };
 
-// The information for fileName: a .RES name from the picture it brought, an
-// icon, metafile or message file from the picture and the file's length,
-// every other name from the decoding library, whatever it answers.
+// Each reader's picture and its information. The control picks the reader
+// once per load (TPMultiImage::GetImageName); QueryImageInfo picks again only
+// when the information alone is asked for.
+
+// kLibrary: the library's decoder at resolution bits per pixel; the
+// information is the library's, whatever it answers, with the file's length.
+BitmapRead ReadLibraryBitmap(codecs::Decoder decoder, const std::wstring& name, int resolution,
+                             int dither);
+InfoQuery LibraryInfo(const std::wstring& fileName);
+
+// kResource: the bitmap resource ResourceNameOf(name) of resourceModule
+// (empty: the program's own) made for wnd's device context; the information
+// comes from the picture it brought.
+BitmapRead ReadResourceBitmap(const std::wstring& name, const std::wstring& resourceModule,
+                              HWND wnd);
+InfoQuery ResourceInfo(const tk::Picture& picture);
+
+// kToolkit: the toolkit's icon or metafile reader; raises like them.
+tk::Picture ReadToolkitPicture(const std::wstring& name);
+// kToolkit and the message files: the picture's size and the file's length.
+InfoQuery OwnFileInfo(const std::wstring& fileName, const tk::Picture& picture);
+
+// The information for fileName by its type; a name of no type is the
+// library's to describe.
 InfoQuery QueryImageInfo(const std::wstring& fileName, const tk::Picture& picture);
 
 }  // namespace imagectl

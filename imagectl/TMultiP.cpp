@@ -242,38 +242,64 @@ void TPMultiImage::StopTicker() {
 
 std::wstring TPMultiImage::GetImageName() {
   using imagectl::Reader;
-  const imagectl::ReaderRow* row = imagectl::FindReaderRow(tk::ExtensionKey(imageName_));
+  const imagectl::FileType* type = imagectl::FindFileType(tk::ExtensionKey(imageName_));
   noMemoryForPicture_ = false;
-  const bool needsFile = !row || row->reader != Reader::kResource;
+  const bool needsFile = !type || type->reader != Reader::kResource;
   if (needsFile && (imageName_.empty() || !tk::FileExists(imageName_))) {
     picture_.Clear();  // a running ticker is not stopped
     statusText_ = kFileNotFound;
     return statusText_;
   }
-  if (row && row->reader == Reader::kToolkit) {
-    // Not protected: a reader error goes to whoever wrote or read ImageName.
-    StopTicker();
-    try {
-      picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
-    } catch (const std::exception&) {
-      // The information then tells of the empty picture, not of the one
-      // before it, whose size would still fit a pane to nothing.
-      ReadImageInfo(imageName_);
-      throw;
+  // At design time a name already shown is not read again.
+  const bool shown = designing_ && tk::UpperAscii(imageName_) == statusText_;
+  switch (type ? type->reader : Reader::kNone) {
+    case Reader::kToolkit:
+      ReadToolkitFile();
+      statusText_ = kNonLibraryImage;
+      return statusText_;
+    case Reader::kTicker:
+    case Reader::kScroller:
+      ReadMessageFile(type->reader);
+      break;
+    case Reader::kLibrary: {
+      if (shown) break;
+      const int bits =
+          imagectl::ResolutionCode(imageReadRes_, imagectl::DisplayBitsPerPixel(HandleIfCreated()));
+      const int dither = imageDither_ ? 1 : 0;
+      const auto read = [&] {
+        return imagectl::ReadLibraryBitmap(type->decoder, imageName_, bits, dither);
+      };
+      ReadBitmapFile(*type, read, [&] { return imagectl::LibraryInfo(imageName_); });
+      break;
     }
-    statusText_ = kNonLibraryImage;
-    ReadImageInfo(imageName_);
-    return statusText_;
-  }
-  if (row && (row->reader == Reader::kTicker || row->reader == Reader::kScroller)) {
-    ReadMessageFile(row->reader);
-  } else if (row) {
-    // At design time a name already shown is not read again.
-    const bool shown = designing_ && tk::UpperAscii(imageName_) == statusText_;
-    if (!shown) ReadWithRow(*row);
+    case Reader::kResource: {
+      if (shown) break;
+      // A resource bitmap is made for the control's own window, created if need be.
+      const auto read = [&] {
+        return imagectl::ReadResourceBitmap(imageName_, resourceModule_, Handle());
+      };
+      ReadBitmapFile(*type, read, [&] { return imagectl::ResourceInfo(picture_); });
+      break;
+    }
+    case Reader::kNone:
+      break;
   }
   statusText_ = tk::UpperAscii(imageName_);
   return statusText_;
+}
+
+void TPMultiImage::ReadToolkitFile() {
+  // Not protected: a reader error goes to whoever wrote or read ImageName.
+  StopTicker();
+  try {
+    picture_.Assign(imagectl::ReadToolkitPicture(imageName_));
+  } catch (const std::exception&) {
+    // The information then tells of the empty picture, not of the one
+    // before it, whose size would still fit a pane to nothing.
+    ApplyInfo(imagectl::OwnFileInfo(imageName_, picture_));
+    throw;
+  }
+  ApplyInfo(imagectl::OwnFileInfo(imageName_, picture_));
 }
 
 void TPMultiImage::ReadMessageFile(imagectl::Reader reader) {
@@ -290,22 +316,19 @@ void TPMultiImage::ReadMessageFile(imagectl::Reader reader) {
     picture_.Clear();
     return;
   }
-  ReadImageInfo(imageName_);
+  ApplyInfo(imagectl::OwnFileInfo(imageName_, picture_));
 }
 
-void TPMultiImage::ReadWithRow(const imagectl::ReaderRow& row) {
-  const int resolution =
-      imagectl::ResolutionCode(imageReadRes_, imagectl::DisplayBitsPerPixel(HandleIfCreated()));
+void TPMultiImage::ReadBitmapFile(const imagectl::FileType& type,
+                                  const std::function<imagectl::BitmapRead()>& read,
+                                  const std::function<imagectl::InfoQuery()>& info) {
   imagectl::BitmapRead r;
   try {
     StopTicker();
-    // A resource bitmap is made for the control's own window, created if need be.
-    const HWND wnd = row.reader == imagectl::Reader::kResource ? Handle() : nullptr;
-    r = imagectl::ReadBitmap(row, imageName_, resolution, imageDither_ ? 1 : 0, resourceModule_,
-                             wnd);
+    r = read();
     noMemoryForPicture_ = codecs::IsMemoryFailure(r.libraryResult);
     if (r.libraryResult <= 0) codecs::ShowLibraryError(r.libraryResult);
-    if (!r.read) tk::MessageDlg(row.failure, tk::MsgKind::Information, tk::mbOK);
+    if (!r.read) tk::MessageDlg(type.failure, tk::MsgKind::Information, tk::mbOK);
   } catch (const std::exception&) {
     // The load ends silently; the information fields keep their values.
     picture_.Clear();
@@ -313,14 +336,17 @@ void TPMultiImage::ReadWithRow(const imagectl::ReaderRow& row) {
   }
   picture_.Assign(r.bitmap);
   r.bitmap.Clear();  // the temporary goes; the picture keeps the image
-  ReadImageInfo(imageName_);
+  ApplyInfo(info());
 }
 
-bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
-  const imagectl::InfoQuery q = imagectl::QueryImageInfo(fileName, picture_);
+bool TPMultiImage::ApplyInfo(const imagectl::InfoQuery& q) {
   if (q.libraryResult <= 0) codecs::ShowLibraryError(q.libraryResult);
   info_ = q.info;
   return q.known;
+}
+
+bool TPMultiImage::ReadImageInfo(const std::wstring& fileName) {
+  return ApplyInfo(imagectl::QueryImageInfo(fileName, picture_));
 }
 
 // ---- painting ----------------------------------------------------------------------

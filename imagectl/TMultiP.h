@@ -156,12 +156,20 @@ class TPMultiImage : public tk::Control {
     return true;
   }
 
-  // ---- the loader's steps
+  // ---- the loader's steps, one for each reader GetImageName picks
+  // The toolkit's icon and metafile reader; its errors go to the caller.
+  void ReadToolkitFile();
   // The message files (.SCM ticker, .CMS scroller).
   void ReadMessageFile(imagectl::Reader reader);
-  // A library or resource row: StopTicker, read into a temporary bitmap, the
-  // messages on failure, the picture takes the result, ReadImageInfo.
-  void ReadWithRow(const imagectl::ReaderRow& row);
+  // A library decoder or a resource: StopTicker, read into a temporary
+  // bitmap, the messages on failure, the picture takes the result, then its
+  // information.
+  void ReadBitmapFile(const imagectl::FileType& type,
+                      const std::function<imagectl::BitmapRead()>& read,
+                      const std::function<imagectl::InfoQuery()>& info);
+  // Keeps a reader's information; a failure of the library's query shows the
+  // library's error box.
+  bool ApplyInfo(const imagectl::InfoQuery& q);
 
   // ---- the moving text (Ticker.cpp)
   // Seams: the control's canvas outside painting (its window's DC), and the
@@ -223,7 +231,7 @@ class TPMultiImage : public tk::Control {
   std::wstring statusText_;
   bool noMemoryForPicture_ = false;
   std::wstring resourceModule_;  // module of .RES names; empty: the program's own
-  imagectl::ImageInfo info_;
+  codecs::ImageInfo info_;
 
   bool autoSize_ = false;
   bool center_ = false;

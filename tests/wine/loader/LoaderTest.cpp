@@ -3,7 +3,7 @@
 #include "LoaderFixture.h"
 #include "codecs/DecoderLibrary.h"
 #include "rstrim/dll/Rstrim32Api.h"
-#include "imagectl/Readers.h"
+#include "imagectl/FileTypes.h"
 #include "util/portable/PathUtil.h"
 #include "toolkit/portable/FileName.h"
 

@@ -56,7 +56,7 @@ TEST_F(NoLibraryChild, DecoderAndQueryFailWithTheMissingLibrarysText) {
   EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, path, 24, 0, bitmap),
             rstrim::kGeneralFailure);
   EXPECT_TRUE(bitmap.Empty());
-  codecs::ImageFileInfo info;
+  codecs::ImageInfo info;
   EXPECT_EQ(codecs::QueryFileInfo(path, info), rstrim::kGeneralFailure);
   EXPECT_EQ(info.width, 0);
   EXPECT_EQ(codecs::LibraryErrorText(rstrim::kGeneralFailure), kMissingText);

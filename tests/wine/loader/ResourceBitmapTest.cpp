@@ -5,7 +5,7 @@
 #include "LoaderFixture.h"
 #include "codecs/ResourceBitmap.h"
 #include "codecs/portable/DibResource.h"
-#include "imagectl/Readers.h"
+#include "imagectl/FileTypes.h"
 #include "util/portable/PathUtil.h"
 
 namespace loader_test {

@@ -1,6 +1,6 @@
-// The loader's table and the pieces it builds on: which reader an extension
-// key picks, the resolution code, the resource name of a .RES name, and the
-// file access of the loader and the moving text.
+// The file types the control loads: which reader an extension key picks, and
+// the pieces the loader builds on: the resolution code, the resource name of
+// a .RES name, and the file length of the loader and the moving text.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +14,7 @@
 namespace imagectl {
 
 enum class Reader {
+  kNone,      // a key without a type: nothing is read
   kLibrary,   // a decoder of the decoding library
   kResource,  // a bitmap resource of an already-loaded module; needs no file
   kToolkit,   // the toolkit's icon or metafile reader
@@ -21,15 +22,15 @@ enum class Reader {
   kScroller,  // the .CMS message file
 };
 
-struct ReaderRow {
+struct FileType {
   const wchar_t* key;
   Reader reader;
-  codecs::Decoder decoder;  // kLibrary rows
-  const wchar_t* failure;   // kLibrary and kResource rows: shown when the read fails
+  codecs::Decoder decoder;  // kLibrary types
+  const wchar_t* failure;   // kLibrary and kResource types: shown when the read fails
 };
 
-// The row for an extension key, or null: a key without a row reads nothing.
-const ReaderRow* FindReaderRow(const std::wstring& key);
+// The type of an extension key, or null: a key without a type reads nothing.
+const FileType* FindFileType(const std::wstring& key);
 
 // Bits per pixel asked of the decoders; screenBits (the display's bits per
 // pixel) decides for lAutoMatic: up to 4 gives 4, 5 to 15 gives 8, else 24.

@@ -1,4 +1,4 @@
-#include "imagectl/Readers.h"
+#include "imagectl/FileTypes.h"
 
 #include <algorithm>
 
@@ -10,9 +10,9 @@ namespace {
 
 using codecs::Decoder;
 
-// Every key the loader reads: the decoding library's and the resource rows
+// Every key the loader reads: the decoding library's and the resource types
 // in the order the loader tries them, then the toolkit's and the message files.
-const ReaderRow kReaderTable[] = {
+const FileType kFileTypes[] = {
     {L".BMP", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
     {L".THB", Reader::kLibrary, Decoder::kBmp, L"Reading bmp file failed"},
     {L".THJ", Reader::kLibrary, Decoder::kJpeg, L"Reading jpg file failed"},
@@ -30,10 +30,10 @@ const ReaderRow kReaderTable[] = {
 
 }  // namespace
 
-const ReaderRow* FindReaderRow(const std::wstring& key) {
-  const auto* row = std::find_if(std::begin(kReaderTable), std::end(kReaderTable),
-                                 [&](const ReaderRow& r) { return key == r.key; });
-  return row == std::end(kReaderTable) ? nullptr : row;
+const FileType* FindFileType(const std::wstring& key) {
+  const auto* type = std::find_if(std::begin(kFileTypes), std::end(kFileTypes),
+                                  [&](const FileType& t) { return key == t.key; });
+  return type == std::end(kFileTypes) ? nullptr : type;
 }
 
 int ResolutionCode(TLoadResolution resolution, int screenBits) {
