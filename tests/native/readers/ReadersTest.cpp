@@ -7,11 +7,11 @@
 #include "codecs/readers/DibResource.h"
 #include "codecs/readers/Icon.h"
 #include "codecs/readers/Metafile.h"
-#include "fuzz/ReaderSamples.h"
+#include "tests/common/SampleFiles.h"
 
 namespace {
 
-using reader_samples::Sample;
+using sample_files::Sample;
 
 bool Accepts(const Sample& s) {
   if (s.target == "icon") {
@@ -27,15 +27,15 @@ bool Accepts(const Sample& s) {
 }
 
 TEST(Readers, TakeEverySoundSample) {
-  for (const Sample& s : reader_samples::SoundSamples()) EXPECT_TRUE(Accepts(s)) << s.name;
+  for (const Sample& s : sample_files::Samples("sound")) EXPECT_TRUE(Accepts(s)) << s.name;
 }
 
 TEST(Readers, RefuseEveryHostileSample) {
-  for (const Sample& s : reader_samples::HostileSamples()) EXPECT_FALSE(Accepts(s)) << s.name;
+  for (const Sample& s : sample_files::Samples("hostile")) EXPECT_FALSE(Accepts(s)) << s.name;
 }
 
 const Sample& Find(const char* name) {
-  static const std::vector<Sample> all = reader_samples::SoundSamples();
+  static const std::vector<Sample> all = sample_files::Samples("sound");
   for (const Sample& s : all)
     if (s.name == name) return s;
   throw std::runtime_error(name);

@@ -135,7 +135,7 @@ void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr)
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
 
 // A test picture's bytes, and a sound sample of the picture readers ("emf",
-// "placeable", "wmf", ...: fuzz/ReaderSamples.cpp).
+// "placeable", "wmf", ...: tests/data/readers/sound).
 using Bytes = std::vector<std::uint8_t>;
 Bytes DataBytes(const std::wstring& name);
 Bytes SampleBytes(const std::string& name);
