@@ -1,7 +1,8 @@
 // Writes the seed corpus of every fuzz target: the test pictures under
-// tests/data (each for its decoder and the information query), the readers'
+// tests/data (each for its decoder and the information query), the parsers'
 // sound and hostile icons, metafiles and bitmap resources, two message files,
 // and the colour profiles under tests/data, each followed by rows of pixels.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,12 +11,11 @@
 #include <vector>
 
 #include "fuzz/FuzzProfile.h"
-#include "fuzz/ReaderSamples.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using reader_samples::Bytes;
+using Bytes = std::vector<std::uint8_t>;
 
 bool Write(const fs::path& dir, const std::string& name, const Bytes& data) {
   fs::create_directories(dir);
@@ -61,10 +61,18 @@ int main(int argc, char** argv) {
       ++written;
     }
   }
-  for (const auto& table : {reader_samples::SoundSamples(), reader_samples::HostileSamples()}) {
-    for (const reader_samples::Sample& sample : table) {
-      if (!Write(root / sample.target, "seed-" + sample.name, sample.data)) return 1;
-      ++written;
+  // tests/data/parsers/KIND/TARGET/NAME.EXT: seed-NAME for the target.
+  for (const char* kind : {"sound", "hostile"}) {
+    for (const auto& target :
+         fs::directory_iterator(fs::path(LUMOS_TEST_DATA) / "parsers" / kind)) {
+      for (const auto& file : fs::directory_iterator(target.path())) {
+        const fs::path dir = root / target.path().filename();
+        fs::create_directories(dir);
+        if (!fs::copy_file(file.path(), dir / ("seed-" + file.path().stem().string()),
+                           fs::copy_options::overwrite_existing))
+          return 1;
+        ++written;
+      }
     }
   }
   const std::pair<const char*, const char*> messages[] = {

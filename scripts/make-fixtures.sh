@@ -8,6 +8,8 @@
 # without colour tables, a metafile) are written byte by byte here.
 # Pictures with embedded colour profiles come with the sRGB picture that
 # lcms2's own jpgicc and tificc make of them (ref-icc-*.ppm).
+# The picture parsers' icons, metafiles and bitmap resources (parsers/) come
+# from make-parser-samples.py, which also runs alone.
 # Needs: imagemagick libtiff-tools giflib-tools netpbm liblcms2-utils, and the
 # profiles of colord-data and libgs-common (Debian packages).
 set -euo pipefail
@@ -488,3 +490,6 @@ hex d7cdc69a 0000 0000 0000 c800 6400 6000 00000000 dd57 \
   05000000 0b02 0000 0000 05000000 0c02 6400 c800 08000000 fa02 0500 0000 0000 0000 0000 \
   04000000 2d01 0000 07000000 fc02 0000 ff00 0000 0000 04000000 2d01 0100 \
   07000000 1b04 6500 c900 0000 0000 03000000 0000 >"$out/red.wmf"
+
+# ---- the picture parsers' sound and hostile samples
+python3 "$root/scripts/make-parser-samples.py" "$out/parsers"

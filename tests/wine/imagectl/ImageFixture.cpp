@@ -2,7 +2,7 @@
 
 #include <psapi.h>
 
-#include "fuzz/ReaderSamples.h"
+#include "tests/common/SampleFiles.h"
 
 namespace imagectl_test {
 namespace {
@@ -94,7 +94,7 @@ Bytes DataBytes(const std::wstring& name) {
 }
 
 Bytes SampleBytes(const std::string& name) {
-  for (const reader_samples::Sample& s : reader_samples::SoundSamples())
+  for (const sample_files::Sample& s : sample_files::Samples("sound"))
     if (s.name == name) return s.data;
   ADD_FAILURE() << "no sample " << name;
   return {};

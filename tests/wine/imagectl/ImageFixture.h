@@ -134,8 +134,8 @@ HPALETTE MakePalette();
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
 
-// A test picture's bytes, and a sound sample of the picture readers ("emf",
-// "placeable", "wmf", ...: fuzz/ReaderSamples.cpp).
+// A test picture's bytes, and a sound sample of the picture parsers ("emf",
+// "placeable", "wmf", ...: tests/data/parsers/sound).
 using Bytes = std::vector<std::uint8_t>;
 Bytes DataBytes(const std::wstring& name);
 Bytes SampleBytes(const std::string& name);

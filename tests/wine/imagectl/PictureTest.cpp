@@ -7,7 +7,7 @@
 
 #include "ImageFixture.h"
 #include "tests/wine/common/Program.h"
-#include "fuzz/ReaderSamples.h"
+#include "tests/common/SampleFiles.h"
 #include "imagectl/Loader.h"
 #include "toolkit/Clipboard.h"
 #include "toolkit/Graphics.h"
@@ -77,7 +77,7 @@ TEST(Picture, SetPaletteOnSharedBitmapKeepsOtherSide) {
 
 // The readers' hostile samples never reach GDI, and each leaves the picture as it was.
 TEST(Picture, RefusesEveryHostileIconAndMetafile) {
-  for (const reader_samples::Sample& s : reader_samples::HostileSamples()) {
+  for (const sample_files::Sample& s : sample_files::Samples("hostile")) {
     SCOPED_TRACE(s.name);
     if (s.target == "icon")
       ExpectInvalid([&](tk::Picture& p) { p.Assign(tk::ReadIcon(s.data.data(), s.data.size())); });
@@ -94,7 +94,7 @@ TEST(Picture, ReadsAndDrawsEverySoundSample) {
   const std::map<std::string, SIZE> sizes = {
       {"placeable", {dpiX, dpiY / 2}}, {"wmf", {120, 60}}, {"emf", {dpiX, dpiY / 2}}};
   Canvas c(300, 300);
-  for (const reader_samples::Sample& s : reader_samples::SoundSamples()) {
+  for (const sample_files::Sample& s : sample_files::Samples("sound")) {
     SCOPED_TRACE(s.name);
     tk::Picture p;
     if (s.target == "icon") p.Assign(tk::ReadIcon(s.data.data(), s.data.size()));

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "codecs/portable/DibResource.h"
+#include "tests/common/SampleFiles.h"
 #include "toolkit/portable/IconParser.h"
 #include "toolkit/portable/MetafileParser.h"
-#include "fuzz/ReaderSamples.h"
 
 namespace {
 
-using reader_samples::Sample;
+using sample_files::Sample;
 
 bool Accepts(const Sample& s) {
   if (s.target == "icon") {
@@ -26,22 +26,22 @@ bool Accepts(const Sample& s) {
   return codecs::ParseDibResource(s.data.data(), s.data.size(), l);
 }
 
-TEST(Readers, TakeEverySoundSample) {
-  for (const Sample& s : reader_samples::SoundSamples()) EXPECT_TRUE(Accepts(s)) << s.name;
+TEST(Parsers, TakeEverySoundSample) {
+  for (const Sample& s : sample_files::Samples("sound")) EXPECT_TRUE(Accepts(s)) << s.name;
 }
 
-TEST(Readers, RefuseEveryHostileSample) {
-  for (const Sample& s : reader_samples::HostileSamples()) EXPECT_FALSE(Accepts(s)) << s.name;
+TEST(Parsers, RefuseEveryHostileSample) {
+  for (const Sample& s : sample_files::Samples("hostile")) EXPECT_FALSE(Accepts(s)) << s.name;
 }
 
 const Sample& Find(const char* name) {
-  static const std::vector<Sample> all = reader_samples::SoundSamples();
+  static const std::vector<Sample> all = sample_files::Samples("sound");
   for (const Sample& s : all)
     if (s.name == name) return s;
   throw std::runtime_error(name);
 }
 
-TEST(Readers, IconImagesAsTheFileHasThem) {
+TEST(Parsers, IconImagesAsTheFileHasThem) {
   const Sample& s = Find("three-images");
   std::vector<tk::IconEntry> images;
   ASSERT_TRUE(tk::ParseIcon(s.data.data(), s.data.size(), images));
@@ -57,7 +57,7 @@ TEST(Readers, IconImagesAsTheFileHasThem) {
 }
 
 // Kind, offset and length, window extent, placeable box and units, frame.
-TEST(Readers, MetafileSizes) {
+TEST(Parsers, MetafileSizes) {
   const std::pair<const char*, const char*> rows[] = {
       {"wmf", "0 0 120x60 0x0/0 0x0"},
       {"placeable", "1 22 120x60 1440x720/1440 0x0"},

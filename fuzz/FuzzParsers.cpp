@@ -1,5 +1,5 @@
-// libFuzzer entry for the picture readers: one binary per reader (FUZZ_READER
-// names it). Whatever a reader accepts must lie inside the input.
+// libFuzzer entry for the picture parsers: one binary per parser (FUZZ_PARSER
+// names it). Whatever a parser accepts must lie inside the input.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,24 +13,24 @@
 #define FUZZ_DIBRES 3
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-#if FUZZ_READER == FUZZ_ICON
+#if FUZZ_PARSER == FUZZ_ICON
   std::vector<tk::IconEntry> images;
   if (tk::ParseIcon(data, size, images)) {
     for (const tk::IconEntry& e : images)
       if (e.offset > size || e.size > size - e.offset || e.width <= 0 || e.height <= 0)
         __builtin_trap();
   }
-#elif FUZZ_READER == FUZZ_METAFILE
+#elif FUZZ_PARSER == FUZZ_METAFILE
   tk::Metafile m;
   if (tk::ParseMetafile(data, size, m) && (m.offset > size || m.length > size - m.offset))
     __builtin_trap();
-#elif FUZZ_READER == FUZZ_DIBRES
+#elif FUZZ_PARSER == FUZZ_DIBRES
   codecs::DibLayout l;
   if (codecs::ParseDibResource(data, size, l) &&
       (l.bitsOffset > size || l.bitsSize > size - l.bitsOffset || l.colours.size() > 256))
     __builtin_trap();
 #else
-#error FUZZ_READER names no reader
+#error FUZZ_PARSER names no parser
 #endif
   return 0;
 }
