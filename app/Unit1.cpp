@@ -56,26 +56,6 @@ TForm1::~TForm1() {
 
 void TForm1::Create() { Load(forms::Form1Resource()); }
 
-void TForm1::BindMembers() {
-  Panel1 = Component<tk::Panel>(L"Panel1");
-  Panel2 = Component<tk::Panel>(L"Panel2");
-  Label1 = Component<tk::Label>(L"Label1");
-  Label2 = Component<tk::Label>(L"Label2");
-  Panel3 = Component<tk::Panel>(L"Panel3");
-  Panel4 = Component<tk::Panel>(L"Panel4");
-  Panel5 = Component<tk::Panel>(L"Panel5");
-  Panel6 = Component<tk::Panel>(L"Panel6");
-  DriveComboBox1 = Component<tk::DriveComboBox>(L"DriveComboBox1");
-  Edit1 = Component<tk::Edit>(L"Edit1");
-  FileListBox1 = Component<tk::FileListBox>(L"FileListBox1");
-  BtnStretch = Component<tk::Button>(L"BtnStretch");
-  ButtonVollbild = Component<tk::Button>(L"ButtonVollbild");
-  ButtonExit = Component<tk::Button>(L"ButtonExit");
-  ButtonCpy = Component<tk::Button>(L"ButtonCpy");
-  PMultiImage1 = Component<TPMultiImage>(L"PMultiImage1");
-  PanelLED = Component<tk::Panel>(L"PanelLED");
-}
-
 void TForm1::SetPathLabel() {
   Label2->SetCaption(util::ShortenPath(FileListBox1->Directory(), kPathLabelLimit));
 }

@@ -85,11 +85,7 @@ class TForm1 : public tk::Form {
   // Where the start-up show state comes from (tests replace it).
   WORD (*startupShowWindow)() = nullptr;
 
- protected:
-  void Loaded() override { BindMembers(); }
-
  private:
-  void BindMembers();
   void SetPathLabel();
   // The list on a directory (applied as the list applies a path), the drive
   // box on its drive, the path label.

@@ -1,6 +1,7 @@
 #include "forms/Form2.h"
 
 #include "fullview/Unit2.h"
+#include "imagectl/TMultiP.h"
 
 // The resource keeps its layout as data, one row a property.
 // clang-format off
@@ -23,7 +24,7 @@ const tk::FormResource& Form2Resource() {
        {L"WindowState", L"wsMaximized"},
        {L"Position", L"poDefault"}},
       {
-          {L"PMultiImage1", L"TPMultiImage", L"Form2",
+          {L"PMultiImage1", L"TPMultiImage", L"Form2", &TForm2::PMultiImage1,
            {{L"Left", L"0"}, {L"Top", L"0"}, {L"Width", L"105"}, {L"Height", L"105"},
             {L"Color", L"clBlack"}, {L"Enabled", L"False"}, {L"TabStop", L"False"},
             {L"TabOrder", L"0"}, {L"RastriumPalette", L"False"}, {L"ImageDither", L"False"},

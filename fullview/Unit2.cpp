@@ -37,10 +37,7 @@ int Pan(const PanKey& k, int pos, int extent, int area) {
 
 TForm2::TForm2() { SetDialogNavigation(false); }
 
-void TForm2::Create() {
-  Load(forms::Form2Resource());
-  PMultiImage1 = Component<TPMultiImage>(L"PMultiImage1");
-}
+void TForm2::Create() { Load(forms::Form2Resource()); }
 
 void TForm2::FormShow() {
   tk::Application::Instance().SetCursor(tk::ScreenCursor::None);

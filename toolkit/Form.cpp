@@ -108,6 +108,7 @@ void Form::Load(const FormResource& res) {
     if (it == Factories().end()) throw std::invalid_argument("unknown control class");
     Control* c = AddComponent(it->second());
     c->name = d.name;
+    if (d.member.bind) d.member.bind(*this, *c);
     Control* parent = std::wstring(d.parent) == res.name ? this : FindComponent(d.parent);
     if (!parent) throw std::invalid_argument("unknown parent");
     c->SetParent(parent);
@@ -116,7 +117,6 @@ void Form::Load(const FormResource& res) {
   // The resource's own position is not used where Windows is to choose one.
   if (defaultPosition_)
     SetBounds(static_cast<int>(CW_USEDEFAULT), static_cast<int>(CW_USEDEFAULT), Width(), Height());
-  Loaded();
   Handle();
   UpdateScrollRange();
   if (OnCreate) OnCreate(*this);

@@ -2,7 +2,9 @@
 // control, its properties and the handlers wired to its events).
 #pragma once
 #include <functional>
+#include <cstddef>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,10 +38,27 @@ struct EventDesc {
   std::function<void(Form& form, Control& target)> wire;
 };
 
+// The member of the form class that holds a component, as &TForm1::Panel1, or
+// nullptr for a component the class does not name. Set when the component is
+// made; a member of another class than the component's raises there.
+struct MemberDesc {
+  MemberDesc(std::nullptr_t) {}
+  template <typename F, typename T>
+  MemberDesc(T* F::*member)
+      : bind([member](Form& form, Control& component) {
+          T* typed = dynamic_cast<T*>(&component);
+          if (!typed) throw std::invalid_argument("component of another class than its member");
+          dynamic_cast<F&>(form).*member = typed;
+        }) {}
+
+  std::function<void(Form& form, Control& component)> bind;
+};
+
 struct ComponentDesc {
   const wchar_t* name;
   const wchar_t* className;
   const wchar_t* parent;
+  MemberDesc member;
   std::vector<PropDesc> props;
   std::vector<EventDesc> events;
 };
@@ -64,8 +83,9 @@ class Form : public Control {
   Form();
   ~Form() override;
 
-  // Builds the form from its resource, wires the handlers, creates the window
-  // and runs OnCreate.
+  // Builds the form from its resource: each component is made, set in its
+  // member of the form class, given its properties and handlers; then the
+  // window is created and OnCreate runs.
   void Load(const FormResource& resource);
 
   Control* FindComponent(const std::wstring& componentName) const;
@@ -124,9 +144,6 @@ class Form : public Control {
   // scrolls with the wheel along each axis that has a bar.
   bool WantsWheel(bool horizontal) const override;
   void MouseWheel(int notches, bool horizontal) override;
-  // Runs after the components exist with their properties, before the window
-  // is created (so before any notification a control may send).
-  virtual void Loaded() {}
 
  private:
   void Apply(Control& c, const std::vector<PropDesc>& props, const std::vector<EventDesc>& events);
