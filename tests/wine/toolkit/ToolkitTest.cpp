@@ -1,10 +1,16 @@
 // The toolkit's own behaviour: the general exception handler, the real message
-// and input dialogs, the panel's bevels and which windows it takes for its own.
+// and input dialogs, the panel's bevels, which windows it takes for its own,
+// notifications reflected to the control they came from, the form's key
+// preview, and the file list's owner-drawn items.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "Program.h"
 #include "Recorders.h"
@@ -60,6 +66,24 @@ std::vector<std::wstring> DialogAnswer::seen;
 bool Contains(const std::vector<std::wstring>& v, const std::wstring& s) {
   return std::find(v.begin(), v.end(), s) != v.end();
 }
+
+// The client area of a window as it paints itself into a memory bitmap.
+struct Printout {
+  explicit Printout(HWND w, LPARAM what = PRF_CLIENT) {
+    RECT r;
+    GetClientRect(w, &r);
+    tk::WindowDc screen(w);
+    dc.reset(CreateCompatibleDC(screen.get()));
+    bmp.reset(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
+    SelectObject(dc.get(), bmp.get());
+    SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), what);
+    width = r.right;
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc.get(), x, y); }
+  tk::Bitmap bmp;
+  tk::MemoryDc dc;  // goes first: a bitmap still selected would not be freed
+  int width;
+};
 
 }  // namespace
 
@@ -126,18 +150,14 @@ TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
   panel.bevelInner = tk::Bevel::Lowered;
   panel.bevelWidth = 2;
   panel.SetColor(tk::clBlack);
-  tk::WindowDc screen(panel.Handle());
-  tk::MemoryDc mem(CreateCompatibleDC(screen.get()));
-  tk::Bitmap bmp(CreateCompatibleBitmap(screen.get(), 40, 30));
-  tk::SelectGuard sel(mem.get(), bmp.get());
-  SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT);
+  const Printout p(panel.Handle());
   const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT), sh = GetSysColor(COLOR_BTNSHADOW);
-  EXPECT_EQ(GetPixel(mem.get(), 0, 10), hi);   // outer raised: light left edge
-  EXPECT_EQ(GetPixel(mem.get(), 39, 10), sh);  // dark right edge
-  EXPECT_EQ(GetPixel(mem.get(), 2, 10), sh);   // inner lowered: dark left edge
-  EXPECT_EQ(GetPixel(mem.get(), 37, 10), hi);
-  EXPECT_EQ(GetPixel(mem.get(), 20, 15), RGB(0, 0, 0));  // 4 pixels in: the panel's colour
-  EXPECT_EQ(GetPixel(mem.get(), 4, 15), RGB(0, 0, 0));
+  EXPECT_EQ(p.At(0, 10), hi);   // outer raised: light left edge
+  EXPECT_EQ(p.At(39, 10), sh);  // dark right edge
+  EXPECT_EQ(p.At(2, 10), sh);   // inner lowered: dark left edge
+  EXPECT_EQ(p.At(37, 10), hi);
+  EXPECT_EQ(p.At(20, 15), RGB(0, 0, 0));  // 4 pixels in: the panel's colour
+  EXPECT_EQ(p.At(4, 15), RGB(0, 0, 0));
 }
 
 TEST(Binding, OnlyOurOwnWindowsAreTakenForWrappers) {
@@ -147,4 +167,114 @@ TEST(Binding, OnlyOurOwnWindowsAreTakenForWrappers) {
   SetWindowLongPtrW(other, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
   EXPECT_EQ(tk::Control::FromHandle(other), nullptr);
   DestroyWindow(other);
+}
+
+// A standard control's WM_COMMAND and WM_CTLCOLOR* go to its parent, which
+// hands them back: the control's events fire and it paints in its own colour,
+// on the form itself as inside a panel.
+TEST(Reflection, NotificationsReachTheControlTheyCameFrom) {
+  for (bool inPanel : {false, true}) {
+    TestForm form;
+    tk::Panel panel;
+    panel.SetParent(&form);
+    panel.SetBounds(0, 0, 300, 200);
+    tk::Edit edit;
+    tk::Button button;
+    tk::Label label;
+    std::string events;
+    edit.OnChange = [&](tk::Control&) { events += "change "; };
+    button.OnClick = [&](tk::Control&) { events += "click "; };
+    for (tk::Control* c : std::initializer_list<tk::Control*>{&edit, &button, &label}) {
+      c->SetParent(inPanel ? static_cast<tk::Control*>(&panel) : &form);
+      c->SetColor(RGB(0, 128, 0));
+    }
+    edit.SetText(L"x");
+    button.Perform(BM_CLICK);
+    EXPECT_EQ(events, "change click ") << inPanel;
+    EXPECT_EQ(Printout(edit.Handle(), PRF_CLIENT | PRF_ERASEBKGND).At(60, 8), RGB(0, 128, 0));
+    EXPECT_EQ(Printout(label.Handle(), PRF_CLIENT | PRF_ERASEBKGND).At(2, 2), RGB(0, 128, 0));
+  }
+}
+
+// A form that previews keys sees them before the focused control; a handler
+// that zeroes the key keeps it from the control, one that changes it hands on
+// the new key.
+TEST(KeyPreview, TheFormSeesKeysFirstAndMaySwallowOrChangeThem) {
+  const struct {
+    bool preview;
+    wchar_t formGives;  // what the form's handlers make of the key
+    const char* seen;
+    const wchar_t* text;
+  } rows[] = {{false, 0, "edit 65 edit a ", L"a"},
+              {true, 'a', "form 65 edit 65 form a edit a ", L"a"},
+              {true, 'b', "form 65 edit 66 form a edit b ", L"b"},
+              {true, 0, "form 65 form a ", L""}};
+  for (const auto& r : rows) {
+    TestForm form;
+    form.keyPreview = r.preview;
+    tk::Edit edit;
+    edit.SetParent(&form);
+    std::string seen;
+    for (tk::Control* c : std::initializer_list<tk::Control*>{&form, &edit}) {
+      const std::string who = c == &form ? "form " : "edit ";
+      const bool changes = c == &form;
+      c->OnKeyDown = [&, who, changes](tk::Control&, WORD& key, unsigned) {
+        seen += who + std::to_string(key) + " ";
+        if (changes) key = static_cast<WORD>(std::towupper(r.formGives));
+      };
+      c->OnKeyPress = [&, who, changes](tk::Control&, wchar_t& key) {
+        seen += who + static_cast<char>(key) + " ";
+        if (changes) key = r.formGives;
+      };
+    }
+    edit.Perform(WM_KEYDOWN, 'A');
+    edit.Perform(WM_CHAR, L'a');
+    EXPECT_EQ(seen, r.seen);
+    EXPECT_EQ(edit.Text(), r.text) << r.seen;
+  }
+}
+
+// The file list draws its entries itself: a glyph by kind, the text from 20
+// pixels in, the selection in the highlight colours, at the item height given.
+TEST(FileList, EachItemShowsItsGlyphTextAndSelection) {
+  const std::wstring dir = TempDir(L"lumo-tk-list");
+  CreateDirectoryW((dir + L"\\SUB").c_str(), nullptr);
+  WriteFile(dir + L"\\run.exe", "x");
+  WriteFile(dir + L"\\zz.txt", "x");
+  wchar_t before[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, before);
+  SetCurrentDirectoryW(dir.c_str());
+  TestForm form;
+  tk::FileListBox list;
+  list.SetProperty(L"ItemHeight", L"20");
+  list.SetBounds(0, 0, 145, 150);
+  list.SetParent(&form);
+  SetCurrentDirectoryW(before);
+  list.SetItemIndex(3);
+  const std::vector<std::wstring>& items = list.Items();  // [.] and [..] first
+  ASSERT_EQ(items.size(), 5u);
+  EXPECT_EQ(std::vector<std::wstring>(items.begin() + 2, items.end()),
+            (std::vector<std::wstring>{L"[SUB]", L"run.exe", L"zz.txt"}));
+  EXPECT_EQ(list.Perform(LB_GETITEMHEIGHT), 20);
+  const Printout p(list.Handle());
+  const COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT),
+                 selected = GetSysColor(COLOR_HIGHLIGHT),
+                 selectedText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  const COLORREF folder = RGB(192, 192, 0), program = RGB(0, 0, 128), page = RGB(128, 128, 128);
+  const COLORREF rows[][3] = {{folder, back, text},
+                              {folder, back, text},
+                              {folder, back, text},
+                              {program, selected, selectedText},
+                              {page, back, text}};
+  for (int i = 0; i < 5; ++i) {
+    const int top = 20 * i;
+    EXPECT_EQ(p.At(6, top + 6), rows[i][0]) << i;  // the glyph's upper part
+    EXPECT_EQ(p.At(p.width - 2, top + 1), rows[i][1]) << i;
+    int first = p.width;  // the text's first column, right of the glyph
+    for (int x = 17; x < p.width && first == p.width; ++x)
+      for (int y = top; y < top + 20; ++y)
+        if (p.At(x, y) == rows[i][2]) first = x;
+    EXPECT_GE(first, 20) << i;
+    EXPECT_LT(first, 26) << i;
+  }
 }
