@@ -1,7 +1,7 @@
 // The toolkit's own behaviour: the general exception handler, the real message
 // and input dialogs, the panel's bevels, which windows it takes for its own,
 // notifications reflected to the control they came from, the form's key
-// preview, and the file list's owner-drawn items.
+// preview and scroll range, and the file list's owner-drawn items.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -231,6 +231,53 @@ TEST(KeyPreview, TheFormSeesKeysFirstAndMaySwallowOrChangeThem) {
     edit.Perform(WM_CHAR, L'a');
     EXPECT_EQ(seen, r.seen);
     EXPECT_EQ(edit.Text(), r.text) << r.seen;
+  }
+}
+
+// An automatically scrolling form's bars reach exactly as far as its visible
+// controls; a control that fits, a hidden one, or a form without AutoScroll
+// gives none. One bar taking room can call for the other.
+TEST(FormScroll, TheRangeCoversTheControlsBeyondTheClientArea) {
+  const struct {
+    bool autoScroll, visible;
+    int left, top, width, height;
+    int right, bottom;  // how far each bar reaches; 0: no bar
+  } rows[] = {{true, true, 10, 10, 400, 100, 410, 0}, {true, true, 0, 20, 100, 400, 0, 420},
+              {true, true, 0, 0, 300, 200, 0, 0},     {true, true, 0, 0, 301, 200, 301, 200},
+              {true, false, 0, 0, 400, 400, 0, 0},    {false, true, 0, 0, 400, 400, 0, 0}};
+  for (const auto& r : rows) {
+    TestForm form;  // a client area of 300 x 200
+    HWND w = form.Handle();
+    auto reach = [w](int bar) {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_RANGE | SIF_PAGE;
+      GetScrollInfo(w, bar, &si);
+      RECT rc;
+      GetClientRect(w, &rc);
+      // -1: the page is not the client area
+      return si.nPage == 0                                             ? 0
+             : si.nPage == UINT(bar == SB_HORZ ? rc.right : rc.bottom) ? si.nMax + 1
+                                                                       : -1;
+    };
+    form.SetAutoScroll(r.autoScroll);
+    tk::Panel panel;
+    panel.SetVisible(r.visible);
+    panel.SetParent(&form);
+    panel.SetBounds(r.left, r.top, r.width, r.height);
+    EXPECT_EQ(std::to_string(reach(SB_HORZ)) + " " + std::to_string(reach(SB_VERT)),
+              std::to_string(r.right) + " " + std::to_string(r.bottom))
+        << r.left << "," << r.top << " " << r.width << "x" << r.height;
+    if (r.bottom) {  // scrolled to the end, the control's lower edge is the client area's
+      SendMessageW(w, WM_VSCROLL, SB_BOTTOM, 0);
+      RECT pr, rc;
+      GetWindowRect(panel.Handle(), &pr);
+      MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&pr), 2);
+      GetClientRect(w, &rc);
+      EXPECT_EQ(pr.bottom, rc.bottom);
+    }
+    panel.SetBounds(0, 0, 10, 10);
+    EXPECT_EQ(reach(SB_HORZ) + reach(SB_VERT), 0) << "moved inside, the bars go";
   }
 }
 
