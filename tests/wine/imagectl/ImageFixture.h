@@ -142,6 +142,20 @@ Bytes SampleBytes(const std::string& name);
 // %TEMP%\lumo-imagectl\name, and writing a scratch file there.
 std::wstring TempPath(const std::wstring& name);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
+// Writes bytes, or a copy of a test picture, as TempPath(name); returns the path.
+std::wstring Put(const std::wstring& name, const Bytes& bytes);
+inline std::wstring Put(const std::wstring& name, const wchar_t* testPicture) {
+  return Put(name, DataBytes(testPicture));
+}
+
+// Any bitmap's pixels as 0x00RRGGBB, top row first; 0 x 0 where it cannot be read.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> rgb;
+  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+Pixels ReadPixels(HBITMAP bitmap);
+std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette);
 
 // GDI objects of this process: the system's count, or where Wine reports
 // none, the live entries of its handle table.

@@ -1,15 +1,30 @@
 // Writing ImageName: the extension key picks the reader; the messages, the
-// status text, the picture and its information after each outcome.
-#include "LoaderFixture.h"
+// status text, the picture and its information after each outcome. The
+// decoding library's wrappers, and every read without the library.
+#include "Program.h"
+#include "Recorders.h"
 #include "codecs/DecoderLibrary.h"
-#include "rstrim/dll/Rstrim32Api.h"
 #include "imagectl/Readers.h"
+#include "rstrim/dll/Rstrim32Api.h"
+#include "tests/wine/imagectl/ImageFixture.h"
 #include "util/portable/PathUtil.h"
 
-namespace loader_test {
+namespace imagectl_test {
 namespace {
 
 using Res = TLoadResolution;
+
+// A hidden host form with a probe image control, recorded dialogs and beeps.
+class LoaderTest : public ::testing::Test {
+ protected:
+  testing_support::RecordingServices services;
+  Host host;
+  ProbeImage& image() { return *host.image; }
+  std::vector<testing_support::DialogCall>& dialogs() { return services.rec().dialogs; }
+};
+
+// The size of a file as its bytes read whole.
+int SizeOf(const std::wstring& path) { return static_cast<int>(ReadFile(path).size()); }
 const wchar_t kNonLibrary[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
 
 std::wstring Upper(const std::wstring& s) { return util::UpperAscii(s); }
@@ -32,7 +47,7 @@ TEST(Resolution, AutomaticFollowsTheScreensDepth) {
 }
 
 TEST_F(LoaderTest, MissingOrEmptyNameEmptiesThePictureSilently) {
-  for (const std::wstring& name : {TempFile(L"not-there.bmp"), std::wstring()}) {
+  for (const std::wstring& name : {TempPath(L"not-there.bmp"), std::wstring()}) {
     image().SetImageName(Put(L"there.bmp", L"bmp-24.bmp"));
     ASSERT_EQ(image().Picture().Width(), 45);
     image().SetImageName(name);
@@ -67,7 +82,7 @@ TEST_F(LoaderTest, EveryRowReadsItsFormatStopsTheTickerAndNamesItWhenItFails) {
     image().SetImageName(path);
     EXPECT_EQ(image().Picture().Width(), 45);
     EXPECT_EQ(image().ImageWidth(), 45);
-    EXPECT_EQ(image().ImageFileSize(), FileSizeOf(path));
+    EXPECT_EQ(image().ImageFileSize(), SizeOf(path));
     EXPECT_EQ(image().StatusText(), Upper(path));
     EXPECT_FALSE(image().TickerActive);
     EXPECT_EQ(image().GetColor(), tk::clRed);
@@ -91,7 +106,7 @@ TEST_F(LoaderTest, EveryRowReadsItsFormatStopsTheTickerAndNamesItWhenItFails) {
 }
 
 TEST_F(LoaderTest, SameNameReadsAgainAndLongExtensionsByTheirFirstFourCharacters) {
-  const std::wstring path = TempFile(L"twice.png");
+  const std::wstring path = TempPath(L"twice.png");
   image().SetImageName(Put(L"twice.png", L"png-rgb8.png"));
   EXPECT_EQ(image().Picture().Width(), 45);
   image().SetImageName(Put(L"twice.png", L"photo.png"));
@@ -151,7 +166,7 @@ TEST_F(LoaderTest, IconsAndMetafilesByTheToolkit) {
   EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::IconGraphic);
   EXPECT_EQ(image().StatusText(), kNonLibrary);
   EXPECT_EQ(image().ImageName(), kNonLibrary);
-  EXPECT_EQ(InfoOf(image()), L"ICO ICO 32 32 0 0 0 " + std::to_wstring(FileSizeOf(ico)));
+  EXPECT_EQ(InfoOf(image()), L"ICO ICO 32 32 0 0 0 " + std::to_wstring(SizeOf(ico)));
   image().SetImageName(wmf);
   EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::MetafileGraphic);
   EXPECT_EQ(image().StatusText(), kNonLibrary);
@@ -191,7 +206,7 @@ TEST_F(LoaderTest, ExceptionInTheReadEmptiesThePictureSilently) {
   EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::None);
   EXPECT_EQ(image().StatusText(), Upper(bad));
   EXPECT_EQ(image().ImageWidth(), 45) << "the information fields keep their values";
-  EXPECT_EQ(image().ImageFileSize(), FileSizeOf(good));
+  EXPECT_EQ(image().ImageFileSize(), SizeOf(good));
 }
 
 TEST_F(LoaderTest, DesignModeKeepsAPictureAlreadyShown) {
@@ -256,13 +271,13 @@ TEST_F(LoaderTest, InformationByKind) {
     const wchar_t* info;
     const wchar_t* dialog;
   } rows[] = {
-      {TempFile(L"none.wmf"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
-      {TempFile(L"none.ico"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
-      {TempFile(L"none.scm"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
+      {TempPath(L"none.wmf"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
+      {TempPath(L"none.ico"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
+      {TempPath(L"none.scm"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
       {Put(L"ticker.scm", Bytes(123, 'a')), true, L"SCM SCM 0 0 0 0 0 123", nullptr},
       {Put(L"info.gif", L"gif-pal16.gif"), true, L"GIF 89a 45 29 4 1 1 383", nullptr},
       {Put(L"info.jpeg", L"jpeg-baseline.jpg"), true, nullptr, nullptr},  // the library's too
-      {TempFile(L"gone.tif"), false, L"ERR  0 0 0 0 0 -1", L"File not found."}};
+      {TempPath(L"gone.tif"), false, L"ERR  0 0 0 0 0 -1", L"File not found."}};
   for (const auto& r : rows) {
     dialogs().clear();
     EXPECT_EQ(image().ReadImageInfo(r.file), r.read) << r.file.c_str();
@@ -286,7 +301,7 @@ TEST(FileLength, DoesNotGetInTheWayOfWriters) {
     EXPECT_EQ(imagectl::FileLength(path), share ? 777 : -1);
     CloseHandle(other);
   }
-  EXPECT_EQ(imagectl::FileLength(TempFile(L"absent.bin")), -1);
+  EXPECT_EQ(imagectl::FileLength(TempPath(L"absent.bin")), -1);
   EXPECT_EQ(imagectl::FileLength(L""), -1);
 }
 
@@ -295,7 +310,7 @@ TEST_F(LoaderTest, TwoHundredLoadsLeaveNoHandleBehind) {
                                 Put(L"leak24.bmp", L"bmp-24.bmp"),
                                 L"LOGO.RES",
                                 Put(L"leak-broken.png", Bytes{'x', 'y'}),
-                                TempFile(L"leak-none.bmp"),
+                                TempPath(L"leak-none.bmp"),
                                 L"NOSUCH.RES",
                                 L"OS2.RES"};
   const TLoadResolution settings[] = {Res::lColor256, Res::lColorTrue, Res::lColorVga,
@@ -312,8 +327,109 @@ TEST_F(LoaderTest, TwoHundredLoadsLeaveNoHandleBehind) {
   image().Picture().Clear();
   EXPECT_EQ(tk::SharedImage::LiveCount(), live);
   EXPECT_EQ(GdiObjectCount(), gdi);
-  std::printf("GDI objects before and after 200 loads: %ld, %ld\n", gdi, GdiObjectCount());
+}
+
+// ---- the decoding library's wrappers: names whole or refused, never a
+// best-fit twin, and the library's error texts; they show nothing themselves
+
+TEST_F(LoaderTest, LibraryNamesUpTo255CharactersPassWhole) {
+  char buffer[256];
+  const std::wstring name255 = L"C:\\" + std::wstring(252, L'a');
+  EXPECT_EQ(codecs::LibraryFileName(name255, buffer), rstrim::kOk);
+  EXPECT_EQ(std::string(buffer), std::string(name255.begin(), name255.end()));
+  EXPECT_EQ(codecs::LibraryFileName(name255 + L"b", buffer), rstrim::kNameTooLong)
+      << "never cut to fit";
+  EXPECT_EQ(codecs::LibraryFileName(L"", buffer), rstrim::kOk);
+  EXPECT_EQ(buffer[0], '\0');
+}
+
+// "lum\u014D" would read "lumo" with best-fit characters: the twin must never open.
+TEST_F(LoaderTest, LibraryNameOutsideTheAnsiCodePageNeverOpensItsBestFitTwin) {
+  Put(L"lumo.bmp", L"bmp-24.bmp");
+  Put(L"lum\u014D.bmp", L"bmp-topdown.bmp");
+  tk::BitmapObject bitmap;
+  ASSERT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, TempPath(L"lum\u014D.bmp"), 24, 0, bitmap),
+            rstrim::kOk)
+      << "by its short name";
+  EXPECT_EQ(bitmap.Width(), 2);
+  Put(L"lumo2.bmp", L"bmp-24.bmp");
+  char buffer[256];
+  EXPECT_EQ(codecs::LibraryFileName(TempPath(L"lum\u014D2.bmp"), buffer), rstrim::kFileNotFound)
+      << "no file, so no short name";
+  EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, TempPath(L"lum\u014D2.bmp"), 24, 0, bitmap),
+            rstrim::kFileNotFound);
+  EXPECT_TRUE(bitmap.Empty());
+}
+
+TEST_F(LoaderTest, LibraryErrorTextIsTheStringWithTheResultAsUnsignedIdentifier) {
+  EXPECT_EQ(codecs::LibraryErrorText(0), L"The picture could not be read.");
+  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kDamaged),
+            L"The picture data are damaged or truncated.");
+  EXPECT_EQ(codecs::LibraryErrorText(-100), L"Error -100 in RSTRIM32.DLL.");
+  EXPECT_FALSE(codecs::ShowLibraryError(rstrim::kFileNotFound));
+  ASSERT_EQ(dialogs().size(), 1u);
+  EXPECT_EQ(dialogs()[0].text, L"File not found.");
+  EXPECT_EQ(dialogs()[0].kind, tk::MsgKind::Error);
+  EXPECT_EQ(dialogs()[0].buttons, static_cast<unsigned>(tk::mbOK));
+  EXPECT_TRUE(services.rec().beeps.empty());
+}
+
+// ---- without RSTRIM32.DLL every decoder and the information query fail like
+// a library failure: an error box, the row's message, no crash. A copy of
+// this program runs the checks from a directory where the library is not found.
+
+const wchar_t kChildFlag[] = L"LUMO_LOADER_NO_LIBRARY";
+bool InChild() { return GetEnvironmentVariableW(kChildFlag, nullptr, 0) > 0; }
+const std::wstring kNoLibDir = TempDir(L"lumo-nolib"), kPassed = kNoLibDir + L"\\passed";
+
+TEST(NoLibrary, RunsInACopyWithoutTheLibrary) {
+  if (InChild()) GTEST_SKIP() << "the copy runs the checks below";
+  wchar_t self[MAX_PATH], cwd[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  const std::wstring copy = kNoLibDir + L"\\loader_copy.exe";
+  DeleteFileW(kPassed.c_str());
+  ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+  GetCurrentDirectoryW(MAX_PATH, cwd);  // the library beside the test is not to be found
+  SetCurrentDirectoryW(kNoLibDir.c_str());
+  SetEnvironmentVariableW(kChildFlag, L"1");
+  EXPECT_TRUE(Program(L"--gtest_filter=NoLibraryChild.*", SW_HIDE, copy).WaitForExit(60000));
+  SetEnvironmentVariableW(kChildFlag, nullptr);
+  SetCurrentDirectoryW(cwd);
+  DeleteFileW(copy.c_str());
+  EXPECT_NE(ReadFile(kPassed), "<missing>") << "the checks in the copy failed or did not run";
+}
+
+class NoLibraryChild : public LoaderTest {
+ protected:
+  void SetUp() override {
+    if (!InChild()) GTEST_SKIP() << "runs only in the copy";
+    ASSERT_EQ(LoadLibraryA("RSTRIM32.DLL"), nullptr);
+  }
+};
+
+TEST_F(NoLibraryChild, DecodersQueryAndLoadFailWithTheMissingLibrarysText) {
+  const std::wstring missing = L"The picture library RSTRIM32.DLL could not be loaded.";
+  const std::wstring path = Put(L"nolib.gif", L"gif-pal16.gif");
+  tk::BitmapObject bitmap;
+  bitmap.SetHandle(tk::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
+  EXPECT_EQ(
+      codecs::DecodeFile(codecs::Decoder::kBmp, Put(L"nolib.bmp", L"bmp-24.bmp"), 24, 0, bitmap),
+      rstrim::kGeneralFailure);
+  EXPECT_TRUE(bitmap.Empty());
+  codecs::ImageFileInfo info;
+  EXPECT_EQ(codecs::QueryFileInfo(path, info), rstrim::kGeneralFailure);
+  EXPECT_EQ(info.width, 0);
+  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kGeneralFailure), missing);
+  image().SetImageName(path);
+  std::wstring said;
+  for (const auto& d : dialogs()) said += d.text + L"|";
+  EXPECT_EQ(said, missing + L"|Reading gif file failed|" + missing + L"|");
+  EXPECT_TRUE(image().Picture().Empty());
+  EXPECT_EQ(image().ImageFileSize(), SizeOf(path));
+  image().SetImageName(L"LOGO.RES");
+  EXPECT_EQ(image().Picture().Width(), 40) << "the program's own resources need no library";
+  if (!HasFailure()) WriteFile(kPassed, "x");
 }
 
 }  // namespace
-}  // namespace loader_test
+}  // namespace imagectl_test

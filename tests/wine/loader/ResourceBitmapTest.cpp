@@ -2,13 +2,13 @@
 // into LUMOS32.EXE) and hostile or unusual ones (Hostile.rc).
 #include <functional>
 
-#include "LoaderFixture.h"
 #include "codecs/ResourceBitmap.h"
 #include "codecs/readers/DibResource.h"
 #include "imagectl/Readers.h"
+#include "tests/wine/imagectl/ImageFixture.h"
 #include "util/portable/PathUtil.h"
 
-namespace loader_test {
+namespace imagectl_test {
 namespace {
 
 using codecs::ReadResourceBitmap;
@@ -129,4 +129,4 @@ TEST(DibLayout, EveryTruncationIsRefused) {
 }
 
 }  // namespace
-}  // namespace loader_test
+}  // namespace imagectl_test
