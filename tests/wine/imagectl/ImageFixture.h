@@ -163,6 +163,29 @@ long GdiObjectCount();
 // Committed private memory of this process in bytes.
 std::uint64_t PrivateBytes();
 
+constexpr std::uint32_t kBackground = Rgb(0, 255, 0);  // reads the same as a COLORREF
+
+// A host whose control has the background colour, painted into a canvas of its
+// client size; counts the control's OnPaint.
+class Painted : public ::testing::Test {
+ protected:
+  void Make(int width, int height, bool paletteManaged) {
+    host = std::make_unique<Host>(width, height);
+    c().SetColor(kBackground);
+    c().SetRastriumPalette(paletteManaged);
+    c().OnPaint = [this](tk::Control&) { ++paints; };
+  }
+  ProbeImage& c() { return *host->image; }
+  Canvas& Paint() {
+    canvas = std::make_unique<Canvas>(c().ClientWidth(), c().ClientHeight());
+    canvas->Render(c());
+    return *canvas;
+  }
+  std::unique_ptr<Host> host;
+  std::unique_ptr<Canvas> canvas;
+  int paints = 0;
+};
+
 // Collects what the general exception handler would show.
 struct ExceptionCatcher {
   std::vector<std::string> messages;

@@ -5,8 +5,6 @@
 namespace imagectl_test {
 namespace {
 
-constexpr std::uint32_t kBackground = Rgb(0, 255, 0);  // reads the same as a COLORREF
-
 tk::FontDesc BoldItalic() {
   tk::FontDesc f;
   f.name = L"Tahoma";
@@ -38,22 +36,12 @@ TEST(OverlayFont, RecordFields) {
   EXPECT_EQ(OverlayLogFont(f, 0).lfPitchAndFamily, 2);
 }
 
-class OverlayFixture : public ::testing::Test {
+class OverlayFixture : public Painted {
  protected:
   void SetUp() override {
-    host = std::make_unique<Host>(200, 120);
-    c().SetColor(kBackground);
-    c().SetRastriumPalette(false);
+    Make(200, 120, false);
     c().SetFont(BoldItalic());
   }
-  ProbeImage& c() { return *host->image; }
-  Canvas& Paint() {
-    canvas = std::make_unique<Canvas>(200, 120);
-    canvas->Render(c());
-    return *canvas;
-  }
-  std::unique_ptr<Host> host;
-  std::unique_ptr<Canvas> canvas;
 };
 
 TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
