@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Program.h"
@@ -196,98 +197,93 @@ TEST(Reflection, NotificationsReachTheControlTheyCameFrom) {
   }
 }
 
-// A form that previews keys sees them before the focused control; a handler
-// that zeroes the key keeps it from the control, one that changes it hands on
-// the new key.
+// A form that previews keys sees them before its control; a handler that
+// zeroes the key keeps it from the control, one that changes it hands on the
+// new key.
 TEST(KeyPreview, TheFormSeesKeysFirstAndMaySwallowOrChangeThem) {
-  const struct {
-    bool preview;
-    wchar_t formGives;  // what the form's handlers make of the key
-    const char* seen;
-    const wchar_t* text;
-  } rows[] = {{false, 0, "edit 65 edit a ", L"a"},
-              {true, 'a', "form 65 edit 65 form a edit a ", L"a"},
-              {true, 'b', "form 65 edit 66 form a edit b ", L"b"},
-              {true, 0, "form 65 form a ", L""}};
-  for (const auto& r : rows) {
+  const std::tuple<bool, wchar_t, const char*, const wchar_t*> rows[] = {
+      {false, 0, "edit 65 edit a ", L"a"},  // preview, what the form makes of the key
+      {true, 'a', "form 65 edit 65 form a edit a ", L"a"},
+      {true, 'b', "form 65 edit 66 form a edit b ", L"b"},
+      {true, 0, "form 65 form a ", L""}};
+  for (const auto& [preview, formGives, seen, text] : rows) {
     TestForm form;
-    form.keyPreview = r.preview;
+    form.keyPreview = preview;
     tk::Edit edit;
     edit.SetParent(&form);
-    std::string seen;
+    std::string got;
     for (tk::Control* c : std::initializer_list<tk::Control*>{&form, &edit}) {
-      const std::string who = c == &form ? "form " : "edit ";
-      const bool changes = c == &form;
-      c->OnKeyDown = [&, who, changes](tk::Control&, WORD& key, unsigned) {
-        seen += who + std::to_string(key) + " ";
-        if (changes) key = static_cast<WORD>(std::towupper(r.formGives));
+      const bool isForm = c == &form;
+      const wchar_t give = formGives;
+      c->OnKeyDown = [&got, isForm, give](tk::Control&, WORD& key, unsigned) {
+        got += (isForm ? "form " : "edit ") + std::to_string(key) + " ";
+        if (isForm) key = static_cast<WORD>(std::towupper(give));
       };
-      c->OnKeyPress = [&, who, changes](tk::Control&, wchar_t& key) {
-        seen += who + static_cast<char>(key) + " ";
-        if (changes) key = r.formGives;
+      c->OnKeyPress = [&got, isForm, give](tk::Control&, wchar_t& key) {
+        got += (isForm ? "form " : "edit ") + std::string(1, static_cast<char>(key)) + " ";
+        if (isForm) key = give;
       };
     }
     edit.Perform(WM_KEYDOWN, 'A');
     edit.Perform(WM_CHAR, L'a');
-    EXPECT_EQ(seen, r.seen);
-    EXPECT_EQ(edit.Text(), r.text) << r.seen;
+    EXPECT_EQ(got, seen);
+    EXPECT_EQ(edit.Text(), text) << seen;
   }
 }
 
 // An automatically scrolling form's bars reach exactly as far as its visible
-// controls; a control that fits, a hidden one, or a form without AutoScroll
+// controls, and scrolled to the end show a control's far edge at the client
+// area's; a control that fits, a hidden one, or a form without AutoScroll
 // gives none. One bar taking room can call for the other.
 TEST(FormScroll, TheRangeCoversTheControlsBeyondTheClientArea) {
-  const struct {
-    bool autoScroll, visible;
-    int left, top, width, height;
-    int right, bottom;  // how far each bar reaches; 0: no bar
-  } rows[] = {{true, true, 10, 10, 400, 100, 410, 0}, {true, true, 0, 20, 100, 400, 0, 420},
-              {true, true, 0, 0, 300, 200, 0, 0},     {true, true, 0, 0, 301, 200, 301, 200},
-              {true, false, 0, 0, 400, 400, 0, 0},    {false, true, 0, 0, 400, 400, 0, 0}};
-  for (const auto& r : rows) {
+  const std::tuple<bool, bool, RECT, int, int> rows[] = {
+      // left, top, width, height; reach
+      {true, true, {10, 10, 400, 100}, 410, 0}, {true, true, {0, 20, 100, 400}, 0, 420},
+      {true, true, {0, 0, 300, 200}, 0, 0},     {true, true, {0, 0, 301, 200}, 301, 200},
+      {true, false, {0, 0, 400, 400}, 0, 0},    {false, true, {0, 0, 400, 400}, 0, 0}};
+  for (const auto& [autoScroll, visible, b, right, bottom] : rows) {
     TestForm form;  // a client area of 300 x 200
     HWND w = form.Handle();
-    auto reach = [w](int bar) {
+    auto reach = [w](int bar) {  // -1: the page is not the client area
       SCROLLINFO si{};
       si.cbSize = sizeof si;
       si.fMask = SIF_RANGE | SIF_PAGE;
       GetScrollInfo(w, bar, &si);
       RECT rc;
       GetClientRect(w, &rc);
-      // -1: the page is not the client area
-      return si.nPage == 0                                             ? 0
-             : si.nPage == UINT(bar == SB_HORZ ? rc.right : rc.bottom) ? si.nMax + 1
-                                                                       : -1;
+      const UINT page = bar == SB_HORZ ? rc.right : rc.bottom;
+      return si.nPage == 0 ? 0 : si.nPage == page ? si.nMax + 1 : -1;
     };
-    form.SetAutoScroll(r.autoScroll);
+    form.SetAutoScroll(autoScroll);
     tk::Panel panel;
-    panel.SetVisible(r.visible);
+    panel.SetVisible(visible);
     panel.SetParent(&form);
-    panel.SetBounds(r.left, r.top, r.width, r.height);
-    EXPECT_EQ(std::to_string(reach(SB_HORZ)) + " " + std::to_string(reach(SB_VERT)),
-              std::to_string(r.right) + " " + std::to_string(r.bottom))
-        << r.left << "," << r.top << " " << r.width << "x" << r.height;
-    if (r.bottom) {  // scrolled to the end, the control's lower edge is the client area's
-      SendMessageW(w, WM_VSCROLL, SB_BOTTOM, 0);
-      RECT pr, rc;
-      GetWindowRect(panel.Handle(), &pr);
-      MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&pr), 2);
-      GetClientRect(w, &rc);
-      EXPECT_EQ(pr.bottom, rc.bottom);
-    }
+    panel.SetBounds(b.left, b.top, b.right, b.bottom);
+    EXPECT_EQ(std::vector<int>({reach(SB_HORZ), reach(SB_VERT)}), std::vector<int>({right, bottom}))
+        << b.left << "," << b.top << " " << b.right << "x" << b.bottom;
+    SendMessageW(w, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageW(w, WM_HSCROLL, SB_BOTTOM, 0);
+    RECT p;
+    GetWindowRect(panel.Handle(), &p);
+    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&p), 2);
+    EXPECT_EQ(std::vector<LONG>({p.right, p.bottom}),
+              std::vector<LONG>({right ? form.ClientWidth() : b.left + b.right,
+                                 bottom ? form.ClientHeight() : b.top + b.bottom}));
     panel.SetBounds(0, 0, 10, 10);
     EXPECT_EQ(reach(SB_HORZ) + reach(SB_VERT), 0) << "moved inside, the bars go";
   }
 }
 
-// The file list draws its entries itself: a glyph by kind, the text from 20
-// pixels in, the selection in the highlight colours, at the item height given.
-TEST(FileList, EachItemShowsItsGlyphTextAndSelection) {
-  const std::wstring dir = TempDir(L"lumo-tk-list");
+// The file list holds its directory's entries without system files,
+// directories in brackets, sorted without regard to case, as its list box
+// does after each read. It draws each itself: a glyph by kind, the text from
+// 20 pixels in, the selection in the highlight colours, at the height given.
+TEST(FileList, TheEntriesAndHowEachIsDrawn) {
+  const std::wstring dir = TempDir(L"lumo-tk-files");
   CreateDirectoryW((dir + L"\\SUB").c_str(), nullptr);
-  WriteFile(dir + L"\\run.exe", "x");
-  WriteFile(dir + L"\\zz.txt", "x");
+  for (const wchar_t* name : {L"\\zz.txt", L"\\AB.EXE", L"\\aa.txt", L"\\SYS.DAT"})
+    WriteFile(dir + name, "x");
+  SetFileAttributesW((dir + L"\\SYS.DAT").c_str(), FILE_ATTRIBUTE_SYSTEM);
   wchar_t before[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, before);
   SetCurrentDirectoryW(dir.c_str());
@@ -296,32 +292,30 @@ TEST(FileList, EachItemShowsItsGlyphTextAndSelection) {
   list.SetProperty(L"ItemHeight", L"20");
   list.SetBounds(0, 0, 145, 150);
   list.SetParent(&form);
+  for (int read = 0; read < 2; ++read, list.Reread()) {
+    std::vector<std::wstring> held(list.Perform(LB_GETCOUNT), std::wstring(64, L'\0'));
+    for (size_t i = 0; i < held.size(); ++i)
+      held[i].resize(list.Perform(LB_GETTEXT, i, reinterpret_cast<LPARAM>(held[i].data())));
+    EXPECT_EQ(held, list.Items());
+  }
   SetCurrentDirectoryW(before);
-  list.SetItemIndex(3);
+  list.SetItemIndex(4);
   const std::vector<std::wstring>& items = list.Items();  // [.] and [..] first
-  ASSERT_EQ(items.size(), 5u);
+  ASSERT_EQ(items.size(), 6u);
   EXPECT_EQ(std::vector<std::wstring>(items.begin() + 2, items.end()),
-            (std::vector<std::wstring>{L"[SUB]", L"run.exe", L"zz.txt"}));
+            (std::vector<std::wstring>{L"[SUB]", L"aa.txt", L"AB.EXE", L"zz.txt"}));
   EXPECT_EQ(list.Perform(LB_GETITEMHEIGHT), 20);
   const Printout p(list.Handle());
-  const COLORREF back = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT),
-                 selected = GetSysColor(COLOR_HIGHLIGHT),
-                 selectedText = GetSysColor(COLOR_HIGHLIGHTTEXT);
   const COLORREF folder = RGB(192, 192, 0), program = RGB(0, 0, 128), page = RGB(128, 128, 128);
-  const COLORREF rows[][3] = {{folder, back, text},
-                              {folder, back, text},
-                              {folder, back, text},
-                              {program, selected, selectedText},
-                              {page, back, text}};
-  for (int i = 0; i < 5; ++i) {
-    const int top = 20 * i;
-    EXPECT_EQ(p.At(6, top + 6), rows[i][0]) << i;  // the glyph's upper part
-    EXPECT_EQ(p.At(p.width - 2, top + 1), rows[i][1]) << i;
+  for (int i = 0; i < 6; ++i) {
+    const bool selected = i == 4;
+    EXPECT_EQ(p.At(6, 20 * i + 6), i < 3 ? folder : selected ? program : page) << i;  // glyph
+    EXPECT_EQ(p.At(p.width - 2, 20 * i + 1),
+              GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     int first = p.width;  // the text's first column, right of the glyph
     for (int x = 17; x < p.width && first == p.width; ++x)
-      for (int y = top; y < top + 20; ++y)
-        if (p.At(x, y) == rows[i][2]) first = x;
-    EXPECT_GE(first, 20) << i;
-    EXPECT_LT(first, 26) << i;
+      for (int y = 20 * i; y < 20 * i + 20; ++y)
+        if (p.At(x, y) == GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)) first = x;
+    EXPECT_TRUE(first >= 20 && first < 26) << i << ": " << first;
   }
 }
