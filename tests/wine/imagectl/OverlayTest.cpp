@@ -15,13 +15,15 @@ tk::FontDesc BoldItalic() {
   return f;
 }
 
+// Face, height, width, escapement, orientation, weight, then italic,
+// underline, strike-out, character set, precisions, quality and pitch.
 TEST(OverlayFont, RecordFields) {
   auto show = [](const LOGFONTW& f) {
     std::wstring s = f.lfFaceName;
-    for (long v : {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight})
-      s += L" " + std::to_wstring(v);
-    for (BYTE v : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
-                   f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
+    for (long v :
+         {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight, long{f.lfItalic},
+          long{f.lfUnderline}, long{f.lfStrikeOut}, long{f.lfCharSet}, long{f.lfOutPrecision},
+          long{f.lfClipPrecision}, long{f.lfQuality}, long{f.lfPitchAndFamily}})
       s += L" " + std::to_wstring(v);
     return s;
   };

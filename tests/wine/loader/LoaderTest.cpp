@@ -21,6 +21,17 @@ class LoaderTest : public ::testing::Test {
   Host host;
   ProbeImage& image() { return *host.image; }
   std::vector<testing_support::DialogCall>& dialogs() { return services.rec().dialogs; }
+  // The dialogs shown, each as "e" (error) or "i" (information), its text and
+  // whether it has only OK.
+  std::wstring Said() {
+    std::wstring s;
+    for (const auto& d : dialogs())
+      s += (d.kind == tk::MsgKind::Error         ? L"e "
+            : d.kind == tk::MsgKind::Information ? L"i "
+                                                 : L"? ") +
+           d.text + (d.buttons == tk::mbOK ? L"|" : L" not OK|");
+    return s;
+  }
 };
 
 // The size of a file as its bytes read whole.
@@ -80,24 +91,19 @@ TEST_F(LoaderTest, EveryRowReadsItsFormatStopsTheTickerAndNamesItWhenItFails) {
     image().TickerActive = true;
     dialogs().clear();
     image().SetImageName(path);
-    EXPECT_EQ(image().Picture().Width(), 45);
-    EXPECT_EQ(image().ImageWidth(), 45);
-    EXPECT_EQ(image().ImageFileSize(), SizeOf(path));
-    EXPECT_EQ(image().StatusText(), Upper(path));
-    EXPECT_FALSE(image().TickerActive);
-    EXPECT_EQ(image().GetColor(), tk::clRed);
-    EXPECT_TRUE(dialogs().empty());
+    EXPECT_EQ(std::to_wstring(image().Picture().Width()) + L" " + image().StatusText(),
+              L"45 " + Upper(path));
+    EXPECT_TRUE(image().ImageWidth() == 45 && image().ImageFileSize() == SizeOf(path));
+    EXPECT_TRUE(!image().TickerActive && image().GetColor() == tk::clRed && dialogs().empty());
     // Junk: the library's text, then the row's message; what the library
     // returned (an empty bitmap) is shown. The query may report once more.
     const std::wstring junk =
         Put(std::wstring(L"junk.") + r.ext, Bytes{'n', 'o', 't', ' ', 'i', 't'});
     image().SetImageName(junk);
-    ASSERT_GE(dialogs().size(), 2u);
-    EXPECT_LE(dialogs().size(), 3u);
-    for (std::size_t i = 0; i < dialogs().size(); ++i)
-      EXPECT_EQ(dialogs()[i].kind, i == 1 ? tk::MsgKind::Information : tk::MsgKind::Error);
-    EXPECT_EQ(dialogs()[1].text, r.failure);
-    EXPECT_EQ(dialogs()[1].buttons, static_cast<unsigned>(tk::mbOK));
+    const std::wstring library = L"e " + dialogs().at(0).text + L"|";
+    EXPECT_TRUE(Said() == library + L"i " + r.failure + L"|" ||
+                Said() == library + L"i " + r.failure + L"|" + library)
+        << Said();
     EXPECT_TRUE(image().Picture().HasBitmap() && image().Picture().Empty());
     EXPECT_EQ(image().StatusText(), Upper(junk));
     EXPECT_EQ(InfoOf(image()), L"ERR  0 0 0 0 0 6");
@@ -164,8 +170,7 @@ TEST_F(LoaderTest, IconsAndMetafilesByTheToolkit) {
   const std::wstring ico = Put(L"good.ico", L"icon.ico"), wmf = Put(L"Good.Wmf", L"red.wmf");
   image().SetImageName(ico);
   EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::IconGraphic);
-  EXPECT_EQ(image().StatusText(), kNonLibrary);
-  EXPECT_EQ(image().ImageName(), kNonLibrary);
+  EXPECT_TRUE(image().StatusText() == kNonLibrary && image().ImageName() == kNonLibrary);
   EXPECT_EQ(InfoOf(image()), L"ICO ICO 32 32 0 0 0 " + std::to_wstring(SizeOf(ico)));
   image().SetImageName(wmf);
   EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::MetafileGraphic);
@@ -238,11 +243,11 @@ TEST_F(LoaderTest, ResourceNamesNeedNoFile) {
               {L"OS2.RES", 16, 256, L"OS2.RES"}};
   for (const auto& r : rows) {
     image().SetImageName(r.name);
-    EXPECT_EQ(image().Picture().Width(), r.width) << r.name;
-    EXPECT_EQ(PaletteEntries(image().Picture().PaletteHandle()).size(),
-              static_cast<size_t>(r.paletteEntries))
-        << r.name;
-    EXPECT_EQ(image().StatusText(), r.status);
+    EXPECT_EQ(
+        std::to_wstring(image().Picture().Width()) + L" " +
+            std::to_wstring(PaletteEntries(image().Picture().PaletteHandle()).size()) + L" " +
+            image().StatusText(),
+        std::to_wstring(r.width) + L" " + std::to_wstring(r.paletteEntries) + L" " + r.status);
   }
   EXPECT_TRUE(dialogs().empty());
   // Header, table of 2^d colours unless d is 24, rows padded to 32 bits.
@@ -253,11 +258,8 @@ TEST_F(LoaderTest, ResourceNamesNeedNoFile) {
   EXPECT_EQ(InfoOf(image()), L"RES BMP 40 24 0 0 0 " + std::to_wstring(size));
 
   image().SetImageName(L"NOSUCH.RES");  // leaves the empty temporary bitmap
-  ASSERT_EQ(dialogs().size(), 1u);
-  EXPECT_EQ(dialogs()[0].kind, tk::MsgKind::Information);
-  EXPECT_EQ(dialogs()[0].text, L"Reading resource file failed");
-  EXPECT_TRUE(image().Picture().HasBitmap());
-  EXPECT_TRUE(image().Picture().Empty());
+  EXPECT_EQ(Said(), L"i Reading resource file failed|");
+  EXPECT_TRUE(image().Picture().HasBitmap() && image().Picture().Empty());
   EXPECT_EQ(InfoOf(image()), L"RES BMP 0 0 0 0 0 44") << "depth 0: a table of 2^0 entries";
   EXPECT_EQ(image().StatusText(), L"NOSUCH.RES");
 }
@@ -394,10 +396,7 @@ TEST_F(LoaderTest, LibraryErrorTextIsTheStringWithTheResultAsUnsignedIdentifier)
             L"The picture data are damaged or truncated.");
   EXPECT_EQ(codecs::LibraryErrorText(-100), L"Error -100 in RSTRIM32.DLL.");
   EXPECT_FALSE(codecs::ShowLibraryError(rstrim::kFileNotFound));
-  ASSERT_EQ(dialogs().size(), 1u);
-  EXPECT_EQ(dialogs()[0].text, L"File not found.");
-  EXPECT_EQ(dialogs()[0].kind, tk::MsgKind::Error);
-  EXPECT_EQ(dialogs()[0].buttons, static_cast<unsigned>(tk::mbOK));
+  EXPECT_EQ(Said(), L"e File not found.|");
   EXPECT_TRUE(services.rec().beeps.empty());
 }
 
@@ -448,9 +447,7 @@ TEST_F(NoLibraryChild, DecodersQueryAndLoadFailWithTheMissingLibrarysText) {
   EXPECT_EQ(info.width, 0);
   EXPECT_EQ(codecs::LibraryErrorText(rstrim::kGeneralFailure), missing);
   image().SetImageName(path);
-  std::wstring said;
-  for (const auto& d : dialogs()) said += d.text + L"|";
-  EXPECT_EQ(said, missing + L"|Reading gif file failed|" + missing + L"|");
+  EXPECT_EQ(Said(), L"e " + missing + L"|i Reading gif file failed|e " + missing + L"|");
   EXPECT_TRUE(image().Picture().Empty());
   EXPECT_EQ(image().ImageFileSize(), SizeOf(path));
   image().SetImageName(L"LOGO.RES");

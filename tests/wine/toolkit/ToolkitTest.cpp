@@ -34,10 +34,8 @@ class TestForm : public tk::Form {
 
 // Answers the next dialog of this thread by clicking the button with the text.
 struct DialogAnswer {
-  static std::wstring button;
-  static std::wstring caption;
-  static std::wstring editText;
-  static std::vector<std::wstring> seen;
+  static inline std::wstring button, caption, editText;
+  static inline std::vector<std::wstring> seen;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dlg = GetActiveWindow();
     wchar_t cls[32];
@@ -59,10 +57,6 @@ struct DialogAnswer {
     SetTimer(nullptr, 0, 50, &DialogAnswer::Tick);
   }
 };
-std::wstring DialogAnswer::button;
-std::wstring DialogAnswer::caption;
-std::wstring DialogAnswer::editText;
-std::vector<std::wstring> DialogAnswer::seen;
 
 bool Contains(const std::vector<std::wstring>& v, const std::wstring& s) {
   return std::find(v.begin(), v.end(), s) != v.end();
