@@ -158,17 +158,6 @@ TEST(Decode, GreyJpegGivesGreysAndAllOfThemFitEightBits) {
   EXPECT_EQ(DecodeData("jpeg-grey.jpg", 8).bitmap.Palette().size(), 256u);
 }
 
-TEST(Decode, JpegAtReducedSize) {
-  rstrim::MemoryDib bmp;
-  rstrim::DecodeOptions options;
-  options.jpegScale = 2;
-  const Bytes file = ReadData("jpeg-baseline.jpg");
-  rstrim::MemorySource src(file.data(), file.size());
-  ASSERT_EQ(rstrim::Decode(rstrim::Format::kJpeg, src, options, bmp), rstrim::kOk);
-  EXPECT_EQ(bmp.Width(), 23);
-  EXPECT_EQ(bmp.Height(), 15);
-}
-
 TEST(Decode, GifImageLargerThanTheScreenIsCutOff) {
   const Decoded d = DecodeData("gif-clipped.gif");
   ASSERT_EQ(d.result, rstrim::kOk);
