@@ -198,8 +198,9 @@ void Form::UpdateScrollRange() {
   // makes a window visible, so a hidden one is left as it is.)
   const bool visible = IsWindowVisible(w) != FALSE;
   if (visible) SendMessageW(w, WM_SETREDRAW, FALSE, 0);
-  // Two passes: one bar appearing shrinks the room for the other.
-  for (int pass = 0; pass < 2; ++pass) {
+  // A bar appearing shrinks the room for the other, which may then appear in
+  // the second pass and change the first one's page: a third pass settles it.
+  for (int pass = 0; pass < 3; ++pass) {
     GetClientRect(w, &rc);
     SCROLLINFO si{};
     si.cbSize = sizeof(si);

@@ -75,13 +75,6 @@ TEST_F(WinHelpIniFile, AnUnwritableOneDoesNotStopTheStart) {
   EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L""), L"1.1a");
 }
 
-TEST_F(WinHelpIniFile, AReadOnlyOneIsLeftAlone) {
-  WriteFile(ini, "[Files]\r\nLUMOS32.HLP=C:\\OLD\r\n");
-  SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
-  WriteSystemEntriesFor(TempDir(L"lumo-nohelp") + L"\\LUMOS32.EXE");  // no help file: removal
-  EXPECT_EQ(ReadFile(ini), "[Files]\r\nLUMOS32.HLP=C:\\OLD\r\n");
-}
-
 class ProfileFile : public ::testing::Test {
  protected:
   void TearDown() override {

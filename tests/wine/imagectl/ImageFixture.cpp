@@ -106,6 +106,32 @@ void WriteBytes(const std::wstring& path, const Bytes& bytes) {
   WriteFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
+std::wstring Put(const std::wstring& name, const Bytes& bytes) {
+  WriteBytes(TempPath(name), bytes);
+  return TempPath(name);
+}
+
+Pixels ReadPixels(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm)) return {};
+  Pixels p{bm.bmWidth, bm.bmHeight, std::vector<std::uint32_t>(bm.bmWidth * bm.bmHeight)};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32};  // top-down
+  HDC screen = GetDC(nullptr);
+  if (GetDIBits(screen, bitmap, 0, p.height, p.rgb.data(), &info, DIB_RGB_COLORS) != p.height)
+    p = {};
+  ReleaseDC(nullptr, screen);
+  for (auto& v : p.rgb) v &= 0xFFFFFF;
+  return p;
+}
+
+std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette) {
+  std::vector<PALETTEENTRY> entries(palette ? GetPaletteEntries(palette, 0, 0, nullptr) : 0);
+  if (!entries.empty())
+    GetPaletteEntries(palette, 0, static_cast<UINT>(entries.size()), entries.data());
+  return entries;
+}
+
 long GdiObjectCount() {
   const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   if (reported > 0) return static_cast<long>(reported);

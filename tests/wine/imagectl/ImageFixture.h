@@ -142,12 +142,49 @@ Bytes SampleBytes(const std::string& name);
 // %TEMP%\lumo-imagectl\name, and writing a scratch file there.
 std::wstring TempPath(const std::wstring& name);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
+// Writes bytes, or a copy of a test picture, as TempPath(name); returns the path.
+std::wstring Put(const std::wstring& name, const Bytes& bytes);
+inline std::wstring Put(const std::wstring& name, const wchar_t* testPicture) {
+  return Put(name, DataBytes(testPicture));
+}
+
+// Any bitmap's pixels as 0x00RRGGBB, top row first; 0 x 0 where it cannot be read.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> rgb;
+  std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+Pixels ReadPixels(HBITMAP bitmap);
+std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette);
 
 // GDI objects of this process: the system's count, or where Wine reports
 // none, the live entries of its handle table.
 long GdiObjectCount();
 // Committed private memory of this process in bytes.
 std::uint64_t PrivateBytes();
+
+constexpr std::uint32_t kBackground = Rgb(0, 255, 0);  // reads the same as a COLORREF
+
+// A host whose control has the background colour, painted into a canvas of its
+// client size; counts the control's OnPaint.
+class Painted : public ::testing::Test {
+ protected:
+  void Make(int width, int height, bool paletteManaged) {
+    host = std::make_unique<Host>(width, height);
+    c().SetColor(kBackground);
+    c().SetRastriumPalette(paletteManaged);
+    c().OnPaint = [this](tk::Control&) { ++paints; };
+  }
+  ProbeImage& c() { return *host->image; }
+  Canvas& Paint() {
+    canvas = std::make_unique<Canvas>(c().ClientWidth(), c().ClientHeight());
+    canvas->Render(c());
+    return *canvas;
+  }
+  std::unique_ptr<Host> host;
+  std::unique_ptr<Canvas> canvas;
+  int paints = 0;
+};
 
 // Collects what the general exception handler would show.
 struct ExceptionCatcher {

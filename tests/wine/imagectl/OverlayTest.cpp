@@ -5,8 +5,6 @@
 namespace imagectl_test {
 namespace {
 
-constexpr std::uint32_t kBackground = Rgb(0, 255, 0);  // reads the same as a COLORREF
-
 tk::FontDesc BoldItalic() {
   tk::FontDesc f;
   f.name = L"Tahoma";
@@ -17,13 +15,15 @@ tk::FontDesc BoldItalic() {
   return f;
 }
 
+// Face, height, width, escapement, orientation, weight, then italic,
+// underline, strike-out, character set, precisions, quality and pitch.
 TEST(OverlayFont, RecordFields) {
   auto show = [](const LOGFONTW& f) {
     std::wstring s = f.lfFaceName;
-    for (long v : {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight})
-      s += L" " + std::to_wstring(v);
-    for (BYTE v : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
-                   f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
+    for (long v :
+         {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight, long{f.lfItalic},
+          long{f.lfUnderline}, long{f.lfStrikeOut}, long{f.lfCharSet}, long{f.lfOutPrecision},
+          long{f.lfClipPrecision}, long{f.lfQuality}, long{f.lfPitchAndFamily}})
       s += L" " + std::to_wstring(v);
     return s;
   };
@@ -38,22 +38,12 @@ TEST(OverlayFont, RecordFields) {
   EXPECT_EQ(OverlayLogFont(f, 0).lfPitchAndFamily, 2);
 }
 
-class OverlayFixture : public ::testing::Test {
+class OverlayFixture : public Painted {
  protected:
   void SetUp() override {
-    host = std::make_unique<Host>(200, 120);
-    c().SetColor(kBackground);
-    c().SetRastriumPalette(false);
+    Make(200, 120, false);
     c().SetFont(BoldItalic());
   }
-  ProbeImage& c() { return *host->image; }
-  Canvas& Paint() {
-    canvas = std::make_unique<Canvas>(200, 120);
-    canvas->Render(c());
-    return *canvas;
-  }
-  std::unique_ptr<Host> host;
-  std::unique_ptr<Canvas> canvas;
 };
 
 TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {

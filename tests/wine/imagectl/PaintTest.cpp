@@ -9,8 +9,6 @@ namespace {
 
 using imagectl::Placement;
 
-constexpr std::uint32_t kBackground = Rgb(0, 255, 0);
-
 // What the paints below cannot show: the ratio rule's fault case and its
 // rounding of halves to even (spare 3 -> x = 2, spare 5 -> 2, spare 7 -> 4).
 TEST(Placement, RatioRuleFaultAndRounding) {
@@ -20,31 +18,14 @@ TEST(Placement, RatioRuleFaultAndRounding) {
   EXPECT_EQ(imagectl::CentreOffset(105, 110), -2);
 }
 
-class PaintFixture : public ::testing::Test {
+class PaintFixture : public Painted {
  protected:
-  void Make(int width, int height, bool paletteManaged) {
-    host = std::make_unique<Host>(width, height);
-    c().SetColor(kBackground);
-    c().SetRastriumPalette(paletteManaged);
-    c().OnPaint = [this](tk::Control&) { ++paints; };
-  }
-  ProbeImage& c() { return *host->image; }
-  // Paints and returns the canvas of the client size.
-  Canvas& Paint() {
-    canvas = std::make_unique<Canvas>(c().ClientWidth(), c().ClientHeight());
-    canvas->Render(c());
-    return *canvas;
-  }
   // The source pixel shown at (x, y) of the canvas.
   POINT SourceAt(int x, int y) {
     const std::uint32_t p = canvas->At(x, y);
     EXPECT_TRUE(IsCoded(p)) << x << "," << y;
     return POINT{static_cast<LONG>(R(p)), static_cast<LONG>(G(p))};
   }
-
-  std::unique_ptr<Host> host;
-  std::unique_ptr<Canvas> canvas;
-  int paints = 0;
 };
 
 enum Mode { kPlain, kCentre, kStretch, kRatio };
@@ -149,6 +130,8 @@ TEST_F(PaintFixture, LowerCaseIcoTypeStaysOnThePalettePath) {
   c().SetCenter(true);
   Paint();
   EXPECT_EQ(canvas->Bounds(IsCoded).left, 125);
+  c().SetBorderStyle(TBorderStyle::bsNone);  // without the border the whole size again
+  EXPECT_EQ(Paint().Bounds(IsCoded).left, 126);
 }
 
 TEST_F(PaintFixture, BothPathsHonourBackgroundCopyModeAndDesignOutline) {

@@ -1,6 +1,6 @@
-// Properties of TPMultiImage: setters, the stretch exclusion,
-// AutoSize, the opaque mark, the border, the palette answer and the
-// properties read from a form resource.
+// Properties of TPMultiImage: setters, the stretch exclusion, AutoSize, the
+// opaque mark, the palette answer, a copied picture's cost and the properties
+// read from a form resource.
 #include <functional>
 #include <tuple>
 
@@ -24,39 +24,38 @@ TEST(ImageProperties, StretchAndStretchRatioExcludeEachOther) {
   }
 }
 
+// A setter repaints when the value shown changes, not when it is set again.
 TEST(ImageProperties, SettersRepaintOnlyOnAVisibleChange) {
-  ProbeImage c;
-  struct Case {
-    const char* name;
-    std::function<void(bool differ)> set;
-    int repaints;  // after a change
+  ProbeImage c, other;
+  LoadBitmap(other, MakeSolidBitmap(30, 20, 0));
+  // Sets the flag or number as it is, or (differ) flipped or one more.
+  auto flag = [&c](bool (TPMultiImage::*get)() const, void (TPMultiImage::*set)(bool)) {
+    return [&c, get, set](bool differ) { (c.*set)(differ != (c.*get)()); };
   };
-  const Case cases[] = {
-      {"Center", [&](bool d) { c.SetCenter(d ? !c.Center() : c.Center()); }, 1},
-      {"Stretch", [&](bool d) { c.SetStretch(d ? !c.Stretch() : c.Stretch()); }, 1},
-      {"StretchRatio", [&](bool d) { c.SetStretchRatio(d ? !c.StretchRatio() : c.StretchRatio()); },
+  auto number = [&c](int (TPMultiImage::*get)() const, void (TPMultiImage::*set)(int)) {
+    return [&c, get, set](bool differ) { (c.*set)((c.*get)() + differ); };
+  };
+  const std::tuple<const char*, std::function<void(bool)>, int> cases[] = {
+      {"Center", flag(&TPMultiImage::Center, &TPMultiImage::SetCenter), 1},
+      {"Stretch", flag(&TPMultiImage::Stretch, &TPMultiImage::SetStretch), 1},
+      {"StretchRatio", flag(&TPMultiImage::StretchRatio, &TPMultiImage::SetStretchRatio), 1},
+      {"TextShadow", flag(&TPMultiImage::TextShadow, &TPMultiImage::SetTextShadow), 1},
+      {"TextTransParent", flag(&TPMultiImage::TextTransParent, &TPMultiImage::SetTextTransParent),
        1},
+      {"TextLeft", number(&TPMultiImage::TextLeft, &TPMultiImage::SetTextLeft), 1},
+      {"TextTop", number(&TPMultiImage::TextTop, &TPMultiImage::SetTextTop), 1},
+      {"TextRotate", number(&TPMultiImage::TextRotate, &TPMultiImage::SetTextRotate), 1},
       {"Text", [&](bool d) { c.SetText(d ? c.Text() + L"x" : c.Text()); }, 1},
-      {"TextShadow", [&](bool d) { c.SetTextShadow(d ? !c.TextShadow() : c.TextShadow()); }, 1},
-      {"TextLeft", [&](bool d) { c.SetTextLeft(c.TextLeft() + (d ? 1 : 0)); }, 1},
-      {"TextTop", [&](bool d) { c.SetTextTop(c.TextTop() + (d ? 1 : 0)); }, 1},
-      {"TextRotate", [&](bool d) { c.SetTextRotate(c.TextRotate() + (d ? 1 : 0)); }, 1},
-      {"TextTransParent",
-       [&](bool d) { c.SetTextTransParent(d ? !c.TextTransParent() : c.TextTransParent()); }, 1},
+      {"Picture", [&](bool d) { d ? c.SetPicture(other.Picture()) : void(); }, 1},
       {"TextShadowColor",
        [&](bool d) { c.SetTextShadowColor(d ? tk::clRed : c.TextShadowColor()); }, 0},
-      {"ImageDither", [&](bool d) { c.SetImageDither(d ? !c.ImageDither() : c.ImageDither()); }, 0},
-      {"ImageReadRes", [&](bool) { c.SetImageReadRes(TLoadResolution::lColor256); }, 0},
-      {"JPegSaveQuality", [&](bool) { c.SetJPegSaveQuality(50); }, 0},
-      {"DefSaveFilename", [&](bool) { c.SetDefSaveFilename(L"a.jpg"); }, 0},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
+      {"ImageDither", flag(&TPMultiImage::ImageDither, &TPMultiImage::SetImageDither), 0}};
+  for (const auto& [name, set, repaints] : cases) {
     c.invalidations = 0;
-    k.set(false);
-    EXPECT_EQ(c.invalidations, 0);
-    k.set(true);
-    EXPECT_EQ(c.invalidations, k.repaints);
+    set(false);
+    EXPECT_EQ(c.invalidations, 0) << name;
+    set(true);
+    EXPECT_EQ(c.invalidations, repaints) << name;
   }
 }
 
@@ -101,22 +100,6 @@ TEST(ImageProperties, OpaqueBitmapOfControlSizeSkipsTheBackground) {
   EXPECT_FALSE(c.Opaque());
 }
 
-TEST(ImageProperties, BorderStyleRecreatesWithThinBorder) {
-  Host h(100, 80);
-  ProbeImage& c = *h.image;
-  HWND before = c.Handle();
-  EXPECT_FALSE(GetWindowLongW(before, GWL_STYLE) & WS_BORDER);
-  c.SetBorderStyle(TBorderStyle::bsSingle);
-  EXPECT_TRUE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
-  EXPECT_LT(c.ClientWidth(), 100);
-  c.invalidations = 0;
-  c.SetBorderStyle(TBorderStyle::bsSingle);
-  EXPECT_TRUE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
-  c.SetBorderStyle(TBorderStyle::bsNone);
-  EXPECT_FALSE(GetWindowLongW(c.Handle(), GWL_STYLE) & WS_BORDER);
-  EXPECT_EQ(c.ClientWidth(), 100);
-}
-
 TEST(ImageProperties, PaletteAnswer) {
   ProbeImage c;
   HPALETTE pal = MakePalette();
@@ -128,16 +111,26 @@ TEST(ImageProperties, PaletteAnswer) {
   EXPECT_EQ(c.GetPalette(), nullptr);
 }
 
-TEST(ImageProperties, PictureAssignmentCopiesIntoOwnObject) {
-  ProbeImage a, b;
-  tk::Picture* own = &b.Picture();
-  LoadBitmap(a, MakeSolidBitmap(30, 20, 0));
-  b.invalidations = 0;
-  b.SetPicture(a.Picture());
-  EXPECT_EQ(&b.Picture(), own);
-  EXPECT_EQ(b.Picture().Width(), 30);
-  EXPECT_TRUE(b.Picture().SharesImageWith(a.Picture()));
-  EXPECT_EQ(b.invalidations, 1);
+// A copy of a picture shares its pixels, also when drawn stretched.
+TEST(Resources, CopyOfLargePictureCostsNoPixels) {
+  Host a(300, 200), b(300, 200);
+  const std::uint64_t start = PrivateBytes();
+  HBITMAP big = MakeSolidBitmap(6000, 4000, Rgb(9, 9, 9));
+  ASSERT_NE(big, nullptr);
+  LoadBitmap(*a.image, big);
+  const std::uint64_t loaded = PrivateBytes();
+  const std::uint64_t pixels = 6000ull * 4000ull * 3ull;
+  EXPECT_GE(loaded - start, pixels * 9 / 10) << "the measure sees the first copy";
+  b.image->SetPicture(a.image->Picture());
+  b.image->SetStretch(true);
+  Canvas canvas(300, 200);
+  canvas.Render(*b.image);
+  const std::uint64_t copied = PrivateBytes();
+  EXPECT_LT(static_cast<long long>(copied) - static_cast<long long>(loaded),
+            static_cast<long long>(pixels / 10));
+  EXPECT_EQ(canvas.At(150, 100), Rgb(9, 9, 9));
+  a.image->Picture().Clear();
+  EXPECT_EQ(b.image->Picture().Width(), 6000) << "the copy keeps the pixels";
 }
 
 // Values as a form resource writes them: enumerations, clamped numbers, colour

@@ -2,13 +2,12 @@
 // into LUMOS32.EXE) and hostile or unusual ones (Hostile.rc).
 #include <functional>
 
-#include "LoaderFixture.h"
 #include "codecs/ResourceBitmap.h"
 #include "codecs/portable/DibResource.h"
 #include "imagectl/FileTypes.h"
-#include "util/portable/PathUtil.h"
+#include "tests/wine/imagectl/ImageFixture.h"
 
-namespace loader_test {
+namespace imagectl_test {
 namespace {
 
 using codecs::ReadResourceBitmap;
@@ -32,9 +31,6 @@ TEST(ResourceNames, LastComponentCutBeforeTheFirstDot) {
 
 class ResourceBitmaps : public ::testing::Test {
  protected:
-  bool Read(const std::wstring& name, tk::BitmapObject& bitmap, HWND wnd) {
-    return ReadResourceBitmap(L"", name, wnd, bitmap);
-  }
   Host host;
 };
 
@@ -74,7 +70,7 @@ TEST_F(ResourceBitmaps, SoundOnesShowTheirPixelsAndPalette) {
     SCOPED_TRACE(r.name);
     for (HWND wnd : {host.form.Handle(), HWND{}}) {  // without a window the screen serves
       tk::BitmapObject bitmap;
-      ASSERT_TRUE(Read(r.name, bitmap, wnd));
+      ASSERT_TRUE(ReadResourceBitmap(L"", r.name, wnd, bitmap));
       const Pixels px = ReadPixels(bitmap.Handle());
       ASSERT_EQ(px.width, r.width);
       ASSERT_EQ(px.height, r.height);
@@ -92,10 +88,10 @@ TEST_F(ResourceBitmaps, SoundOnesShowTheirPixelsAndPalette) {
 
 TEST_F(ResourceBitmaps, HostileOnesAreRefusedAndLeaveTheObjectAlone) {
   tk::BitmapObject warm;
-  Read(L"LOGO", warm, host.form.Handle());
+  ReadResourceBitmap(L"", L"LOGO", host.form.Handle(), warm);
   warm.Clear();
   tk::BitmapObject bitmap;
-  ASSERT_TRUE(Read(L"MY", bitmap, host.form.Handle()));
+  ASSERT_TRUE(ReadResourceBitmap(L"", L"MY", host.form.Handle(), bitmap));
   const HBITMAP before = bitmap.Handle();
   const long gdi = GdiObjectCount();
   // Broken headers and tables, sizes that overflow, layouts no bitmap resource
@@ -103,7 +99,7 @@ TEST_F(ResourceBitmaps, HostileOnesAreRefusedAndLeaveTheObjectAlone) {
   for (const wchar_t* name :
        {L"SHORTHDR", L"BIGTABLE", L"SHORTBITS", L"ODDHDR", L"NOWIDTH", L"HUGE", L"RLE", L"TWOBITS",
         L"NOMASKS", L"CORECUT", L"CORE16", L"NOSUCH", L"", L"-7", L"0", L"$10007"}) {
-    EXPECT_FALSE(Read(name, bitmap, host.form.Handle())) << name;
+    EXPECT_FALSE(ReadResourceBitmap(L"", name, host.form.Handle(), bitmap)) << name;
     EXPECT_EQ(bitmap.Handle(), before) << name;
   }
   EXPECT_EQ(GdiObjectCount(), gdi);
@@ -129,4 +125,4 @@ TEST(DibLayout, EveryTruncationIsRefused) {
 }
 
 }  // namespace
-}  // namespace loader_test
+}  // namespace imagectl_test
