@@ -313,3 +313,32 @@ TEST(FileList, TheEntriesAndHowEachIsDrawn) {
     EXPECT_TRUE(first >= 20 && first < 26) << i << ": " << first;
   }
 }
+
+// A resource's rows set the form class's members as each component is made;
+// a row naming a member of another control class stops the load there.
+class MemberForm : public tk::Form {
+ public:
+  tk::Panel* box = nullptr;
+  tk::Edit* name = nullptr;
+  tk::Button* wrong = nullptr;
+};
+
+TEST(FormResource, EachRowSetsItsMemberWhenTheComponentIsMade) {
+  tk::RegisterStandardControls();
+  const tk::FormResource good{L"F",
+                              L"MemberForm",
+                              {},
+                              {{L"Box", L"TPanel", L"F", &MemberForm::box, {}},
+                               {L"Name", L"TEdit", L"Box", &MemberForm::name, {}},
+                               {L"Free", L"TLabel", L"F", nullptr, {}}}};
+  MemberForm form;
+  form.Load(good);
+  EXPECT_EQ(std::vector<tk::Control*>({form.box, form.name, form.name->Parent()}),
+            std::vector<tk::Control*>({form.FindComponent(L"Box"), form.FindComponent(L"Name"),
+                                       form.FindComponent(L"Box")}));
+  MemberForm other;
+  EXPECT_THROW(
+      other.Load({L"G", L"MemberForm", {}, {{L"B", L"TEdit", L"G", &MemberForm::wrong, {}}}}),
+      std::invalid_argument);
+  EXPECT_EQ(other.wrong, nullptr);
+}
