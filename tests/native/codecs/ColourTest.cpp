@@ -12,7 +12,7 @@ TEST(Colour, PaletteOutputReducesTheConvertedColours) {
   const Picture want = ReadReference("ref-icc-jpeg-prophoto.ppm");
   const Decoded d = DecodeData("jpeg-icc-prophoto.jpg", 8, true);
   ASSERT_EQ(d.result, rstrim::kOk);
-  EXPECT_LE(BlockMeanError(d.bitmap, want, 4), 2.0);
+  EXPECT_LE(MeanError(d.bitmap, want, 4), 2.0);
 }
 
 // sRGB's own profile and one cut short: exactly the untagged picture.

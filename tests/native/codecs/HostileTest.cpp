@@ -40,7 +40,7 @@ TEST(Hostile, TruncatedAtManyLengths) {
     for (size_t len = 0; len < size; len += (len < 64 || len + 16 > size) ? 1 : step) {
       const Bytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(len));
       for (int res : {24, 4}) {
-        const Decoded d = DecodeBytes(FormatOf(name), cut, res, res == 4);
+        const Decoded d = DecodeBytes(FormatOf(data), cut, res, res == 4);
         ExpectFailureOrPicture(d, name, len);
         failures += d.result <= 0;
       }
@@ -51,7 +51,7 @@ TEST(Hostile, TruncatedAtManyLengths) {
     // Cut in the middle of the pixel data: damaged, not a silent half picture.
     const Bytes part(data.begin(),
                      data.begin() + static_cast<std::ptrdiff_t>((size - trailer) * 2 / 3));
-    EXPECT_EQ(DecodeBytes(FormatOf(name), part).result, rstrim::kDamaged) << name;
+    EXPECT_EQ(DecodeBytes(FormatOf(data), part).result, rstrim::kDamaged) << name;
   }
 }
 
@@ -71,7 +71,7 @@ TEST(Hostile, CorruptedBytes) {
         const size_t range = (rnd() % 2) ? std::min<size_t>(bad.size(), 200) : bad.size();
         bad[rnd() % range] = static_cast<uint8_t>(rnd());
       }
-      const Decoded d = DecodeBytes(FormatOf(name), bad, round % 2 ? 24 : 8, round % 3 == 0);
+      const Decoded d = DecodeBytes(FormatOf(data), bad, round % 2 ? 24 : 8, round % 3 == 0);
       ExpectFailureOrPicture(d, name, static_cast<size_t>(round));
     }
   }

@@ -103,10 +103,4 @@ rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
   return static_cast<rstrim::Result>(r);
 }
 
-std::string TempPath(const std::string& name) {
-  char dir[MAX_PATH];
-  const DWORD n = GetTempPathA(MAX_PATH, dir);
-  return std::string(dir, n) + "rstrim_test_" + name;
-}
-
 }  // namespace testing_rstrim
