@@ -1,6 +1,4 @@
 // Decoding for the native tests: straight into the core, from memory.
-#include <cstdlib>
-
 #include "tests/native/codecs/TestSupport.h"
 
 namespace testing_rstrim {
@@ -18,11 +16,6 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
   rstrim::MemorySource src(data.data(), data.size());
   return rstrim::QueryInfo(src, info);
-}
-
-std::string TempPath(const std::string& name) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir ? dir : "/tmp") + "/rstrim_test_" + name;
 }
 
 }  // namespace testing_rstrim

@@ -1,8 +1,10 @@
-// Damaged and hostile input: every cut of a picture of each kind, flipped
-// bytes, sizes too large to allocate, the wrong decoder, bad file names.
+// Damaged and hostile input: a picture of each kind cut short, sizes too large
+// to allocate, the wrong decoder, bad file names.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <sstream>
 
 #include "tests/native/codecs/TestSupport.h"
 
@@ -11,69 +13,20 @@ namespace {
 
 using rstrim::Format;
 
-// A picture of each decoder's main variants, and the bytes after its pixel data.
-const std::pair<const char*, size_t> kFiles[] = {
-    {"jpeg-baseline.jpg", 0},   {"jpeg-progressive.jpg", 0},
-    {"jpeg-exif6.jpg", 0},      {"jpeg-ycck.jpg", 0},
-    {"png-rgb8.png", 0},        {"png-rgb8-adam7.png", 0},
-    {"png-pal-trns.png", 0},    {"gif-pal256-adam.gif", 0},
-    {"gif-placed.gif", 0},      {"tiff-lzw.tif", 0},
-    {"tiff-jpeg.tif", 0},       {"tiff-tiled.tif", 0},
-    {"tiff-bilevel-g4.tif", 0}, {"bmp-rle8.bmp", 0},
-    {"bmp-rle4.bmp", 0},        {"bmp-24.bmp", 0},
-    {"bmp-565-v5.bmp", 0},      {"pcx-8.pcx", 769},
-    {"pcx-planes4.pcx", 0},     {"pcx-24.pcx", 0}};
-
-void ExpectFailureOrPicture(const Decoded& d, const char* what, size_t at) {
-  if (d.result > 0) {
-    EXPECT_GT(d.bitmap.Width(), 0) << what << " at " << at;
-    EXPECT_GT(d.bitmap.Height(), 0) << what << " at " << at;
-  }
-}
-
-TEST(Hostile, TruncatedAtManyLengths) {
-  for (const auto& [name, trailer] : kFiles) {
+// Cut in half, in the middle of the pixel data of a picture of each decoder's
+// main variants: damaged, not a silent half picture. (Crashes on every other
+// cut and on flipped bytes are the fuzz targets' to find, from these files.)
+TEST(Hostile, CutShortIsDamaged) {
+  std::istringstream names(
+      "jpeg-baseline.jpg jpeg-progressive.jpg jpeg-exif6.jpg jpeg-ycck.jpg png-rgb8.png "
+      "png-rgb8-adam7.png png-pal-trns.png gif-pal256-adam.gif gif-placed.gif tiff-lzw.tif "
+      "tiff-jpeg.tif tiff-tiled.tif tiff-bilevel-g4.tif bmp-rle8.bmp bmp-rle4.bmp bmp-24.bmp "
+      "bmp-565-v5.bmp pcx-8.pcx pcx-planes4.pcx pcx-24.pcx");
+  for (std::string name; names >> name;) {
     const Bytes data = ReadData(name);
-    ASSERT_GT(data.size(), trailer) << name;
-    const size_t size = data.size(), step = std::max<size_t>(1, size / 150);
-    int failures = 0;
-    for (size_t len = 0; len < size; len += (len < 64 || len + 16 > size) ? 1 : step) {
-      const Bytes cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(len));
-      for (int res : {24, 4}) {
-        const Decoded d = DecodeBytes(FormatOf(name), cut, res, res == 4);
-        ExpectFailureOrPicture(d, name, len);
-        failures += d.result <= 0;
-      }
-      rstrim::ImageInfo info;
-      Info(cut, &info);
-    }
-    EXPECT_GT(failures, 0) << name;
-    // Cut in the middle of the pixel data: damaged, not a silent half picture.
-    const Bytes part(data.begin(),
-                     data.begin() + static_cast<std::ptrdiff_t>((size - trailer) * 2 / 3));
-    EXPECT_EQ(DecodeBytes(FormatOf(name), part).result, rstrim::kDamaged) << name;
-  }
-}
-
-TEST(Hostile, CorruptedBytes) {
-  uint32_t state = 99;
-  auto rnd = [&state] {
-    state ^= state << 13, state ^= state >> 17, state ^= state << 5;
-    return state;
-  };
-  for (const auto& [name, trailer] : kFiles) {
-    const Bytes data = ReadData(name);
-    for (int round = 0; round < 60; ++round) {
-      Bytes bad = data;
-      const int flips = 1 + static_cast<int>(rnd() % 8);
-      for (int i = 0; i < flips; ++i) {
-        // Mostly the headers, where sizes and offsets live.
-        const size_t range = (rnd() % 2) ? std::min<size_t>(bad.size(), 200) : bad.size();
-        bad[rnd() % range] = static_cast<uint8_t>(rnd());
-      }
-      const Decoded d = DecodeBytes(FormatOf(name), bad, round % 2 ? 24 : 8, round % 3 == 0);
-      ExpectFailureOrPicture(d, name, static_cast<size_t>(round));
-    }
+    ASSERT_FALSE(data.empty()) << name;
+    const Bytes half(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(data.size() / 2));
+    EXPECT_EQ(DecodeBytes(FormatOf(data), half).result, rstrim::kDamaged) << name;
   }
 }
 
@@ -131,27 +84,27 @@ TEST(Hostile, WrongFormatAndUnsupportedVariant) {
   EXPECT_EQ(DecodeBytes(Format::kBmp, bmp).result, rstrim::kUnsupported);
 }
 
+// Decoding and the query by file name. A real file reached through a name of 256
+// characters ("//tmp/..." names the same file as "/tmp/...") is refused, not cut short.
 TEST(Files, NamesAndErrors) {
-  rstrim::MemoryDib bmp;
-  rstrim::DecodeOptions options;
-  const std::string missing = TempPath("does-not-exist.png");
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, missing.c_str(), options, bmp), rstrim::kFileNotFound);
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, "", options, bmp), rstrim::kFileNotFound);
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, nullptr, options, bmp), rstrim::kFileNotFound);
-  const std::string dir = TempPath("dir");
+  const std::string dir = TempPath("dir"), missing = TempPath("does-not-exist.png");
   mkdir(dir.c_str(), 0700);
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, dir.c_str(), options, bmp), rstrim::kReadError);
-
-  // A real file reached through a name of 256 characters is refused, not cut short.
-  const std::string base = TempPath("");
   const std::string name =
-      WriteTemp(std::string(255 - base.size() - 4, 'x') + ".png", ReadData("png-rgb8.png"));
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, name.c_str(), options, bmp), rstrim::kOk);
-  const std::string slashed = "/" + name;  // "//tmp/..." names the same file
-  EXPECT_EQ(rstrim::DecodeFile(Format::kPng, slashed.c_str(), options, bmp), rstrim::kNameTooLong);
-  rstrim::ImageInfo info;
-  EXPECT_EQ(rstrim::QueryFileInfo(slashed.c_str(), &info), rstrim::kNameTooLong);
-  EXPECT_EQ(rstrim::QueryFileInfo(name.c_str(), &info), rstrim::kOk);
+      WriteTemp(std::string(255 - TempPath("").size() - 4, 'x') + ".png", ReadData("png-rgb8.png"));
+  const std::string slashed = "/" + name;
+  const std::pair<const char*, rstrim::Result> rows[] = {{missing.c_str(), rstrim::kFileNotFound},
+                                                         {"", rstrim::kFileNotFound},
+                                                         {nullptr, rstrim::kFileNotFound},
+                                                         {dir.c_str(), rstrim::kReadError},
+                                                         {name.c_str(), rstrim::kOk},
+                                                         {slashed.c_str(), rstrim::kNameTooLong}};
+  for (const auto& [path, want] : rows) {
+    rstrim::MemoryDib bmp;
+    rstrim::ImageInfo info;
+    const rstrim::Result decoded = rstrim::DecodeFile(Format::kPng, path, {}, bmp);
+    EXPECT_EQ(std::pair(decoded, rstrim::QueryFileInfo(path, &info)), std::pair(want, want))
+        << (path ? path : "(null)");
+  }
   std::remove(name.c_str());
 }
 

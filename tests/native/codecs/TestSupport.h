@@ -25,21 +25,22 @@ struct Decoded {
 
 // A file of tests/data, whole; empty when missing.
 Bytes ReadData(const std::string& name);
-// A binary PGM or PPM of tests/data (the reference pictures).
+// A reference picture of tests/data: a binary PGM or PPM named ref-*, else what
+// another test picture shows at 24 bits.
 Picture ReadReference(const std::string& name);
-// The decoder a test picture is for, by its extension.
-rstrim::Format FormatOf(const std::string& name);
+// The decoder for a picture, by its first bytes.
+rstrim::Format FormatOf(const Bytes& data);
 
 Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution = 24,
                     bool dither = false);
 Decoded DecodeData(const std::string& name, int resolution = 24, bool dither = false);
 rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info);
 
-// Largest and mean per-channel difference between the decoded picture and the expected one.
+// Largest per-channel difference between the decoded picture and the expected one.
 int MaxError(const rstrim::MemoryDib& bmp, const Picture& expected);
-double MeanError(const rstrim::MemoryDib& bmp, const Picture& expected);
-// Mean difference after averaging both over blocks of size n (what the eye sees of dithering).
-double BlockMeanError(const rstrim::MemoryDib& bmp, const Picture& expected, int n);
+// Mean difference after averaging both over blocks of size n (n > 1: what the eye sees of
+// dithering).
+double MeanError(const rstrim::MemoryDib& bmp, const Picture& expected, int n = 1);
 Picture ToPicture(const rstrim::MemoryDib& bmp);
 // The upright picture a file with this EXIF/TIFF orientation shows.
 Picture Oriented(const Picture& stored, int orientation);

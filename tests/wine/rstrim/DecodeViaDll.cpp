@@ -14,19 +14,6 @@
 namespace testing_rstrim {
 namespace {
 
-WORD OrdinalOf(rstrim::Format format) {
-  const std::pair<rstrim::Format, WORD> entries[] = {
-      {rstrim::Format::kJpeg, rstrim::kOrdDecodeJpegFile},
-      {rstrim::Format::kGif, rstrim::kOrdDecodeGifFile},
-      {rstrim::Format::kPcx, rstrim::kOrdDecodePcxFile},
-      {rstrim::Format::kBmp, rstrim::kOrdDecodeBmpFile},
-      {rstrim::Format::kPng, rstrim::kOrdDecodePngFile},
-      {rstrim::Format::kTiff, rstrim::kOrdDecodeTifFile}};
-  for (const auto& [f, ordinal] : entries)
-    if (f == format) return ordinal;
-  return 0;
-}
-
 // Copies a bottom-up or top-down DIB section and its palette into the bitmap.
 bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
   DIBSECTION ds{};
@@ -42,13 +29,13 @@ bool ReadBack(HBITMAP bitmap, HPALETTE palette, rstrim::MemoryDib& out) {
     base::SelectGuard select(dc.get(), bitmap);
     RGBQUAD table[256];
     const UINT inTable = GetDIBColorTable(dc.get(), 0, 256, table);
-    std::vector<rstrim::Rgb> colours;
+    std::vector<rstrim::Rgb> colours, drawn;
     for (UINT i = 0; i < n; ++i) {
       colours.push_back(rstrim::Rgb{entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
-      EXPECT_TRUE(i < inTable && table[i].rgbRed == entries[i].peRed &&
-                  table[i].rgbGreen == entries[i].peGreen && table[i].rgbBlue == entries[i].peBlue)
-          << "palette entry " << i << " is not the section's";
+      if (i < inTable)
+        drawn.push_back(rstrim::Rgb{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue});
     }
+    EXPECT_EQ(drawn, colours) << "the palette is not the section's table";
     out.SetPalette(colours.data(), static_cast<int>(colours.size()));
   }
   const auto* bits = static_cast<const uint8_t*>(ds.dsBm.bmBits);
@@ -69,7 +56,14 @@ Decoded DecodeBytes(rstrim::Format format, const Bytes& data, int resolution, bo
   HBITMAP bitmap = nullptr;
   HPALETTE palette = nullptr;
   short r = rstrim::kGeneralFailure;
-  const WORD ordinal = OrdinalOf(format);
+  const WORD ordinals[] = {0,  // by the order of rstrim::Format
+                           rstrim::kOrdDecodeJpegFile,
+                           rstrim::kOrdDecodePngFile,
+                           rstrim::kOrdDecodeGifFile,
+                           rstrim::kOrdDecodeTifFile,
+                           rstrim::kOrdDecodeBmpFile,
+                           rstrim::kOrdDecodePcxFile};
+  const WORD ordinal = ordinals[static_cast<int>(format)];
   if (ordinal == rstrim::kOrdDecodeJpegFile) {
     r = Entry<rstrim::DecodeJpegFileFn>(ordinal)(path.c_str(), resolution, 1, dither ? 1 : 0,
                                                  &bitmap, &palette, 0, 0);
@@ -93,20 +87,8 @@ rstrim::Result Info(const Bytes& data, rstrim::ImageInfo* info) {
   const short r = Entry<rstrim::QueryImageFileInfoFn>(rstrim::kOrdQueryImageFileInfo)(
       path.c_str(), type, &width, &height, &depthA, &depthB, &extra, detail, 0);
   std::remove(path.c_str());
-  info->type = type;
-  info->width = width;
-  info->height = height;
-  info->depthA = depthA;
-  info->depthB = depthB;
-  info->count = extra;
-  info->detail = detail;
+  *info = rstrim::ImageInfo{type, width, height, depthA, depthB, extra, detail};
   return static_cast<rstrim::Result>(r);
-}
-
-std::string TempPath(const std::string& name) {
-  char dir[MAX_PATH];
-  const DWORD n = GetTempPathA(MAX_PATH, dir);
-  return std::string(dir, n) + "rstrim_test_" + name;
 }
 
 }  // namespace testing_rstrim

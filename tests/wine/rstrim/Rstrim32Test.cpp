@@ -9,20 +9,19 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "DllEntries.h"
+#include "base/Handles.h"
 #include "rstrim/core/Result.h"
 #include "rstrim/dll/Rstrim32Api.h"
 #include "tests/native/codecs/TestSupport.h"
 
 namespace {
 
-using testing_rstrim::Bytes;
-using testing_rstrim::ReadData;
-using testing_rstrim::TempPath;
-using testing_rstrim::WriteTemp;
+using namespace testing_rstrim;
 
 class Rstrim32 : public ::testing::Test {
  protected:
@@ -36,11 +35,6 @@ class Rstrim32 : public ::testing::Test {
 
   HMODULE module_ = Library();
 };
-
-int WidthOf(HBITMAP bitmap) {
-  BITMAP bm{};
-  return GetObjectW(bitmap, sizeof bm, &bm) ? bm.bmWidth : -1;
-}
 
 TEST_F(Rstrim32, ExportsOrdinalsOnly) {
   for (WORD ord : {1, 5, 7, 8, 15, 17, 25})
@@ -57,8 +51,9 @@ TEST_F(Rstrim32, JpegScaleReachesTheDecoder) {
     HBITMAP bmp = nullptr;
     HPALETTE pal = nullptr;
     ASSERT_EQ(jpeg(jpg.c_str(), 24, scale, 0, &bmp, &pal, 0, 0), 1);
-    EXPECT_EQ(WidthOf(bmp), width);
-    DeleteObject(bmp);
+    base::Bitmap owned(bmp);
+    BITMAP bm{};
+    EXPECT_EQ(GetObjectW(bmp, sizeof bm, &bm) ? bm.bmWidth : -1, width);
   }
 }
 
@@ -68,23 +63,21 @@ TEST_F(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
     WORD version, count;
     PALETTEENTRY e[4];
   } log = {0x300, 4, {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}}};
-  HPALETTE mine = CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
-  HPALETTE pal = mine;
+  base::Palette mine(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)));
+  HPALETTE pal = mine.get();
   HBITMAP bmp = nullptr;
   ASSERT_EQ(Decoder(rstrim::kOrdDecodePngFile)(file.c_str(), 8, 1, &bmp, &pal, 0, 0), 1);
-  EXPECT_EQ(pal, mine);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  EXPECT_EQ(pal, mine.get());
+  base::Bitmap owned(bmp);
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::SelectGuard select(dc.get(), bmp);
   RGBQUAD table[256];
-  ASSERT_GE(GetDIBColorTable(dc, 0, 256, table), 4u);  // room for 256; the first four are ours
+  ASSERT_GE(GetDIBColorTable(dc.get(), 0, 256, table),
+            4u);  // room for 256; the first four are ours
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue),
               RGB(log.e[i].peRed, log.e[i].peGreen, log.e[i].peBlue));
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(bmp);
-  DeleteObject(mine);
 }
 
 TEST_F(Rstrim32, FailuresReturnNoHandles) {
@@ -101,11 +94,9 @@ TEST_F(Rstrim32, FailuresReturnNoHandles) {
   for (const auto& c : cases) {
     HBITMAP bmp = reinterpret_cast<HBITMAP>(1);
     HPALETTE pal = nullptr;
-    EXPECT_EQ(
-        Decoder(rstrim::kOrdDecodePngFile)(c.file->c_str(), c.resolution, 1, &bmp, &pal, 0, 0),
-        c.want);
-    EXPECT_EQ(bmp, nullptr);
-    EXPECT_EQ(pal, nullptr);
+    const short r =
+        Decoder(rstrim::kOrdDecodePngFile)(c.file->c_str(), c.resolution, 1, &bmp, &pal, 0, 0);
+    EXPECT_EQ(std::tuple(r, bmp, pal), std::tuple(c.want, HBITMAP{}, HPALETTE{})) << *c.file;
   }
   EXPECT_EQ(Decoder(rstrim::kOrdDecodePngFile)(junk.c_str(), 24, 0, nullptr, nullptr, 0, 0), -9);
 }
@@ -129,15 +120,13 @@ TEST_F(Rstrim32, QueryFillsItsBuffersAndNoMore) {
   std::memset(type, 'x', sizeof type);
   std::memset(detail, 'x', sizeof detail);
   short w = 0;
-  ASSERT_EQ(Query(file, type, &w, detail), 1);
-  EXPECT_STREQ(type, "JPEG");
-  EXPECT_EQ(w, 29);  // turned upright
-  EXPECT_STREQ(detail, "Baseline");
-  EXPECT_EQ(type[6], 'x');  // nothing written past the 6-byte buffer
-  EXPECT_EQ(detail[26], 'x');
-  EXPECT_EQ(Query(TempPath("none.jpg"), type, &w, detail), -1);
-  EXPECT_STREQ(type, "ERR");
-  EXPECT_EQ(w, 0);
+  // The result, the texts and the width, and what lies past the 6 and 26 byte buffers.
+  const auto seen = [&](short r) {
+    return std::to_string(r) + " " + type + " " + std::to_string(w) + " " + detail + " " + type[6] +
+           detail[26];
+  };
+  EXPECT_EQ(seen(Query(file, type, &w, detail)), "1 JPEG 29 Baseline xx");  // turned upright
+  EXPECT_EQ(seen(Query(TempPath("none.jpg"), type, &w, detail)), "-1 ERR 0  xx");
 }
 
 }  // namespace
