@@ -19,26 +19,31 @@ class LoaderTest : public ::testing::Test {
  protected:
   testing_support::RecordingServices services;
   Host host;
-  ProbeImage& image() { return *host.image; }
-  std::vector<testing_support::DialogCall>& dialogs() { return services.rec().dialogs; }
-  // The dialogs shown, each as "e" (error) or "i" (information), its text and
-  // whether it has only OK.
+  ProbeImage& c = *host.image;
+  // The dialogs shown since the last call, each as "e" (error) or "i"
+  // (information), its text and whether it has only OK.
   std::wstring Said() {
     std::wstring s;
-    for (const auto& d : dialogs())
+    for (const auto& d : services.rec().dialogs)
       s += (d.kind == tk::MsgKind::Error         ? L"e "
             : d.kind == tk::MsgKind::Information ? L"i "
                                                  : L"? ") +
            d.text + (d.buttons == tk::mbOK ? L"|" : L" not OK|");
+    services.rec().dialogs.clear();
     return s;
+  }
+  // The picture's width, the status text (NAME: the path in capitals), the
+  // information's width and the dialogs.
+  std::wstring Seen(const std::wstring& path) {
+    const std::wstring status = c.StatusText();
+    return std::to_wstring(c.Picture().Width()) + L" " +
+           (status == tk::UpperAscii(path) ? L"NAME" : status) + L" " +
+           std::to_wstring(c.ImageWidth()) + L" " + Said();
   }
 };
 
 // The size of a file as its bytes read whole.
 int SizeOf(const std::wstring& path) { return static_cast<int>(ReadFile(path).size()); }
-const wchar_t kNonLibrary[] = L"Non TIF, JPeg, BMP, GIF, PNG or PCX Image";
-
-std::wstring Upper(const std::wstring& s) { return tk::UpperAscii(s); }
 
 // Type, detail, width, height, depths, extra and file size, as the control holds them.
 std::wstring InfoOf(TPMultiImage& c) {
@@ -54,140 +59,104 @@ TEST(Resolution, AutomaticFollowsTheScreensDepth) {
                                          {15, 8}, {16, 24}, {24, 24}, {32, 24}};
   for (const auto& [bits, code] : screens)
     EXPECT_EQ(imagectl::ResolutionCode(Res::lAutoMatic, bits), code) << bits;
-  EXPECT_EQ(imagectl::ResolutionCode(Res::lColor256, 1), 8) << "a fixed setting ignores the screen";
 }
 
-TEST_F(LoaderTest, MissingOrEmptyNameEmptiesThePictureSilently) {
-  for (const std::wstring& name : {TempPath(L"not-there.bmp"), std::wstring()}) {
-    image().SetImageName(Put(L"there.bmp", L"bmp-24.bmp"));
-    ASSERT_EQ(image().Picture().Width(), 45);
-    image().SetImageName(name);
-    EXPECT_TRUE(image().Picture().Empty());
-    EXPECT_EQ(image().StatusText(), L"file not found");
-    EXPECT_EQ(image().ImageName(), L"file not found");
-    EXPECT_EQ(image().ImageWidth(), 45) << "no information query for a missing file";
-  }
-  EXPECT_TRUE(dialogs().empty());
-}
-
-TEST_F(LoaderTest, EveryRowReadsItsFormatStopsTheTickerAndNamesItWhenItFails) {
+// Steps in turn: the file put first (a test picture, unless none), then
+// ImageName written ('w'), written at design time ('d') or read ('r').
+TEST_F(LoaderTest, NamesWrittenAndReadInTurn) {
   const struct {
-    const wchar_t* ext;
-    const wchar_t* picture;
-    const wchar_t* failure;
-  } rows[] = {{L"bmp", L"bmp-24.bmp", L"Reading bmp file failed"},
-              {L"thb", L"bmp-24.bmp", L"Reading bmp file failed"},
-              {L"thj", L"jpeg-baseline.jpg", L"Reading jpg file failed"},
-              {L"png", L"png-rgb8.png", L"Reading png file failed"},
-              {L"gif", L"gif-pal16.gif", L"Reading gif file failed"},
-              {L"tif", L"tiff-lzw.tif", L"Reading tif file failed"},
-              {L"pcx", L"pcx-24.pcx", L"Reading pcx file failed"},
-              {L"jpg", L"jpeg-baseline.jpg", L"Reading jpg file failed"}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.ext);
-    const std::wstring path = Put(std::wstring(L"a.") + r.ext, r.picture);
-    image().Picture().Clear();
-    image().SavedColor = tk::clRed;
-    image().TickerActive = true;
-    dialogs().clear();
-    image().SetImageName(path);
-    EXPECT_EQ(std::to_wstring(image().Picture().Width()) + L" " + image().StatusText(),
-              L"45 " + Upper(path));
-    EXPECT_TRUE(image().ImageWidth() == 45 && image().ImageFileSize() == SizeOf(path));
-    EXPECT_TRUE(!image().TickerActive && image().GetColor() == tk::clRed && dialogs().empty());
-    // Junk: the library's text, then the row's message; what the library
-    // returned (an empty bitmap) is shown. The query may report once more.
-    const std::wstring junk =
-        Put(std::wstring(L"junk.") + r.ext, Bytes{'n', 'o', 't', ' ', 'i', 't'});
-    image().SetImageName(junk);
-    const std::wstring library = L"e " + dialogs().at(0).text + L"|";
-    EXPECT_TRUE(Said() == library + L"i " + r.failure + L"|" ||
-                Said() == library + L"i " + r.failure + L"|" + library)
-        << Said();
-    EXPECT_TRUE(image().Picture().HasBitmap() && image().Picture().Empty());
-    EXPECT_EQ(image().StatusText(), Upper(junk));
-    EXPECT_EQ(InfoOf(image()), L"ERR  0 0 0 0 0 6");
+    char how;
+    const wchar_t *name, *picture, *seen;
+  } steps[] = {
+      {'w', L"there.bmp", L"bmp-24.bmp", L"45 NAME 45 "},
+      // A missing file or no name: no information query, no dialog.
+      {'w', L"not-there.bmp", nullptr, L"0 file not found 45 "},
+      {'r', L"not-there.bmp", nullptr, L"0 file not found 45 "},
+      {'w', L"there.bmp", nullptr, L"45 NAME 45 "},
+      {'w', L"", nullptr, L"0 file not found 45 "},
+      // The same name reads again, whether written or read.
+      {'w', L"twice.png", L"png-rgb8.png", L"45 NAME 45 "},
+      {'w', L"twice.png", L"photo.png", L"64 NAME 64 "},
+      {'r', L"twice.png", L"view-352x424.png", L"352 NAME 352 "},
+      // Long extensions count by their first four characters: only .TIFF is read.
+      {'w', L"PHOTO.TIFF", L"tiff-lzw.tif", L"45 NAME 45 "},
+      {'w', L"b.png", L"photo.png", L"64 NAME 64 "},
+      {'w', L"PHOTO.JPEG", L"view-1024x768.jpg", L"64 NAME 64 "},
+      {'w', L"photo.xyz", L"view-1024x768.jpg", L"64 NAME 64 "},
+      {'w', L"noextension", L"view-1024x768.jpg", L"64 NAME 64 "},
+      // Icons and metafiles are the toolkit's.
+      {'w', L"good.ico", L"icon.ico", L"32 Non TIF, JPeg, BMP, GIF, PNG or PCX Image 32 "},
+      {'w', L"Good.Wmf", L"red.wmf", L"200 Non TIF, JPeg, BMP, GIF, PNG or PCX Image 200 "},
+      // At design time a picture already shown is not read again.
+      {'d', L"design.bmp", L"bmp-24.bmp", L"45 NAME 45 "},
+      {'d', L"design.bmp", L"bmp-topdown.bmp", L"45 NAME 45 "},
+      {'w', L"design.bmp", nullptr, L"2 NAME 2 "}};
+  for (const auto& s : steps) {
+    const std::wstring path = *s.name ? TempPath(s.name) : std::wstring();
+    if (s.picture) Put(s.name, s.picture);
+    c.SetDesigning(s.how == 'd');
+    s.how == 'r' ? void(c.ImageName()) : c.SetImageName(path);
+    EXPECT_EQ(Seen(path), s.seen) << s.how << " " << s.name;
   }
   EXPECT_TRUE(services.rec().beeps.empty());
 }
 
-TEST_F(LoaderTest, SameNameReadsAgainAndLongExtensionsByTheirFirstFourCharacters) {
-  const std::wstring path = TempPath(L"twice.png");
-  image().SetImageName(Put(L"twice.png", L"png-rgb8.png"));
-  EXPECT_EQ(image().Picture().Width(), 45);
-  image().SetImageName(Put(L"twice.png", L"photo.png"));
-  EXPECT_EQ(image().Picture().Width(), 64);
-  EXPECT_EQ(image().ImageWidth(), 64);
-  Put(L"twice.png", L"view-352x424.png");
-  EXPECT_EQ(image().ImageName(), Upper(path)) << "reading the name loads again";
-  EXPECT_EQ(image().Picture().Width(), 352);
-
-  const std::wstring tiff = Put(L"PHOTO.TIFF", L"tiff-lzw.tif");
-  image().SetImageName(tiff);
-  EXPECT_EQ(image().Picture().Width(), 45) << ".TIFF is read by the TIFF decoder";
-  EXPECT_EQ(image().StatusText(), Upper(tiff));
-  const HBITMAP shown = image().Picture().AsBitmap().Handle();
-  for (const wchar_t* name : {L"PHOTO.JPEG", L"photo.xyz", L"noextension"}) {
-    const std::wstring other = Put(name, L"jpeg-baseline.jpg");
-    image().SetImageName(other);
-    EXPECT_EQ(image().Picture().AsBitmap().Handle(), shown) << "read by nothing: " << name;
-    EXPECT_EQ(image().StatusText(), Upper(other));
+TEST_F(LoaderTest, EveryRowReadsItsFormatStopsTheTickerAndNamesItWhenItFails) {
+  const wchar_t* const rows[][3] = {
+      {L"bmp", L"bmp-24.bmp", L"bmp"},        {L"thb", L"bmp-24.bmp", L"bmp"},
+      {L"thj", L"jpeg-baseline.jpg", L"jpg"}, {L"png", L"png-rgb8.png", L"png"},
+      {L"gif", L"gif-pal16.gif", L"gif"},     {L"tif", L"tiff-lzw.tif", L"tif"},
+      {L"pcx", L"pcx-24.pcx", L"pcx"},        {L"jpg", L"jpeg-baseline.jpg", L"jpg"}};
+  for (const auto& [ext, picture, kind] : rows) {
+    SCOPED_TRACE(ext);
+    const std::wstring path = Put(std::wstring(L"a.") + ext, picture);
+    c.SavedColor = tk::clRed;
+    c.TickerActive = true;
+    c.SetImageName(path);
+    EXPECT_EQ(Seen(path), L"45 NAME 45 ");
+    EXPECT_TRUE(c.ImageFileSize() == SizeOf(path) && !c.TickerActive && c.GetColor() == tk::clRed);
+    // Junk: the library's text, then the row's message; what the library
+    // returned (an empty bitmap) is shown. The query may report once more.
+    const std::wstring junk = Put(std::wstring(L"junk.") + ext, Bytes{'n', 'o', 't'});
+    c.SetImageName(junk);
+    const std::wstring library = L"e " + services.rec().dialogs.at(0).text + L"|", said = Said(),
+                       failed = library + L"i Reading " + kind + L" file failed|";
+    EXPECT_TRUE(said == failed || said == failed + library) << said;
+    EXPECT_EQ(Seen(junk) + std::to_wstring(c.Picture().HasBitmap()) + InfoOf(c),
+              L"0 NAME 0 1ERR  0 0 0 0 0 3");
   }
-  EXPECT_TRUE(dialogs().empty());
+  EXPECT_TRUE(services.rec().beeps.empty());
 }
 
 TEST_F(LoaderTest, ResolutionAndDitherReachTheLibrary) {
   const std::wstring path = Put(L"depth.bmp", L"bmp-24.bmp");
-  const struct {
-    TLoadResolution setting;
-    int bits;
-  } rows[] = {{Res::lColorVga, 4},
-              {Res::lMonoChrome, 1},
-              {Res::lColor16, 4},
-              {Res::lColor256, 8},
-              {Res::lColorTrue, 24},
-              {Res::lAutoMatic,
-               imagectl::ResolutionCode(Res::lAutoMatic, imagectl::DisplayBitsPerPixel(nullptr))}};
-  for (const auto& r : rows) {
-    image().SetImageReadRes(r.setting);
-    image().SetImageName(path);
-    const tk::BitmapObject bitmap = image().Picture().AsBitmap();
-    EXPECT_EQ(bitmap.BitsPerPixel(), r.bits) << static_cast<int>(r.setting);
-    EXPECT_EQ(bitmap.PaletteHandle() != nullptr, r.bits < 24) << static_cast<int>(r.setting);
+  const int automatic =
+      imagectl::ResolutionCode(Res::lAutoMatic, imagectl::DisplayBitsPerPixel(nullptr));
+  const std::pair<Res, int> rows[] = {{Res::lColorVga, 4},          {Res::lMonoChrome, 1},
+                                      {Res::lColor256, 8},          {Res::lColorTrue, 24},
+                                      {Res::lAutoMatic, automatic}, {Res::lColor16, 4}};
+  for (const auto& [setting, bits] : rows) {
+    c.SetImageReadRes(setting);
+    c.SetImageName(path);
+    const tk::BitmapObject bitmap = c.Picture().AsBitmap();
+    EXPECT_EQ(std::to_wstring(bitmap.BitsPerPixel()) + (bitmap.PaletteHandle() ? L" palette" : L""),
+              std::to_wstring(bits) + (bits < 24 ? L" palette" : L""));
   }
-  image().SetImageReadRes(Res::lColor16);
-  image().SetImageDither(true);
-  image().SetImageName(path);
-  const Pixels dithered = ReadPixels(image().Picture().AsBitmap().Handle());
-  image().SetImageDither(false);
-  image().SetImageName(path);
-  EXPECT_NE(dithered.rgb, ReadPixels(image().Picture().AsBitmap().Handle()).rgb)
+  // The 16 colours came last, dithered as by default.
+  const Pixels dithered = ReadPixels(c.Picture().AsBitmap().Handle());
+  c.SetImageDither(false);
+  c.SetImageName(path);
+  EXPECT_NE(dithered.rgb, ReadPixels(c.Picture().AsBitmap().Handle()).rgb)
       << "diffusion changes a 16-colour picture";
-  EXPECT_TRUE(dialogs().empty());
+  EXPECT_EQ(Said(), L"");
 }
 
-TEST_F(LoaderTest, IconsAndMetafilesByTheToolkit) {
-  const std::wstring ico = Put(L"good.ico", L"icon.ico"), wmf = Put(L"Good.Wmf", L"red.wmf");
-  image().SetImageName(ico);
-  EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::IconGraphic);
-  EXPECT_TRUE(image().StatusText() == kNonLibrary && image().ImageName() == kNonLibrary);
-  EXPECT_EQ(InfoOf(image()), L"ICO ICO 32 32 0 0 0 " + std::to_wstring(SizeOf(ico)));
-  image().SetImageName(wmf);
-  EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::MetafileGraphic);
-  EXPECT_EQ(image().StatusText(), kNonLibrary);
-  EXPECT_EQ(InfoOf(image()), L"WMF WMF " + std::to_wstring(image().Picture().Width()) + L" " +
-                                 std::to_wstring(image().Picture().Height()) + L" 0 0 0 126");
-  EXPECT_TRUE(dialogs().empty());
-}
-
+// An unreadable icon's error reaches the caller and leaves the status alone.
 TEST_F(LoaderTest, UnreadableIconReachesTheCaller) {
-  image().SetImageName(Put(L"keep.bmp", L"bmp-24.bmp"));
-  const std::wstring status = image().StatusText();
-  EXPECT_THROW(image().SetImageName(Put(L"bad.ico", Bytes{0, 0, 1, 0, 1, 0, 9, 9})),
-               tk::EInvalidGraphic);
-  EXPECT_TRUE(image().Picture().Empty());
-  EXPECT_EQ(image().StatusText(), status);
-  EXPECT_TRUE(dialogs().empty());
+  const std::wstring keep = Put(L"keep.bmp", L"bmp-24.bmp");
+  c.SetImageName(keep);
+  EXPECT_THROW(c.SetImageName(Put(L"bad.ico", Bytes{0, 0, 1, 0, 1, 0, 9, 9})), tk::EInvalidGraphic);
+  EXPECT_TRUE(c.Picture().Empty() && c.StatusText() == tk::UpperAscii(keep));
 }
 
 // Information dialogs that raise, as a toolkit failure inside the read would.
@@ -202,90 +171,54 @@ class RaisingDialogs : public tk::DialogService {
   }
 };
 
+// The picture goes; the information fields keep their values.
 TEST_F(LoaderTest, ExceptionInTheReadEmptiesThePictureSilently) {
-  const std::wstring good = Put(L"info.bmp", L"bmp-24.bmp");
-  image().SetImageName(good);
-  const std::wstring bad = Put(L"raise.png", Bytes{'x'});
+  const std::wstring good = Put(L"info.bmp", L"bmp-24.bmp"), bad = Put(L"raise.png", Bytes{'x'});
+  c.SetImageName(good);
   tk::GetServices().dialogs = std::make_unique<RaisingDialogs>();
-  EXPECT_NO_THROW(image().SetImageName(bad));
-  EXPECT_EQ(image().Picture().Kind(), tk::GraphicKind::None);
-  EXPECT_EQ(image().StatusText(), Upper(bad));
-  EXPECT_EQ(image().ImageWidth(), 45) << "the information fields keep their values";
-  EXPECT_EQ(image().ImageFileSize(), SizeOf(good));
-}
-
-TEST_F(LoaderTest, DesignModeKeepsAPictureAlreadyShown) {
-  const std::wstring path = Put(L"design.bmp", L"bmp-24.bmp");
-  image().SetDesigning(true);
-  image().SetImageName(path);
-  EXPECT_EQ(image().Picture().Width(), 45) << "the first read happens";
-  Put(L"design.bmp", L"bmp-topdown.bmp");
-  image().SetImageName(path);
-  EXPECT_EQ(image().Picture().Width(), 45) << "the same name is not read again";
-  EXPECT_EQ(image().StatusText(), Upper(path));
-  image().SetDesigning(false);
-  image().SetImageName(path);
-  EXPECT_EQ(image().Picture().Width(), 2);
+  EXPECT_NO_THROW(c.SetImageName(bad));
+  EXPECT_EQ(std::to_wstring(c.Picture().Kind() == tk::GraphicKind::None) + Seen(bad) +
+                std::to_wstring(c.ImageFileSize()),
+            L"10 NAME 45 " + std::to_wstring(SizeOf(good)));
 }
 
 // ---- .RES names: the running program's bitmap resources
 
 TEST_F(LoaderTest, ResourceNamesNeedNoFile) {
-  const struct {
-    const wchar_t* name;
-    int width, paletteEntries;
-    const wchar_t* status;
-  } rows[] = {{L"C:\\ANY\\LOGO.RES", 40, 256, L"C:\\ANY\\LOGO.RES"},
-              {L"7.res", 24, 16, L"7.RES"},
-              {L"MY.LOGO.RES", 9, 2, L"MY.LOGO.RES"},  // the resource named MY
-              {L"D:$7.RES", 24, 16, L"D:$7.RES"},
-              {L"TRUECOL.RES", 21, 0, L"TRUECOL.RES"},
-              {L"OS2.RES", 16, 256, L"OS2.RES"}};
-  for (const auto& r : rows) {
-    image().SetImageName(r.name);
-    EXPECT_EQ(
-        std::to_wstring(image().Picture().Width()) + L" " +
-            std::to_wstring(PaletteEntries(image().Picture().PaletteHandle()).size()) + L" " +
-            image().StatusText(),
-        std::to_wstring(r.width) + L" " + std::to_wstring(r.paletteEntries) + L" " + r.status);
+  for (const auto& [name, seen] : {std::pair{L"7.res", L"24 16 7.RES"},
+                                   {L"TRUECOL.RES", L"21 0 TRUECOL.RES"},
+                                   {L"c:\\any\\logo.res", L"40 256 C:\\ANY\\LOGO.RES"}}) {
+    c.SetImageName(name);
+    EXPECT_EQ(std::to_wstring(c.Picture().Width()) + L" " +
+                  std::to_wstring(PaletteEntries(c.Picture().PaletteHandle()).size()) + L" " +
+                  c.StatusText() + Said(),
+              seen);
   }
-  EXPECT_TRUE(dialogs().empty());
   // Header, table of 2^d colours unless d is 24, rows padded to 32 bits.
-  image().SetImageName(L"LOGO.RES");
-  int d = image().Picture().AsBitmap().BitsPerPixel();
+  int d = c.Picture().AsBitmap().BitsPerPixel();
   if (d == 16 || d == 32) d = 24;
   const int size = 40 + (d == 24 ? 0 : 4 * (1 << d)) + 24 * ((40 * d + 31) / 32) * 4;
-  EXPECT_EQ(InfoOf(image()), L"RES BMP 40 24 0 0 0 " + std::to_wstring(size));
-
-  image().SetImageName(L"NOSUCH.RES");  // leaves the empty temporary bitmap
-  EXPECT_EQ(Said(), L"i Reading resource file failed|");
-  EXPECT_TRUE(image().Picture().HasBitmap() && image().Picture().Empty());
-  EXPECT_EQ(InfoOf(image()), L"RES BMP 0 0 0 0 0 44") << "depth 0: a table of 2^0 entries";
-  EXPECT_EQ(image().StatusText(), L"NOSUCH.RES");
+  EXPECT_EQ(InfoOf(c), L"RES BMP 40 24 0 0 0 " + std::to_wstring(size));
+  // The empty temporary bitmap stays; depth 0 counts a table of 2^0 entries.
+  c.SetImageName(L"NOSUCH.RES");
+  EXPECT_EQ(
+      Said() + InfoOf(c) + L" " + c.StatusText() + L" " + std::to_wstring(c.Picture().HasBitmap()),
+      L"i Reading resource file failed|RES BMP 0 0 0 0 0 44 NOSUCH.RES 1");
 }
 
-// ---- ReadImageInfo alone
+// ---- ReadImageInfo alone: whether it knows the file, the information, the dialogs
 
 TEST_F(LoaderTest, InformationByKind) {
-  const struct {
-    std::wstring file;
-    bool read;
-    const wchar_t* info;
-    const wchar_t* dialog;
-  } rows[] = {
-      {TempPath(L"none.wmf"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
-      {TempPath(L"none.ico"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
-      {TempPath(L"none.scm"), false, L"ERR ERR -1 -1 -1 -1 -1 -1", nullptr},
-      {Put(L"ticker.scm", Bytes(123, 'a')), true, L"SCM SCM 0 0 0 0 0 123", nullptr},
-      {Put(L"info.gif", L"gif-pal16.gif"), true, L"GIF 89a 45 29 4 1 1 383", nullptr},
-      {Put(L"info.jpeg", L"jpeg-baseline.jpg"), true, nullptr, nullptr},  // the library's too
-      {TempPath(L"gone.tif"), false, L"ERR  0 0 0 0 0 -1", L"File not found."}};
-  for (const auto& r : rows) {
-    dialogs().clear();
-    EXPECT_EQ(image().ReadImageInfo(r.file), r.read) << r.file.c_str();
-    EXPECT_EQ(r.info ? InfoOf(image()) : std::to_wstring(image().ImageWidth()),
-              r.info ? r.info : L"45");
-    EXPECT_EQ(dialogs().empty() ? L"" : dialogs()[0].text, r.dialog ? r.dialog : L"");
+  for (const auto& [file, seen] :
+       {std::pair{TempPath(L"none.wmf"), L"0 ERR ERR -1 -1 -1 -1 -1 -1 "},
+        {Put(L"info.ico", L"icon.ico"), L"1 ICO ICO 0 0 0 0 0 5430 "},  // the picture's size
+        {TempPath(L"none.scm"), L"0 ERR ERR -1 -1 -1 -1 -1 -1 "},
+        {Put(L"ticker.scm", Bytes(123, 'a')), L"1 SCM SCM 0 0 0 0 0 123 "},
+        {Put(L"info.gif", L"gif-pal16.gif"), L"1 GIF 89a 45 29 4 1 1 383 "},
+        {Put(L"info.jpeg", L"jpeg-baseline.jpg"), L"1 JPEG Baseline 45 29 8 3 1 635 "},
+        {TempPath(L"gone.tif"), L"0 ERR  0 0 0 0 0 -1 e File not found.|"}}) {
+    const bool known = c.ReadImageInfo(file);
+    EXPECT_EQ(std::to_wstring(known) + L" " + InfoOf(c) + L" " + Said(), seen) << file.c_str();
   }
 }
 
@@ -296,15 +229,12 @@ TEST(FileLength, DoesNotGetInTheWayOfWriters) {
   const std::pair<DWORD, DWORD> opens[] = {{GENERIC_WRITE, FILE_SHARE_READ},
                                            {GENERIC_READ | DELETE, FILE_SHARE_READ},
                                            {GENERIC_READ, 0}};
-  EXPECT_EQ(imagectl::FileLength(path), 777);
   for (const auto& [access, share] : opens) {
     HANDLE other = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     EXPECT_EQ(imagectl::FileLength(path), share ? 777 : -1);
     CloseHandle(other);
   }
-  EXPECT_EQ(imagectl::FileLength(TempPath(L"absent.bin")), -1);
-  EXPECT_EQ(imagectl::FileLength(L""), -1);
 }
 
 // Nothing leaks: a thousand controls, each loading a picture by name (of
@@ -312,11 +242,9 @@ TEST(FileLength, DoesNotGetInTheWayOfWriters) {
 // its overlay on either path, and handing it to a second control that
 // outlives it.
 TEST_F(LoaderTest, AThousandControlsLoadingAndPaintingLeaveNoGdiObjects) {
-  {  // the count must see a new object, or the loop below proves nothing
-    const long before = GdiObjectCount();
-    base::Pen pen(CreatePen(PS_SOLID, 1, 0));
-    ASSERT_EQ(GdiObjectCount(), before + 1);
-  }
+  const long before = GdiObjectCount();  // the count must see a new object, or this proves nothing
+  const base::Pen pen(CreatePen(PS_SOLID, 1, 0));
+  ASSERT_EQ(GdiObjectCount(), before + 1);
   const std::wstring names[] = {Put(L"leak8.gif", L"gif-pal256-adam.gif"),
                                 Put(L"leak24.bmp", L"bmp-24.bmp"),
                                 L"LOGO.RES",
@@ -332,9 +260,9 @@ TEST_F(LoaderTest, AThousandControlsLoadingAndPaintingLeaveNoGdiObjects) {
   auto cycle = [&](int i) {
     const int mode = (i / 9) % 4;  // each name on the palette path, plain or by ratio, and not
     auto a = std::make_unique<TPMultiImage>(), b = std::make_unique<TPMultiImage>();
-    for (TPMultiImage* c : {a.get(), b.get()}) {
-      c->SetParent(&host.form);
-      c->SetBounds(0, 0, 64, 48);
+    for (TPMultiImage* one : {a.get(), b.get()}) {
+      one->SetParent(&host.form);
+      one->SetBounds(0, 0, 64, 48);
     }
     a->SetRastriumPalette(mode < 2);
     a->SetStretchRatio(mode % 2 == 1);
@@ -351,61 +279,49 @@ TEST_F(LoaderTest, AThousandControlsLoadingAndPaintingLeaveNoGdiObjects) {
     canvas.Render(*b);  // the copy outlives the original
   };
   for (int i = 0; i < 36; ++i) cycle(i);  // first-use caches (classes, stock objects) settle
-  const long gdi = GdiObjectCount();
-  const long live = tk::SharedImage::LiveCount();
+  const long gdi = GdiObjectCount(), live = tk::SharedImage::LiveCount();
   for (int i = 0; i < 1000; ++i) cycle(i);
-  EXPECT_EQ(tk::SharedImage::LiveCount(), live);
-  EXPECT_EQ(GdiObjectCount(), gdi);
+  EXPECT_EQ(std::pair(GdiObjectCount(), tk::SharedImage::LiveCount()), std::pair(gdi, live));
 }
 
 // ---- the decoding library's wrappers: names whole or refused, never a
 // best-fit twin, and the library's error texts; they show nothing themselves
 
-TEST_F(LoaderTest, LibraryNamesUpTo255CharactersPassWhole) {
+TEST(Library, NamesUpTo255CharactersPassWholeErrorsByTheirUnsignedIdentifier) {
   char buffer[256];
   const std::wstring name255 = L"C:\\" + std::wstring(252, L'a');
   EXPECT_EQ(codecs::LibraryFileName(name255, buffer), rstrim::kOk);
   EXPECT_EQ(std::string(buffer), std::string(name255.begin(), name255.end()));
-  EXPECT_EQ(codecs::LibraryFileName(name255 + L"b", buffer), rstrim::kNameTooLong)
-      << "never cut to fit";
+  // Never cut to fit.
+  EXPECT_EQ(codecs::LibraryFileName(name255 + L"b", buffer), rstrim::kNameTooLong);
   EXPECT_EQ(codecs::LibraryFileName(L"", buffer), rstrim::kOk);
   EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(codecs::LibraryErrorText(0) + L"|" + codecs::LibraryErrorText(rstrim::kDamaged) + L"|" +
+                codecs::LibraryErrorText(-100),
+            L"The picture could not be read.|The picture data are damaged or truncated.|"
+            L"Error -100 in RSTRIM32.DLL.");
 }
 
-// "lum\u014D" would read "lumo" with best-fit characters: the twin must never open.
-TEST_F(LoaderTest, LibraryNameOutsideTheAnsiCodePageNeverOpensItsBestFitTwin) {
+// "lum\u014D" would read "lumo" with best-fit characters: the twin must never
+// open; a file that has one opens by its short name.
+TEST(Library, NameOutsideTheAnsiCodePageNeverOpensItsBestFitTwin) {
   Put(L"lumo.bmp", L"bmp-24.bmp");
   Put(L"lum\u014D.bmp", L"bmp-topdown.bmp");
+  Put(L"lumo2.bmp", L"bmp-24.bmp");
   tk::BitmapObject bitmap;
   ASSERT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, TempPath(L"lum\u014D.bmp"), 24, 0, bitmap),
-            rstrim::kOk)
-      << "by its short name";
+            rstrim::kOk);
   EXPECT_EQ(bitmap.Width(), 2);
-  Put(L"lumo2.bmp", L"bmp-24.bmp");
-  char buffer[256];
-  EXPECT_EQ(codecs::LibraryFileName(TempPath(L"lum\u014D2.bmp"), buffer), rstrim::kFileNotFound)
-      << "no file, so no short name";
   EXPECT_EQ(codecs::DecodeFile(codecs::Decoder::kBmp, TempPath(L"lum\u014D2.bmp"), 24, 0, bitmap),
             rstrim::kFileNotFound);
   EXPECT_TRUE(bitmap.Empty());
-}
-
-TEST_F(LoaderTest, LibraryErrorTextIsTheStringWithTheResultAsUnsignedIdentifier) {
-  EXPECT_EQ(codecs::LibraryErrorText(0), L"The picture could not be read.");
-  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kDamaged),
-            L"The picture data are damaged or truncated.");
-  EXPECT_EQ(codecs::LibraryErrorText(-100), L"Error -100 in RSTRIM32.DLL.");
-  EXPECT_FALSE(codecs::ShowLibraryError(rstrim::kFileNotFound));
-  EXPECT_EQ(Said(), L"e File not found.|");
-  EXPECT_TRUE(services.rec().beeps.empty());
 }
 
 // ---- without RSTRIM32.DLL every decoder and the information query fail like
 // a library failure: an error box, the row's message, no crash. A copy of
 // this program runs the checks from a directory where the library is not found.
 
-const wchar_t kChildFlag[] = L"LUMO_LOADER_NO_LIBRARY";
-bool InChild() { return GetEnvironmentVariableW(kChildFlag, nullptr, 0) > 0; }
+bool InChild() { return GetModuleHandleW(L"loader_copy.exe") != nullptr; }
 const std::wstring kNoLibDir = TempDir(L"lumo-nolib"), kPassed = kNoLibDir + L"\\passed";
 
 TEST(NoLibrary, RunsInACopyWithoutTheLibrary) {
@@ -417,9 +333,7 @@ TEST(NoLibrary, RunsInACopyWithoutTheLibrary) {
   ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
   GetCurrentDirectoryW(MAX_PATH, cwd);  // the library beside the test is not to be found
   SetCurrentDirectoryW(kNoLibDir.c_str());
-  SetEnvironmentVariableW(kChildFlag, L"1");
   EXPECT_TRUE(Program(L"--gtest_filter=NoLibraryChild.*", SW_HIDE, copy).WaitForExit(60000));
-  SetEnvironmentVariableW(kChildFlag, nullptr);
   SetCurrentDirectoryW(cwd);
   DeleteFileW(copy.c_str());
   EXPECT_NE(ReadFile(kPassed), "<missing>") << "the checks in the copy failed or did not run";
@@ -434,24 +348,14 @@ class NoLibraryChild : public LoaderTest {
 };
 
 TEST_F(NoLibraryChild, DecodersQueryAndLoadFailWithTheMissingLibrarysText) {
-  const std::wstring missing = L"The picture library RSTRIM32.DLL could not be loaded.";
+  const std::wstring missing = L"e The picture library RSTRIM32.DLL could not be loaded.|";
   const std::wstring path = Put(L"nolib.gif", L"gif-pal16.gif");
-  tk::BitmapObject bitmap;
-  bitmap.SetHandle(base::Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)));
-  EXPECT_EQ(
-      codecs::DecodeFile(codecs::Decoder::kBmp, Put(L"nolib.bmp", L"bmp-24.bmp"), 24, 0, bitmap),
-      rstrim::kGeneralFailure);
-  EXPECT_TRUE(bitmap.Empty());
-  codecs::ImageInfo info;
-  EXPECT_EQ(codecs::QueryFileInfo(path, info), rstrim::kGeneralFailure);
-  EXPECT_EQ(info.width, 0);
-  EXPECT_EQ(codecs::LibraryErrorText(rstrim::kGeneralFailure), missing);
-  image().SetImageName(path);
-  EXPECT_EQ(Said(), L"e " + missing + L"|i Reading gif file failed|e " + missing + L"|");
-  EXPECT_TRUE(image().Picture().Empty());
-  EXPECT_EQ(image().ImageFileSize(), SizeOf(path));
-  image().SetImageName(L"LOGO.RES");
-  EXPECT_EQ(image().Picture().Width(), 40) << "the program's own resources need no library";
+  c.SetImageName(path);  // the decoder's failure, the row's message, the query's failure
+  EXPECT_EQ(Said() + InfoOf(c), missing + L"i Reading gif file failed|" + missing +
+                                    L"  0 0 0 0 0 " + std::to_wstring(SizeOf(path)));
+  EXPECT_TRUE(c.Picture().Empty());
+  c.SetImageName(L"LOGO.RES");
+  EXPECT_EQ(c.Picture().Width(), 40) << "the program's own resources need no library";
   if (!HasFailure()) WriteFile(kPassed, "x");
 }
 
