@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "toolkit/portable/FileName.h"
 #include "util/portable/PathUtil.h"
 
@@ -34,57 +36,50 @@ TEST(PathParts, KeysDirectoriesAndNames) {
 }
 
 TEST(ShortenPath, MatchesTheLabelExamples) {
-  EXPECT_EQ(ShortenPath(L"C:\\PROGRAMME\\GRAFIK\\BILDER\\URLAUB\\1996", 30),
-            L"C:\\...\\BILDER\\URLAUB\\1996");
-  EXPECT_EQ(ShortenPath(L"D:\\ONE\\TWO\\THREE\\FOUR\\FIVE\\SIX\\SEVEN\\EIGHT", 30),
-            L"D:\\...\\FIVE\\SIX\\SEVEN\\EIGHT");
-  const std::wstring longName(34, L'N');
-  EXPECT_EQ(ShortenPath(L"C:\\AAAA\\" + longName, 30), L"C:\\...\\" + longName);
-  const std::wstring p29 = L"C:\\" + std::wstring(26, L'X');
-  ASSERT_EQ(p29.size(), 29u);
-  EXPECT_EQ(ShortenPath(p29, 30), p29);
-  const std::wstring single = L"C:\\" + std::wstring(32, L'Y');
-  EXPECT_EQ(ShortenPath(single, 30), single);
-  EXPECT_EQ(ShortenPath(std::wstring(40, L'Z'), 30), std::wstring(40, L'Z'));
+  const std::wstring longName(34, L'N'), p29 = L"C:\\" + std::wstring(26, L'X'),
+                                         single = L"C:\\" + std::wstring(32, L'Y'),
+                                         noDrive(40, L'Z');
+  const std::pair<std::wstring, std::wstring> rows[] = {
+      {L"C:\\PROGRAMME\\GRAFIK\\BILDER\\URLAUB\\1996", L"C:\\...\\BILDER\\URLAUB\\1996"},
+      {L"D:\\ONE\\TWO\\THREE\\FOUR\\FIVE\\SIX\\SEVEN\\EIGHT", L"D:\\...\\FIVE\\SIX\\SEVEN\\EIGHT"},
+      {L"C:\\AAAA\\" + longName, L"C:\\...\\" + longName},
+      {p29, p29},  // 29 characters fit
+      {single, single},
+      {noDrive, noDrive}};
+  for (const auto& [path, shown] : rows) EXPECT_EQ(ShortenPath(path, 30), shown);
+}
+
+// The parameters joined with "|".
+std::wstring Split(const std::wstring& commandLine) {
+  std::wstring joined;
+  for (const std::wstring& p : SplitCommandLine(commandLine)) joined += p + L"|";
+  return joined;
 }
 
 TEST(SplitCommandLine, QuotesGroupBlanksAndAreDropped) {
-  auto p = SplitCommandLine(L"\"C:\\Prog Files\\LUMOS32.EXE\" \"C:\\My Pics\\a b.gif\" -x");
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[0], L"C:\\Prog Files\\LUMOS32.EXE");
-  EXPECT_EQ(p[1], L"C:\\My Pics\\a b.gif");
-  EXPECT_EQ(p[2], L"-x");
-  p = SplitCommandLine(L"prog C:\\My Pics\\a.gif");
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[1], L"C:\\My");
-  p = SplitCommandLine(L"prog\t-u\x01tail");
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[1], L"-u");
-  EXPECT_EQ(SplitCommandLine(L"  ").size(), 0u);
-  p = SplitCommandLine(L"a\"b c\"d \"unterminated");
-  ASSERT_EQ(p.size(), 2u);
-  EXPECT_EQ(p[0], L"ab cd");
-  EXPECT_EQ(p[1], L"unterminated");
+  const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+      {L"\"C:\\Prog Files\\LUMOS32.EXE\" \"C:\\My Pics\\a b.gif\" -x",
+       L"C:\\Prog Files\\LUMOS32.EXE|C:\\My Pics\\a b.gif|-x|"},
+      {L"prog C:\\My Pics\\a.gif", L"prog|C:\\My|Pics\\a.gif|"},
+      {L"prog\t-u\x01tail", L"prog|-u|tail|"},  // every character below "!" separates
+      {L"  ", L""},
+      {L"a\"b c\"d \"unterminated", L"ab cd|unterminated|"}};
+  for (const auto& [line, params] : rows) EXPECT_EQ(Split(line), params) << line;
 }
 
 TEST(TypeAheadSearch, SelectsFirstMatchOrItsPlace) {
-  const std::vector<std::wstring> dirsFirst{L"[..]", L"[SUB]", L"A.BMP", L"C.GIF"};
-  // "[" is greater than every upper-case letter: B's place is the first directory.
-  EXPECT_EQ(TypeAheadSearch(dirsFirst, L"B"), 0u);
-  EXPECT_EQ(TypeAheadSearch(dirsFirst, L"a"), 2u);
-  EXPECT_EQ(TypeAheadSearch(dirsFirst, L""), 0u);
-
-  const std::vector<std::wstring> abc{L"AB.BMP", L"ABC.BMP", L"ABX.BMP"};
-  EXPECT_EQ(TypeAheadSearch(abc, L"ABCD"), 2u);
-  EXPECT_EQ(TypeAheadSearch(abc, L"abx"), 2u);
-  const std::vector<std::wstring> abOnly{L"AB.BMP", L"ABC.BMP"};
-  EXPECT_EQ(TypeAheadSearch(abOnly, L"ABCD"), abOnly.size());  // nothing selected
-
-  EXPECT_EQ(TypeAheadSearch({}, L"X"), 0u);  // empty list: index 0 == count, no selection
-  // An equal character later in the scan wins over an earlier greater one.
-  const std::vector<std::wstring> mixed{L"Z1", L"B1", L"B2"};
-  EXPECT_EQ(TypeAheadSearch(mixed, L"B"), 1u);
-  // No item with the next character: the place after the range.
-  const std::vector<std::wstring> tail{L"AA", L"AB"};
-  EXPECT_EQ(TypeAheadSearch(tail, L"AC"), 2u);
+  using Items = std::vector<std::wstring>;
+  const std::tuple<Items, const wchar_t*, size_t> rows[] = {
+      // "[" is greater than every upper-case letter: B's place is the first directory.
+      {{L"[..]", L"[SUB]", L"A.BMP", L"C.GIF"}, L"B", 0},
+      {{L"[..]", L"[SUB]", L"A.BMP", L"C.GIF"}, L"a", 2},
+      {{L"[..]", L"[SUB]", L"A.BMP", L"C.GIF"}, L"", 0},
+      {{L"AB.BMP", L"ABC.BMP", L"ABX.BMP"}, L"ABCD", 2},
+      {{L"AB.BMP", L"ABC.BMP", L"ABX.BMP"}, L"abx", 2},
+      {{L"AB.BMP", L"ABC.BMP"}, L"ABCD", 2},  // the count: nothing selected
+      {{}, L"X", 0},
+      {{L"Z1", L"B1", L"B2"}, L"B", 1},  // an equal character later wins over a greater one
+      {{L"AA", L"AB"}, L"AC", 2}};       // no item with the next character: after the range
+  for (const auto& [items, text, index] : rows)
+    EXPECT_EQ(TypeAheadSearch(items, text), index) << text;
 }
