@@ -5,62 +5,57 @@
 namespace testing_support {
 namespace {
 
-class FakeDialogs : public tk::DialogService {
- public:
-  explicit FakeDialogs(Recorder& r) : r_(r) {}
+// A service that writes what it is asked into the test's recorder.
+template <typename Service>
+struct Fake : Service {
+  explicit Fake(Recorder& r) : rec(r) {}
+  Recorder& rec;
+};
+
+// The next scripted answer, or the default when the script has run out.
+template <typename T>
+T Next(std::deque<T>& answers, T otherwise) {
+  if (answers.empty()) return otherwise;
+  T a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+struct FakeDialogs : Fake<tk::DialogService> {
+  using Fake::Fake;
   int MessageDlg(const std::wstring& text, tk::MsgKind kind, unsigned buttons, int) override {
-    r_.dialogs.push_back({text, kind, buttons});
-    if (r_.answers.empty()) return tk::mrOk;
-    const int a = r_.answers.front();
-    r_.answers.pop_front();
-    return a;
+    rec.dialogs.push_back({text, kind, buttons});
+    return Next(rec.answers, static_cast<int>(tk::mrOk));
   }
   bool InputQuery(const std::wstring& caption, const std::wstring& prompt,
                   std::wstring& value) override {
-    r_.inputs.emplace_back(caption + L"|" + prompt, value);
-    if (r_.inputAnswers.empty()) return false;
-    auto a = r_.inputAnswers.front();
-    r_.inputAnswers.pop_front();
-    if (a.first) value = a.second;
-    return a.first;
+    rec.inputs.emplace_back(caption + L"|" + prompt, value);
+    const auto [ok, text] = Next(rec.inputAnswers, {false, std::wstring()});
+    if (ok) value = text;
+    return ok;
   }
-
- private:
-  Recorder& r_;
 };
 
-class FakeSound : public tk::SoundService {
- public:
-  explicit FakeSound(Recorder& r) : r_(r) {}
-  void Beep(UINT type) override { r_.beeps.push_back(type); }
-
- private:
-  Recorder& r_;
+struct FakeSound : Fake<tk::SoundService> {
+  using Fake::Fake;
+  void Beep(UINT type) override { rec.beeps.push_back(type); }
 };
 
-class FakeHelp : public tk::HelpService {
- public:
-  explicit FakeHelp(Recorder& r) : r_(r) {}
+struct FakeHelp : Fake<tk::HelpService> {
+  using Fake::Fake;
   bool WinHelp(HWND, const std::wstring& file, UINT command, ULONG_PTR data) override {
-    r_.help.push_back({file, command, data});
+    rec.help.push_back({file, command, data});
     return true;
   }
-
- private:
-  Recorder& r_;
 };
 
-class FakeShell : public tk::ShellService {
- public:
-  explicit FakeShell(Recorder& r) : r_(r) {}
+struct FakeShell : Fake<tk::ShellService> {
+  using Fake::Fake;
   INT_PTR Open(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring& params,
                const std::wstring&, int) override {
-    r_.shell.push_back((verb.empty() ? L"" : verb + L":") + file + L" " + params);
+    rec.shell.push_back((verb.empty() ? L"" : verb + L":") + file + L" " + params);
     return 42;
   }
-
- private:
-  Recorder& r_;
 };
 
 }  // namespace
