@@ -54,17 +54,9 @@ HBITMAP MakeCodedBitmap(int width, int height) {
 
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb) {
   void* bits = nullptr;
-  HBITMAP b = TopDownDib(width, height, 24, &bits);
-  if (!b) return nullptr;
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = static_cast<std::uint8_t*>(bits) + stride * static_cast<std::size_t>(y);
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<std::uint8_t>(B(rgb));
-      row[3 * x + 1] = static_cast<std::uint8_t>(G(rgb));
-      row[3 * x + 2] = static_cast<std::uint8_t>(R(rgb));
-    }
-  }
+  HBITMAP b = TopDownDib(width, height, 32, &bits);
+  if (b)
+    std::fill_n(static_cast<std::uint32_t*>(bits), static_cast<std::size_t>(width) * height, rgb);
   return b;
 }
 

@@ -86,8 +86,6 @@ class Canvas {
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
   HDC dc() const { return dc_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
   std::uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
   void Fill(std::uint32_t rgb);
   // Paints the control into the canvas as WM_PRINTCLIENT does.
@@ -127,7 +125,7 @@ class Canvas {
 // A 32-bit DIB whose pixel (x, y) is RGB(x & 255, y & 255, 0x80): where a
 // picture pixel lands tells which source pixel it is.
 HBITMAP MakeCodedBitmap(int width, int height);
-// A 24-bit DIB filled with one colour; with an optional 16-entry palette.
+// A 32-bit DIB filled with one colour, and a 16-entry palette.
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb);
 HPALETTE MakePalette();
 // Hands a bitmap (and palette) to the control's picture.
