@@ -60,19 +60,6 @@ HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb) {
   return b;
 }
 
-HPALETTE MakePalette() {
-  std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + 16 * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = 16;
-  for (int i = 0; i < 16; ++i) {
-    lp->palPalEntry[i].peRed = static_cast<BYTE>(i * 16);
-    lp->palPalEntry[i].peGreen = static_cast<BYTE>(255 - i * 16);
-    lp->palPalEntry[i].peBlue = static_cast<BYTE>(i * 8);
-  }
-  return CreatePalette(lp);
-}
-
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
   tk::BitmapObject temp;
   temp.SetHandle(base::Bitmap(bitmap));

@@ -125,9 +125,8 @@ class Canvas {
 // A 32-bit DIB whose pixel (x, y) is RGB(x & 255, y & 255, 0x80): where a
 // picture pixel lands tells which source pixel it is.
 HBITMAP MakeCodedBitmap(int width, int height);
-// A 32-bit DIB filled with one colour, and a 16-entry palette.
+// A 32-bit DIB filled with one colour.
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb);
-HPALETTE MakePalette();
 // Hands a bitmap (and palette) to the control's picture.
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }

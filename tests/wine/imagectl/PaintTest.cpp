@@ -52,7 +52,8 @@ TEST_F(PaintFixture, CodedPicturesLandWhereTheirPathPutsThem) {
                  << r.palette << r.border << " " << r.pw << "x" << r.ph << " " << r.mode);
     Make(r.side, r.side == 352 ? 264 : r.side, r.palette);
     if (r.border) c().SetBorderStyle(TBorderStyle::bsSingle);
-    LoadBitmap(c(), MakeCodedBitmap(r.pw, r.ph), r.palette ? MakePalette() : nullptr);
+    LoadBitmap(c(), MakeCodedBitmap(r.pw, r.ph),
+               r.palette ? CreateHalftonePalette(nullptr) : nullptr);
     c().SetCenter(r.mode == kCentre);
     c().SetStretch(r.mode == kStretch);
     c().SetStretchRatio(r.mode == kRatio);

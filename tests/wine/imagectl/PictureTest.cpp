@@ -28,7 +28,8 @@ TEST(Picture, CopiesShareUntilOneSideChanges) {
   int changes = 0;
   b.OnChange = [&](tk::Picture&) { ++changes; };
   tk::BitmapObject temp;
-  temp.SetHandles(base::Bitmap(MakeSolidBitmap(20, 10, 0)), base::Palette(MakePalette()));
+  temp.SetHandles(base::Bitmap(MakeSolidBitmap(20, 10, 0)),
+                  base::Palette(CreateHalftonePalette(nullptr)));
   a.Assign(temp);
   temp.Clear();  // the temporary goes; the picture keeps the image
   b.Assign(a);
@@ -46,7 +47,7 @@ TEST(Picture, CopiesShareUntilOneSideChanges) {
   EXPECT_TRUE(mine != shared.Handle() && !drawn.SharesImageWith(shared) &&
               drawn.MutableHandle() == mine)
       << "copied once, and not again while unshared";
-  paletted.SetPalette(base::Palette(MakePalette()));
+  paletted.SetPalette(base::Palette(CreateHalftonePalette(nullptr)));
   EXPECT_TRUE(!shared.PaletteHandle() && paletted.PaletteHandle() &&
               paletted.Handle() != shared.Handle() && paletted.Width() == 4);
 }
@@ -96,7 +97,8 @@ const std::pair<UINT, const char*> kFormats[] = {{CF_BITMAP, "bitmap "},
 
 void Fill(TPMultiImage& image, Kind kind) {
   if (kind == kBitmap || kind == kPaletted)
-    LoadBitmap(image, MakeSolidBitmap(8, 8, Rgb(255, 0, 0)), kind == kPaletted ? MakePalette() : 0);
+    LoadBitmap(image, MakeSolidBitmap(8, 8, Rgb(255, 0, 0)),
+               kind == kPaletted ? CreateHalftonePalette(nullptr) : 0);
   if (kind == kMetafile) image.Picture().Assign(Read("metafile", SampleBytes("emf")));
   if (kind == kIcon) image.Picture().Assign(Read("icon", DataBytes(L"icon.ico")));
 }
@@ -212,7 +214,8 @@ TEST(Clipboard, AnotherProgramReadsEveryPixelOfACopyAndGivesAPicture) {
   for (const auto& [bits, paletted, outcome] : rows) {
     Host host;
     if (bits)
-      LoadBitmap(*host.image, MakePatternDib(bits), paletted ? MakePalette() : nullptr);
+      LoadBitmap(*host.image, MakePatternDib(bits),
+                 paletted ? CreateHalftonePalette(nullptr) : nullptr);
     else
       host.image->Picture().Assign(Read("metafile", SampleBytes("emf")));
     host.image->CopyToClipboard();
@@ -263,7 +266,8 @@ TEST(Clipboard, TheXSideReadsEveryPixelOfACopyAndGivesAPicture) {
   const std::wstring got = TempPath(L"x.bmp");
   for (const WORD bits : {24, 8, 1}) {
     Host host;
-    LoadBitmap(*host.image, MakePatternDib(bits), bits == 8 ? MakePalette() : nullptr);
+    LoadBitmap(*host.image, MakePatternDib(bits),
+               bits == 8 ? CreateHalftonePalette(nullptr) : nullptr);
     host.image->CopyToClipboard();
     // Wine takes the X selection a moment after the copy.
     ASSERT_EQ(

@@ -101,7 +101,7 @@ TEST(ImageProperties, OpaqueBitmapOfControlSizeSkipsTheBackground) {
 
 TEST(ImageProperties, PaletteAnswer) {
   ProbeImage c;
-  HPALETTE pal = MakePalette();
+  HPALETTE pal = CreateHalftonePalette(nullptr);
   LoadBitmap(c, MakeSolidBitmap(8, 8, 0), pal);
   const HPALETTE realisedByTheControl = c.GetPalette();
   c.SetRastriumPalette(false);
