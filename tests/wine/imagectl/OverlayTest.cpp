@@ -5,15 +5,7 @@
 namespace imagectl_test {
 namespace {
 
-tk::FontDesc BoldItalic() {
-  tk::FontDesc f;
-  f.name = L"Tahoma";
-  f.height = -16;  // 12 points at 96 dpi
-  f.bold = true;
-  f.italic = true;
-  f.color = tk::clWhite;
-  return f;
-}
+const tk::FontDesc kBoldItalic{L"Tahoma", -16, tk::clWhite, true, true};  // 12 points at 96 dpi
 
 // Face, height, width, escapement, orientation, weight, then italic,
 // underline, strike-out, character set, precisions, quality and pitch.
@@ -27,11 +19,10 @@ TEST(OverlayFont, RecordFields) {
       s += L" " + std::to_wstring(v);
     return s;
   };
-  EXPECT_EQ(show(OverlayLogFont(BoldItalic(), 0)), L"Tahoma -16 0 0 0 700 1 0 0 0 0 2 2 0");
-  tk::FontDesc f;
-  f.name = std::wstring(40, L'F');  // cut to what the record holds
-  f.underline = f.strikeOut = true;
-  f.pitch = tk::FontPitch::Fixed;
+  EXPECT_EQ(show(OverlayLogFont(kBoldItalic, 0)), L"Tahoma -16 0 0 0 700 1 0 0 0 0 2 2 0");
+  // The name is cut to what the record holds.
+  tk::FontDesc f{std::wstring(40, L'F'), -11, tk::clBlack, false, false, true, true,
+                 tk::FontPitch::Fixed};
   EXPECT_EQ(show(OverlayLogFont(f, 45)),
             std::wstring(31, L'F') + L" -11 0 450 450 400 0 1 1 0 0 2 2 1");
   f.pitch = tk::FontPitch::Variable;
@@ -42,7 +33,7 @@ class OverlayFixture : public Painted {
  protected:
   void SetUp() override {
     Make(200, 120, false);
-    c().SetFont(BoldItalic());
+    c().SetFont(kBoldItalic);
   }
 };
 
