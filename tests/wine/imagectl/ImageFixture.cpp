@@ -16,19 +16,13 @@ HBITMAP TopDownDib(int width, int height, WORD bits, void** pixels) {
 
 }  // namespace
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height) {
-  void* bits = nullptr;
-  bitmap_ = TopDownDib(width, height, 32, &bits);
-  bits_ = static_cast<std::uint32_t*>(bits);
-  dc_ = CreateCompatibleDC(nullptr);
-  old_ = SelectObject(dc_, bitmap_);
+Canvas::Canvas(int width, int height)
+    : width_(width),
+      height_(height),
+      bitmap_(TopDownDib(width, height, 32, reinterpret_cast<void**>(&bits_))),
+      dc_(CreateCompatibleDC(nullptr)),
+      select_(dc_.get(), bitmap_.get()) {
   Fill(Rgb(0x12, 0x34, 0x56));
-}
-
-Canvas::~Canvas() {
-  SelectObject(dc_, old_);
-  DeleteDC(dc_);
-  DeleteObject(bitmap_);
 }
 
 void Canvas::Fill(std::uint32_t rgb) {
@@ -37,7 +31,7 @@ void Canvas::Fill(std::uint32_t rgb) {
 }
 
 void Canvas::Render(TPMultiImage& image, bool erase) {
-  SendMessageW(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+  SendMessageW(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()),
                PRF_CLIENT | (erase ? PRF_ERASEBKGND : 0));
   GdiFlush();
 }

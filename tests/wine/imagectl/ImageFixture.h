@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "imagectl/TMultiP.h"
 #include "tests/wine/common/Files.h"
 #include "toolkit/Application.h"
@@ -82,10 +83,7 @@ inline unsigned B(std::uint32_t p) { return p & 0xFF; }
 class Canvas {
  public:
   Canvas(int width, int height);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  HDC dc() const { return dc_; }
+  HDC dc() const { return dc_.get(); }
   std::uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
   void Fill(std::uint32_t rgb);
   // Paints the control into the canvas as WM_PRINTCLIENT does.
@@ -116,10 +114,10 @@ class Canvas {
 
  private:
   int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
   std::uint32_t* bits_ = nullptr;
+  base::Bitmap bitmap_;
+  base::MemoryDc dc_;
+  base::SelectGuard select_;  // restored before the DC and the bitmap go
 };
 
 // A 32-bit DIB whose pixel (x, y) is RGB(x & 255, y & 255, 0x80): where a
