@@ -71,18 +71,6 @@ TEST_F(Painted, CodedPicturesLandWhereTheirPathPutsThem) {
   }
 }
 
-TEST_F(Painted, StretchedCopyFollowsTheSizeAndThePicture) {
-  Make(352, 264, false);
-  LoadBitmap(c(), MakeCodedBitmap(100, 50));
-  c().SetStretch(true);
-  Paint();
-  c().SetBounds(4, 4, 200, 100);
-  Paint();
-  EXPECT_NEAR(R(canvas->At(199, 99)), 99, 1);
-  LoadBitmap(c(), MakeSolidBitmap(100, 50, Rgb(0, 0, 255)));
-  EXPECT_EQ(Paint().At(199, 99), Rgb(0, 0, 255));
-}
-
 TEST_F(Painted, IconsAndMetafilesTakeTheLibraryPath) {
   auto red = [](std::uint32_t p) { return R(p) > 200 && G(p) < 50 && B(p) < 50; };
   // An icon keeps its size even stretched; both centre on the outer size.
@@ -109,7 +97,7 @@ TEST_F(Painted, IconsAndMetafilesTakeTheLibraryPath) {
   }
 }
 
-TEST_F(Painted, BothPathsHonourBackgroundCopyModeAndDesignOutline) {
+TEST_F(Painted, BothPathsHonourBackgroundCopyModeDesignOutlineAndNewSizes) {
   for (bool paletteManaged : {false, true}) {
     SCOPED_TRACE(paletteManaged);
     paints = 0;
@@ -122,14 +110,17 @@ TEST_F(Painted, BothPathsHonourBackgroundCopyModeAndDesignOutline) {
     EXPECT_TRUE(stray == 0 && paints == 2 && dark > 100 && dark < 2 * (100 + 80) &&
                 canvas->At(50, 40) == kBackground);
     LoadBitmap(c(), MakeSolidBitmap(100, 80, Rgb(0x10, 0x20, 0x30)));
-    const int outline =
-        Paint().Count([](std::uint32_t p) { return p == 0; });  // the picture on top
+    // The picture on top of the outline.
+    const int outline = Paint().Count([](std::uint32_t p) { return p == 0; });
     c().SetCopyMode(NOTSRCCOPY);
-    const std::uint32_t inverted = Paint().At(10, 10);
-    c().SetBounds(4, 4, 150, 150);
     c().SetStretch(true);
-    EXPECT_EQ(std::tuple(outline, inverted, Paint().At(140, 140)),
-              std::tuple(0, Rgb(0xEF, 0xDF, 0xCF), Rgb(0xEF, 0xDF, 0xCF)));
+    const std::uint32_t inverted = Paint().At(10, 10);
+    // A stretched copy kept for the old size or the old picture would show.
+    c().SetBounds(4, 4, 150, 150);
+    const std::uint32_t larger = Paint().At(140, 140);
+    LoadBitmap(c(), MakeSolidBitmap(100, 80, Rgb(0, 0, 0xFF)));
+    EXPECT_EQ(std::tuple(outline, inverted, larger, Paint().At(140, 140)),
+              std::tuple(0, Rgb(0xEF, 0xDF, 0xCF), Rgb(0xEF, 0xDF, 0xCF), Rgb(0xFF, 0xFF, 0)));
   }
 }
 
