@@ -2,8 +2,6 @@
 
 #include <psapi.h>
 
-#include "tests/common/SampleFiles.h"
-
 namespace imagectl_test {
 namespace {
 
@@ -64,13 +62,6 @@ void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
 Bytes DataBytes(const std::wstring& name) {
   const std::string s = ReadData(name);
   return Bytes(s.begin(), s.end());
-}
-
-Bytes SampleBytes(const std::string& name) {
-  for (const sample_files::Sample& s : sample_files::Samples("sound"))
-    if (s.name == name) return s.data;
-  ADD_FAILURE() << "no sample " << name;
-  return {};
 }
 
 std::wstring TempPath(const std::wstring& name) { return TempDir(L"lumo-imagectl") + L"\\" + name; }

@@ -129,11 +129,9 @@ HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb);
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
 
-// A test picture's bytes, and a sound sample of the picture parsers ("emf",
-// "placeable", "wmf", ...: tests/data/parsers/sound).
+// A test picture's bytes.
 using Bytes = std::vector<std::uint8_t>;
 Bytes DataBytes(const std::wstring& name);
-Bytes SampleBytes(const std::string& name);
 // %TEMP%\lumo-imagectl\name, and writing a scratch file there.
 std::wstring TempPath(const std::wstring& name);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
