@@ -1,5 +1,5 @@
-// Properties of TPMultiImage: setters, the stretch exclusion, AutoSize, the
-// opaque mark, the palette answer, a copied picture's cost and the properties
+// Properties of TPMultiImage: the stretch exclusion, setters, AutoSize, the
+// opaque mark, a copied picture's cost, the palette answer and the properties
 // read from a form resource.
 #include <functional>
 #include <tuple>
@@ -11,9 +11,11 @@
 namespace imagectl_test {
 namespace {
 
-TEST(ImageProperties, StretchAndStretchRatioExcludeEachOther) {
-  ProbeImage c;
-  // Setting one true clears the other; setting one false leaves the other alone.
+// Stretch and StretchRatio: setting one true clears the other; setting one
+// false leaves the other alone. A setter repaints when the value shown
+// changes, not when it is set again.
+TEST(ImageProperties, StretchExclusionAndSettersRepaintOnlyOnAVisibleChange) {
+  ProbeImage c, other;
   // Per step: StretchRatio (else Stretch), the value, then Stretch and StretchRatio after.
   const bool steps[][4] = {{1, 1, 0, 1}, {0, 1, 1, 0}, {1, 1, 0, 1},
                            {0, 0, 0, 1}, {0, 1, 1, 0}, {1, 0, 1, 0}};
@@ -21,18 +23,12 @@ TEST(ImageProperties, StretchAndStretchRatioExcludeEachOther) {
     s[0] ? c.SetStretchRatio(s[1]) : c.SetStretch(s[1]);
     EXPECT_EQ(std::pair(c.Stretch(), c.StretchRatio()), std::pair(s[2], s[3]));
   }
-}
-
-// A setter repaints when the value shown changes, not when it is set again.
-TEST(ImageProperties, SettersRepaintOnlyOnAVisibleChange) {
-  ProbeImage c, other;
   LoadBitmap(other, MakeSolidBitmap(30, 20, 0));
-  // Sets the flag or number as it is, or (differ) flipped or one more.
-  auto flag = [&c](bool (TPMultiImage::*get)() const, void (TPMultiImage::*set)(bool)) {
-    return [&c, get, set](bool differ) { (c.*set)(differ != (c.*get)()); };
-  };
-  auto number = [&c](int (TPMultiImage::*get)() const, void (TPMultiImage::*set)(int)) {
-    return [&c, get, set](bool differ) { (c.*set)((c.*get)() + differ); };
+  // Sets the flag or number as it is, or (differ) with its lowest bit flipped.
+  auto flag = [&c](auto get, auto set) {
+    return [&c, get, set](bool differ) {
+      (c.*set)(static_cast<decltype((c.*get)())>((c.*get)() ^ differ));
+    };
   };
   const std::tuple<const char*, std::function<void(bool)>, int> cases[] = {
       {"Center", flag(&TPMultiImage::Center, &TPMultiImage::SetCenter), 1},
@@ -41,9 +37,9 @@ TEST(ImageProperties, SettersRepaintOnlyOnAVisibleChange) {
       {"TextShadow", flag(&TPMultiImage::TextShadow, &TPMultiImage::SetTextShadow), 1},
       {"TextTransParent", flag(&TPMultiImage::TextTransParent, &TPMultiImage::SetTextTransParent),
        1},
-      {"TextLeft", number(&TPMultiImage::TextLeft, &TPMultiImage::SetTextLeft), 1},
-      {"TextTop", number(&TPMultiImage::TextTop, &TPMultiImage::SetTextTop), 1},
-      {"TextRotate", number(&TPMultiImage::TextRotate, &TPMultiImage::SetTextRotate), 1},
+      {"TextLeft", flag(&TPMultiImage::TextLeft, &TPMultiImage::SetTextLeft), 1},
+      {"TextTop", flag(&TPMultiImage::TextTop, &TPMultiImage::SetTextTop), 1},
+      {"TextRotate", flag(&TPMultiImage::TextRotate, &TPMultiImage::SetTextRotate), 1},
       {"Text", [&](bool d) { c.SetText(d ? c.Text() + L"x" : c.Text()); }, 1},
       {"Picture", [&](bool d) { d ? c.SetPicture(other.Picture()) : void(); }, 1},
       {"TextShadowColor",
@@ -99,18 +95,6 @@ TEST(ImageProperties, OpaqueBitmapOfControlSizeSkipsTheBackground) {
   EXPECT_FALSE(metafile || c.Opaque());
 }
 
-TEST(ImageProperties, PaletteAnswer) {
-  ProbeImage c;
-  HPALETTE pal = CreateHalftonePalette(nullptr);
-  LoadBitmap(c, MakeSolidBitmap(8, 8, 0), pal);
-  const HPALETTE realisedByTheControl = c.GetPalette();
-  c.SetRastriumPalette(false);
-  const HPALETTE bitmaps = c.GetPalette();
-  c.Picture().Assign(imagectl::ReadToolkitPicture(DataFile(L"icon.ico")));
-  EXPECT_EQ((std::vector{realisedByTheControl, bitmaps, c.GetPalette()}),
-            (std::vector<HPALETTE>{nullptr, pal, nullptr}));
-}
-
 // A copy of a picture shares its pixels, also when drawn stretched.
 TEST(Resources, CopyOfLargePictureCostsNoPixels) {
   Host a(300, 200), b(300, 200);
@@ -133,8 +117,18 @@ TEST(Resources, CopyOfLargePictureCostsNoPixels) {
 
 // Values as a form resource writes them: enumerations, clamped numbers, colour
 // names, a name that is only stored; properties without meaning here are taken.
-TEST(ImageProperties, FormResourceProperties) {
+// The palette answer: none while the control realises the bitmap's palette
+// itself, then the bitmap's, none for an icon.
+TEST(ImageProperties, FormResourcePropertiesAndThePaletteAnswer) {
   ProbeImage c;
+  HPALETTE pal = CreateHalftonePalette(nullptr);
+  LoadBitmap(c, MakeSolidBitmap(8, 8, 0), pal);
+  const HPALETTE realisedByTheControl = c.GetPalette();
+  c.SetRastriumPalette(false);
+  const HPALETTE bitmaps = c.GetPalette();
+  c.Picture().Assign(imagectl::ReadToolkitPicture(DataFile(L"icon.ico")));
+  EXPECT_EQ((std::vector{realisedByTheControl, bitmaps, c.GetPalette()}),
+            (std::vector<HPALETTE>{nullptr, pal, nullptr}));
   for (const auto& [p, v] : {std::pair{L"ImageReadRes", L"lMonoChrome"},
                              {L"TifSaveCompress", L"sPACKBITS"},
                              {L"JPegSaveSmooth", L"101"},
