@@ -37,10 +37,8 @@ void Canvas::Render(TPMultiImage& image, bool erase) {
 HBITMAP MakeCodedBitmap(int width, int height) {
   void* bits = nullptr;
   HBITMAP b = TopDownDib(width, height, 32, &bits);
-  auto* p = static_cast<std::uint32_t*>(bits);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      p[static_cast<std::size_t>(y) * width + x] = Rgb(x & 0xFF, y & 0xFF, 0x80);
+  for (int i = 0; i < width * height; ++i)
+    static_cast<std::uint32_t*>(bits)[i] = Rgb(i % width & 0xFF, i / width & 0xFF, 0x80);
   return b;
 }
 

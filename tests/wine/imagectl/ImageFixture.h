@@ -105,11 +105,8 @@ class Canvas {
   }
   template <typename Pred>
   int Count(Pred pred) const {
-    int n = 0;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x)
-        if (pred(At(x, y))) ++n;
-    return n;
+    return static_cast<int>(std::count_if(bits_, bits_ + width_ * height_,
+                                          [&](std::uint32_t p) { return pred(p & 0xFFFFFF); }));
   }
 
  private:
