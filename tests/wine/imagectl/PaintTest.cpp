@@ -146,7 +146,6 @@ TEST_F(Painted, OutOfResourcesStopsThePaintAndThePaintCycleEnds) {
   c().failMemoryDc = false;
   EXPECT_EQ(std::pair(Paint().Bounds(IsCoded).right, paints), std::pair(20L, 1))
       << "the next paint tries again";
-  ShowWindow(host->form.Handle(), SW_HIDE);
 }
 
 }  // namespace
