@@ -161,6 +161,7 @@ class Painted : public ::testing::Test {
  protected:
   void Make(int width, int height, bool paletteManaged) {
     host = std::make_unique<Host>(width, height);
+    paints = 0;
     c().SetColor(kBackground);
     c().SetRastriumPalette(paletteManaged);
     c().OnPaint = [this](tk::Control&) { ++paints; };

@@ -21,15 +21,11 @@ TEST(Placement, RatioRuleFaultAndRounding) {
 enum Mode { kPlain, kCentre, kStretch, kRatio };
 
 // A coded picture on either path: the box it covers, and which source pixel
-// shows at a probe point (within 1 when scaled).
+// shows at a probe point (within 1 when scaled). Per row: palette path,
+// border, control side (264 high when 352), picture size, mode, box, probe
+// point and source pixel.
 TEST_F(Painted, CodedPicturesLandWhereTheirPathPutsThem) {
-  const struct {
-    bool palette, border;
-    int side, pw, ph;  // control side (264 high when 352), picture size
-    Mode mode;
-    RECT box;
-    POINT probe, source;
-  } rows[] = {
+  const std::tuple<bool, bool, int, int, int, Mode, RECT, POINT, POINT> rows[] = {
       {false, false, 352, 100, 50, kPlain, {0, 0, 100, 50}, {0, 0}, {0, 0}},
       {false, false, 352, 100, 50, kCentre, {126, 107, 226, 157}, {126, 107}, {0, 0}},
       {false, false, 352, 100, 50, kStretch, {0, 0, 352, 264}, {351, 263}, {99, 49}},
@@ -45,62 +41,53 @@ TEST_F(Painted, CodedPicturesLandWhereTheirPathPutsThem) {
       // Placed at y = -35 with height 334: the top row shows source row 35 * 190 / 334.
       {true, false, 352, 200, 190, kRatio, {0, 0, 352, 264}, {100, 0}, {56, 19}},
       {true, false, 352, 200, 190, kRatio, {0, 0, 352, 264}, {100, 263}, {56, 169}}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message()
-                 << r.palette << r.border << " " << r.pw << "x" << r.ph << " " << r.mode);
-    Make(r.side, r.side == 352 ? 264 : r.side, r.palette);
-    if (r.border) c().SetBorderStyle(TBorderStyle::bsSingle);
-    if (r.border) c().ReadImageInfo(L"x.res");  // a type other than "ICO"/"WMF" keeps the path
-    LoadBitmap(c(), MakeCodedBitmap(r.pw, r.ph),
-               r.palette ? CreateHalftonePalette(nullptr) : nullptr);
-    c().SetCenter(r.mode == kCentre);
-    c().SetStretch(r.mode == kStretch);
-    c().SetStretchRatio(r.mode == kRatio);
+  for (const auto& [palette, border, side, pw, ph, mode, box, probe, source] : rows) {
+    SCOPED_TRACE(testing::Message() << palette << border << " " << pw << "x" << ph << " " << mode);
+    Make(side, side == 352 ? 264 : side, palette);
+    if (border) c().SetBorderStyle(TBorderStyle::bsSingle);
+    if (border) c().ReadImageInfo(L"x.res");  // a type other than "ICO"/"WMF" keeps the path
+    LoadBitmap(c(), MakeCodedBitmap(pw, ph), palette ? CreateHalftonePalette(nullptr) : nullptr);
+    c().SetCenter(mode == kCentre);
+    c().SetStretch(mode == kStretch);
+    c().SetStretchRatio(mode == kRatio);
     const RECT b = Paint().Bounds(IsCoded);
     EXPECT_EQ((std::vector<LONG>{b.left, b.top, b.right, b.bottom, paints}),
-              (std::vector<LONG>{r.box.left, r.box.top, r.box.right, r.box.bottom, 1}));
+              (std::vector<LONG>{box.left, box.top, box.right, box.bottom, 1}));
     // The source pixel at the probe; the background beside the picture.
-    const std::uint32_t p = canvas->At(r.probe.x, r.probe.y);
-    EXPECT_TRUE(
-        IsCoded(p) && std::abs(LONG(R(p)) - r.source.x) <= 1 &&
-        std::abs(LONG(G(p)) - r.source.y) <= 1 &&
-        (r.box.left == 0 || canvas->At(r.box.left - 1, r.box.top) == kBackground) &&
-        (!r.palette || r.mode != kStretch || GetStretchBltMode(canvas->dc()) == COLORONCOLOR))
+    const std::uint32_t p = canvas->At(probe.x, probe.y);
+    EXPECT_TRUE(IsCoded(p) && std::abs(LONG(R(p)) - source.x) <= 1 &&
+                std::abs(LONG(G(p)) - source.y) <= 1 &&
+                (box.left == 0 || canvas->At(box.left - 1, box.top) == kBackground) &&
+                (!palette || mode != kStretch || GetStretchBltMode(canvas->dc()) == COLORONCOLOR))
         << std::hex << p;
-    paints = 0;
   }
 }
 
 TEST_F(Painted, IconsAndMetafilesTakeTheLibraryPath) {
   auto red = [](std::uint32_t p) { return R(p) > 200 && G(p) < 50 && B(p) < 50; };
   // An icon keeps its size even stretched; both centre on the outer size.
-  const struct {
-    const wchar_t* file;
-    Mode mode;
-    RECT box;
-    int slack;
-  } rows[] = {{L"icon.ico", kStretch, {0, 0, 32, 32}, 0},
-              {L"icon.ico", kCentre, {160, 116, 192, 148}, 0},
-              {L"red.wmf", kStretch, {0, 0, 350, 262}, 3},
-              {L"red.wmf", kCentre, {76, 82, 276, 182}, 2}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.file);
+  const std::tuple<const wchar_t*, Mode, RECT, int> rows[] = {
+      {L"icon.ico", kStretch, {0, 0, 32, 32}, 0},
+      {L"icon.ico", kCentre, {160, 116, 192, 148}, 0},
+      {L"red.wmf", kStretch, {0, 0, 350, 262}, 3},
+      {L"red.wmf", kCentre, {76, 82, 276, 182}, 2}};
+  for (const auto& [file, mode, box, slack] : rows) {
+    SCOPED_TRACE(file);
     Make(352, 264, true);
     c().SetBorderStyle(TBorderStyle::bsSingle);
-    c().SetImageName(DataFile(r.file));
-    c().SetStretch(r.mode == kStretch);
-    c().SetCenter(r.mode == kCentre);
+    c().SetImageName(DataFile(file));
+    c().SetStretch(mode == kStretch);
+    c().SetCenter(mode == kCentre);
     const RECT b = Paint().Bounds(red);
-    EXPECT_LE(std::max({std::abs(b.left - r.box.left), std::abs(b.top - r.box.top),
-                        std::abs(b.right - r.box.right), std::abs(b.bottom - r.box.bottom)}),
-              r.slack);
+    EXPECT_LE(std::max({std::abs(b.left - box.left), std::abs(b.top - box.top),
+                        std::abs(b.right - box.right), std::abs(b.bottom - box.bottom)}),
+              slack);
   }
 }
 
 TEST_F(Painted, BothPathsHonourBackgroundCopyModeDesignOutlineAndNewSizes) {
   for (bool paletteManaged : {false, true}) {
     SCOPED_TRACE(paletteManaged);
-    paints = 0;
     Make(100, 80, paletteManaged);
     // Empty: the background, and OnPaint all the same.
     const int stray = Paint().Count([](std::uint32_t p) { return p != kBackground; });
