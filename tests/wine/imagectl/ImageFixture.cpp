@@ -2,8 +2,6 @@
 
 #include <psapi.h>
 
-#include "tests/common/SampleFiles.h"
-
 namespace imagectl_test {
 namespace {
 
@@ -16,19 +14,13 @@ HBITMAP TopDownDib(int width, int height, WORD bits, void** pixels) {
 
 }  // namespace
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height) {
-  void* bits = nullptr;
-  bitmap_ = TopDownDib(width, height, 32, &bits);
-  bits_ = static_cast<std::uint32_t*>(bits);
-  dc_ = CreateCompatibleDC(nullptr);
-  old_ = SelectObject(dc_, bitmap_);
+Canvas::Canvas(int width, int height)
+    : width_(width),
+      height_(height),
+      bitmap_(TopDownDib(width, height, 32, reinterpret_cast<void**>(&bits_))),
+      dc_(CreateCompatibleDC(nullptr)),
+      select_(dc_.get(), bitmap_.get()) {
   Fill(Rgb(0x12, 0x34, 0x56));
-}
-
-Canvas::~Canvas() {
-  SelectObject(dc_, old_);
-  DeleteDC(dc_);
-  DeleteObject(bitmap_);
 }
 
 void Canvas::Fill(std::uint32_t rgb) {
@@ -37,7 +29,7 @@ void Canvas::Fill(std::uint32_t rgb) {
 }
 
 void Canvas::Render(TPMultiImage& image, bool erase) {
-  SendMessageW(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+  SendMessageW(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()),
                PRF_CLIENT | (erase ? PRF_ERASEBKGND : 0));
   GdiFlush();
 }
@@ -45,40 +37,17 @@ void Canvas::Render(TPMultiImage& image, bool erase) {
 HBITMAP MakeCodedBitmap(int width, int height) {
   void* bits = nullptr;
   HBITMAP b = TopDownDib(width, height, 32, &bits);
-  auto* p = static_cast<std::uint32_t*>(bits);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      p[static_cast<std::size_t>(y) * width + x] = Rgb(x & 0xFF, y & 0xFF, 0x80);
+  for (int i = 0; i < width * height; ++i)
+    static_cast<std::uint32_t*>(bits)[i] = Rgb(i % width & 0xFF, i / width & 0xFF, 0x80);
   return b;
 }
 
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb) {
   void* bits = nullptr;
-  HBITMAP b = TopDownDib(width, height, 24, &bits);
-  if (!b) return nullptr;
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = static_cast<std::uint8_t*>(bits) + stride * static_cast<std::size_t>(y);
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<std::uint8_t>(B(rgb));
-      row[3 * x + 1] = static_cast<std::uint8_t>(G(rgb));
-      row[3 * x + 2] = static_cast<std::uint8_t>(R(rgb));
-    }
-  }
+  HBITMAP b = TopDownDib(width, height, 32, &bits);
+  if (b)
+    std::fill_n(static_cast<std::uint32_t*>(bits), static_cast<std::size_t>(width) * height, rgb);
   return b;
-}
-
-HPALETTE MakePalette() {
-  std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + 16 * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = 16;
-  for (int i = 0; i < 16; ++i) {
-    lp->palPalEntry[i].peRed = static_cast<BYTE>(i * 16);
-    lp->palPalEntry[i].peGreen = static_cast<BYTE>(255 - i * 16);
-    lp->palPalEntry[i].peBlue = static_cast<BYTE>(i * 8);
-  }
-  return CreatePalette(lp);
 }
 
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
@@ -91,13 +60,6 @@ void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette) {
 Bytes DataBytes(const std::wstring& name) {
   const std::string s = ReadData(name);
   return Bytes(s.begin(), s.end());
-}
-
-Bytes SampleBytes(const std::string& name) {
-  for (const sample_files::Sample& s : sample_files::Samples("sound"))
-    if (s.name == name) return s.data;
-  ADD_FAILURE() << "no sample " << name;
-  return {};
 }
 
 std::wstring TempPath(const std::wstring& name) { return TempDir(L"lumo-imagectl") + L"\\" + name; }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "imagectl/TMultiP.h"
 #include "tests/wine/common/Files.h"
 #include "toolkit/Application.h"
@@ -82,12 +83,7 @@ inline unsigned B(std::uint32_t p) { return p & 0xFF; }
 class Canvas {
  public:
   Canvas(int width, int height);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  HDC dc() const { return dc_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
+  HDC dc() const { return dc_.get(); }
   std::uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
   void Fill(std::uint32_t rgb);
   // Paints the control into the canvas as WM_PRINTCLIENT does.
@@ -109,36 +105,30 @@ class Canvas {
   }
   template <typename Pred>
   int Count(Pred pred) const {
-    int n = 0;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x)
-        if (pred(At(x, y))) ++n;
-    return n;
+    return static_cast<int>(std::count_if(bits_, bits_ + width_ * height_,
+                                          [&](std::uint32_t p) { return pred(p & 0xFFFFFF); }));
   }
 
  private:
   int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
   std::uint32_t* bits_ = nullptr;
+  base::Bitmap bitmap_;
+  base::MemoryDc dc_;
+  base::SelectGuard select_;  // restored before the DC and the bitmap go
 };
 
 // A 32-bit DIB whose pixel (x, y) is RGB(x & 255, y & 255, 0x80): where a
 // picture pixel lands tells which source pixel it is.
 HBITMAP MakeCodedBitmap(int width, int height);
-// A 24-bit DIB filled with one colour; with an optional 16-entry palette.
+// A 32-bit DIB filled with one colour.
 HBITMAP MakeSolidBitmap(int width, int height, std::uint32_t rgb);
-HPALETTE MakePalette();
 // Hands a bitmap (and palette) to the control's picture.
 void LoadBitmap(TPMultiImage& image, HBITMAP bitmap, HPALETTE palette = nullptr);
 inline bool IsCoded(std::uint32_t p) { return B(p) == 0x80; }
 
-// A test picture's bytes, and a sound sample of the picture parsers ("emf",
-// "placeable", "wmf", ...: tests/data/parsers/sound).
+// A test picture's bytes.
 using Bytes = std::vector<std::uint8_t>;
 Bytes DataBytes(const std::wstring& name);
-Bytes SampleBytes(const std::string& name);
 // %TEMP%\lumo-imagectl\name, and writing a scratch file there.
 std::wstring TempPath(const std::wstring& name);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
@@ -171,6 +161,7 @@ class Painted : public ::testing::Test {
  protected:
   void Make(int width, int height, bool paletteManaged) {
     host = std::make_unique<Host>(width, height);
+    paints = 0;
     c().SetColor(kBackground);
     c().SetRastriumPalette(paletteManaged);
     c().OnPaint = [this](tk::Control&) { ++paints; };

@@ -5,15 +5,7 @@
 namespace imagectl_test {
 namespace {
 
-tk::FontDesc BoldItalic() {
-  tk::FontDesc f;
-  f.name = L"Tahoma";
-  f.height = -16;  // 12 points at 96 dpi
-  f.bold = true;
-  f.italic = true;
-  f.color = tk::clWhite;
-  return f;
-}
+const tk::FontDesc kBoldItalic{L"Tahoma", -16, tk::clWhite, true, true};  // 12 points at 96 dpi
 
 // Face, height, width, escapement, orientation, weight, then italic,
 // underline, strike-out, character set, precisions, quality and pitch.
@@ -27,11 +19,10 @@ TEST(OverlayFont, RecordFields) {
       s += L" " + std::to_wstring(v);
     return s;
   };
-  EXPECT_EQ(show(OverlayLogFont(BoldItalic(), 0)), L"Tahoma -16 0 0 0 700 1 0 0 0 0 2 2 0");
-  tk::FontDesc f;
-  f.name = std::wstring(40, L'F');  // cut to what the record holds
-  f.underline = f.strikeOut = true;
-  f.pitch = tk::FontPitch::Fixed;
+  EXPECT_EQ(show(OverlayLogFont(kBoldItalic, 0)), L"Tahoma -16 0 0 0 700 1 0 0 0 0 2 2 0");
+  // The name is cut to what the record holds.
+  tk::FontDesc f{std::wstring(40, L'F'), -11, tk::clBlack, false, false, true, true,
+                 tk::FontPitch::Fixed};
   EXPECT_EQ(show(OverlayLogFont(f, 45)),
             std::wstring(31, L'F') + L" -11 0 450 450 400 0 1 1 0 0 2 2 1");
   f.pitch = tk::FontPitch::Variable;
@@ -42,32 +33,29 @@ class OverlayFixture : public Painted {
  protected:
   void SetUp() override {
     Make(200, 120, false);
-    c().SetFont(BoldItalic());
+    c().SetFont(kBoldItalic);
   }
 };
 
-TEST_F(OverlayFixture, RotatedTextRunsUpwardFromItsPoint) {
+// No text, no font; text far away draws nothing; rotated text runs upward
+// from its point, one line wide.
+TEST_F(OverlayFixture, TextBoxFromItsPointAndRotation) {
+  auto drawn = [this] { return Paint().Bounds([](std::uint32_t p) { return p != kBackground; }); };
+  const RECT none = drawn();
+  const std::size_t fonts = c().fonts.size();
+  c().SetText(L"far away");
+  c().SetTextLeft(100000);
+  c().SetTextTop(-100000);
+  const RECT away = drawn();
+  EXPECT_EQ(std::tuple(fonts, c().fonts.size(), none.right, away.right),
+            std::tuple(0u, 1u, 0L, 0L));
   c().SetText(L"WWWW");
   c().SetTextLeft(80);
   c().SetTextTop(100);
   c().SetTextRotate(90);
-  Paint();
-  const RECT b = canvas->Bounds([](std::uint32_t p) { return p != kBackground; });
-  EXPECT_GE(b.left, 79);
-  EXPECT_LE(b.bottom, 102);
-  EXPECT_LT(b.top, 100 - 30) << "four letters upward";
-  EXPECT_LT(b.right - b.left, 30) << "one line wide";
-}
-
-TEST_F(OverlayFixture, NoTextNoFontAndTextFarAwayIsHarmless) {
-  Paint();
-  EXPECT_TRUE(c().fonts.empty());
-  c().SetText(L"far away");
-  c().SetTextLeft(100000);
-  c().SetTextTop(-100000);
-  Paint();
-  EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p != kBackground; }), 0);
-  EXPECT_EQ(c().fonts.size(), 1u);
+  const RECT b = drawn();
+  EXPECT_TRUE(b.left >= 79 && b.bottom <= 102 && b.top < 100 - 30 && b.right - b.left < 30)
+      << b.left << " " << b.top << " " << b.right << " " << b.bottom;
 }
 
 // Every dark pixel of the shadow has a text pixel 2 left and 2 up.
@@ -100,21 +88,19 @@ TEST_F(OverlayFixture, OpaqueCellsTakeTheControlColour) {
     c().SetText(L"..  ..");
     c().SetTextLeft(20);
     c().SetTextTop(30);
+    auto cells = [this] {
+      return Paint().Bounds([](std::uint32_t p) { return p == kBackground; });
+    };
     c().SetTextTransParent(true);
-    Paint();
-    EXPECT_EQ(canvas->Count([](std::uint32_t p) { return p == kBackground; }), 0);
+    const RECT none = cells();
     c().SetTextTransParent(false);
-    Paint();
-    const RECT cells = canvas->Bounds([](std::uint32_t p) { return p == kBackground; });
-    EXPECT_EQ(cells.left, 20);
-    EXPECT_EQ(cells.top, 30);
-    EXPECT_GT(cells.right - cells.left, 10);
+    const RECT text = cells();
     c().SetTextShadow(true);  // the shadow's cells first, then the main text's
-    Paint();
-    const RECT both = canvas->Bounds([](std::uint32_t p) { return p == kBackground; });
-    EXPECT_EQ(both.left, 20);
-    EXPECT_EQ(both.right, cells.right + 2);
-    EXPECT_EQ(both.bottom, cells.bottom + 2);
+    const RECT both = cells();
+    EXPECT_EQ((std::vector<LONG>{none.right, text.left, text.top, both.left,
+                                 both.right - text.right, both.bottom - text.bottom}),
+              (std::vector<LONG>{0, 20, 30, 20, 2, 2}));
+    EXPECT_GT(text.right - text.left, 10);
     c().SetTextShadow(false);
   }
 }
