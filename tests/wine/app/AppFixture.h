@@ -1,4 +1,5 @@
-// A real main window in a scratch directory, with recording services.
+// A real main window and its full-screen view in a scratch directory, with
+// recording services.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include "Files.h"
 #include "Recorders.h"
 #include "app/Unit1.h"
+#include "fullview/Unit2.h"
 #include "toolkit/Application.h"
 #include "util/SystemEntries.h"
 #include "util/portable/PathUtil.h"
@@ -16,7 +18,6 @@
 class Form1Fixture : public ::testing::Test {
  protected:
   static WORD showState;
-  static WORD ShowState() { return showState; }
 
   void SetUp() override {
     showState = SW_SHOWNORMAL;
@@ -28,12 +29,16 @@ class Form1Fixture : public ::testing::Test {
 
   TForm1& Make(WORD show = SW_SHOWNORMAL) {
     showState = show;
+    form2 = std::make_unique<TForm2>();
+    Form2 = form2.get();
+    form2->Create();
     form = std::make_unique<TForm1>();
     Form1 = form.get();
-    form->startupShowWindow = &Form1Fixture::ShowState;
+    form->startupShowWindow = [] { return showState; };
     tk::Application::Instance().SetMainForm(form.get());
     form->Create();
     form->Show();
+    form2->mainImage = form->PMultiImage1;
     tk::Application::Instance().ProcessMessages();
     return *form;
   }
@@ -45,6 +50,7 @@ class Form1Fixture : public ::testing::Test {
       form->DestroyHandle();
       form.reset();
     }
+    Form2 = nullptr;
     tk::Application::Instance().SetMainForm(nullptr);
     tk::Application::Instance().OnMessage = nullptr;
     tk::Application::Instance().helpFile.clear();
@@ -70,6 +76,7 @@ class Form1Fixture : public ::testing::Test {
   }
 
   testing_support::RecordingServices services;
+  std::unique_ptr<TForm2> form2;
   std::unique_ptr<TForm1> form;
   std::wstring programDir;
   std::wstring browseDir;
