@@ -13,17 +13,13 @@
 #include "fullview/Unit2.h"
 #include "toolkit/Application.h"
 #include "util/SystemEntries.h"
-#include "util/portable/PathUtil.h"
 
 class Form1Fixture : public ::testing::Test {
  protected:
   static WORD showState;
 
   void SetUp() override {
-    showState = SW_SHOWNORMAL;
-    programDir = TempDir(L"lumo-app");
     util::WriteSystemEntriesFor(programDir + L"\\LUMOS32.EXE");
-    browseDir = TempDir(L"lumo-browse");
     SetCurrentDirectoryW(browseDir.c_str());
   }
 
@@ -46,18 +42,14 @@ class Form1Fixture : public ::testing::Test {
   void TearDown() override {
     for (const wchar_t* file : {L"\\LUMOS32.HLP", L"\\LUMOS32.CNT"})
       DeleteFileW((programDir + file).c_str());
-    if (form) {
-      form->DestroyHandle();
-      form.reset();
-    }
+    if (form) form->DestroyHandle();
+    form.reset();
     Form2 = nullptr;
     tk::Application::Instance().SetMainForm(nullptr);
     tk::Application::Instance().OnMessage = nullptr;
     tk::Application::Instance().helpFile.clear();
     // The main window's end posts a quit message; keep it from the next test.
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) continue;
     SetCurrentDirectoryW(L"C:\\");
   }
 
@@ -78,6 +70,5 @@ class Form1Fixture : public ::testing::Test {
   testing_support::RecordingServices services;
   std::unique_ptr<TForm2> form2;
   std::unique_ptr<TForm1> form;
-  std::wstring programDir;
-  std::wstring browseDir;
+  const std::wstring programDir = TempDir(L"lumo-app"), browseDir = TempDir(L"lumo-browse");
 };

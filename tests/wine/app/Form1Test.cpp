@@ -7,8 +7,6 @@
 
 #include "AppFixture.h"
 #include "Program.h"
-#include "fullview/Unit2.h"
-#include "imagectl/TMultiP.h"
 #include "tests/wine/imagectl/ImageFixture.h"
 #include "toolkit/portable/FileName.h"
 
@@ -22,7 +20,9 @@ WORD Form1Fixture::showState = SW_SHOWNORMAL;
 // enabled. (The client size and the window's title are the end-to-end test's.)
 // The system menu has no Size; About beeps and informs, a near miss in the low
 // bits does nothing. STRETCH, by click or Alt+S, switches the lamp (whose paint
-// is the toolkit's panel test); Alt+X ends.
+// is the toolkit's panel test); Alt+X ends. Of the show states the program may
+// be started with, minimised and maximised are honoured, every other shows the
+// window normally.
 TEST_F(Form1Fixture, StartsWithoutAPictureAndAnswersItsMenuAndKeys) {
   TForm1& f = Make();
   const LONG style = GetWindowLongW(f.Handle(), GWL_STYLE);
@@ -42,21 +42,22 @@ TEST_F(Form1Fixture, StartsWithoutAPictureAndAnswersItsMenuAndKeys) {
                                       f.ButtonExit->Handle(), f.ButtonCpy->Handle(),
                                       f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
   HMENU m = GetSystemMenu(f.Handle(), FALSE);
-  ASSERT_EQ(m, f.SystemMenu());
-  EXPECT_EQ(GetMenuState(m, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
-  for (UINT cmd : {SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
-    EXPECT_NE(GetMenuState(m, cmd, MF_BYCOMMAND), static_cast<UINT>(-1)) << cmd;
-  const int n = GetMenuItemCount(m);
-  EXPECT_TRUE(GetMenuState(m, n - 3, MF_BYPOSITION) & MF_SEPARATOR);
-  wchar_t about[64], help[64];
-  GetMenuStringW(m, n - 2, about, 64, MF_BYPOSITION);
-  GetMenuStringW(m, n - 1, help, 64, MF_BYPOSITION);
-  EXPECT_EQ(std::to_wstring(GetMenuItemID(m, n - 2)) + about +
-                std::to_wstring(GetMenuItemID(m, n - 1)) + help,
-            std::to_wstring(kAboutCommand) + L"About &Lumoscope ..." +
-                std::to_wstring(kHelpCommand) + L"Lumoscope &Help");
+  std::wstring menu;  // Size gone, the others kept; a separator, About, and Help
+  for (UINT cmd : {SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+    menu += GetMenuState(m, cmd, MF_BYCOMMAND) == static_cast<UINT>(-1) ? L"-" : L"+";
+  for (int i = GetMenuItemCount(m) - 3; i < GetMenuItemCount(m); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(m, i, text, 64, MF_BYPOSITION);
+    const UINT state = GetMenuState(m, i, MF_BYPOSITION);
+    menu += L"|" + std::to_wstring(GetMenuItemID(m, i)) + L" " + text +
+            (state & MF_SEPARATOR ? L"separator"
+             : state & MF_GRAYED  ? L" (grey)"
+                                  : L"");
+  }
   // No help file beside the program: the Help command is greyed.
-  EXPECT_TRUE(GetMenuState(m, kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_EQ(menu, L"-++++|0 separator|" + std::to_wstring(kAboutCommand) +
+                      L" About &Lumoscope ...|" + std::to_wstring(kHelpCommand) +
+                      L" Lumoscope &Help (grey)");
   Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand);
   Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand | 1);
   auto& rec = services.rec();
@@ -72,14 +73,23 @@ TEST_F(Form1Fixture, StartsWithoutAPictureAndAnswersItsMenuAndKeys) {
   EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
   Post(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
   EXPECT_FALSE(f.HandleAllocated());
+  std::wstring commands;
+  for (int state :
+       {SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED, SW_HIDE, SW_SHOWNORMAL,
+        SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA, SW_RESTORE, SW_SHOWDEFAULT, 99})
+    commands += std::to_wstring(StartupShowCommand(static_cast<WORD>(state))) + L" ";
+  EXPECT_EQ(commands, L"6 6 6 3 0 0 0 0 0 0 0 0 ");
 }
 
-TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
+// Started maximised (a minimised start is the end-to-end test's), with help.
+TEST_F(Form1Fixture, StartedMaximisedWithHelpContentsTopicsAndQuit) {
   WriteFile(programDir + L"\\LUMOS32.HLP", "help");
   WriteFile(programDir + L"\\LUMOS32.CNT", "contents");
-  TForm1& f = Make();
+  TForm1& f = Make(SW_SHOWMAXIMIZED);
   EXPECT_EQ(tk::Application::Instance().helpFile, programDir + L"\\LUMOS32.HLP>Window1");
-  EXPECT_FALSE(GetMenuState(f.SystemMenu(), kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(
+      IsZoomed(f.Handle()) &&
+      !(GetMenuState(GetSystemMenu(f.Handle(), FALSE), kHelpCommand, MF_BYCOMMAND) & MF_GRAYED));
   Post(f.Handle(), WM_SYSCOMMAND, kHelpCommand);
   // F1 over the file list asks for topic 130, over a button for 120.
   for (HWND c : {f.FileListBox1->Handle(), f.BtnStretch->Handle()}) {
@@ -96,18 +106,6 @@ TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
             L"\\LUMOS32.HLP>Window1 2 0|");
 }
 
-// The show state the program was started with: minimised and maximised are
-// honoured, every other state shows the window normally. (A minimised start
-// is the end-to-end test's.)
-TEST_F(Form1Fixture, StartUpShowStates) {
-  std::wstring commands;
-  for (int state :
-       {SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED, SW_HIDE, SW_SHOWNORMAL,
-        SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA, SW_RESTORE, SW_SHOWDEFAULT, 99})
-    commands += std::to_wstring(StartupShowCommand(static_cast<WORD>(state))) + L" ";
-  EXPECT_EQ(commands, L"6 6 6 3 0 0 0 0 0 0 0 0 ");
-  EXPECT_TRUE(IsZoomed(Make(SW_SHOWMAXIMIZED).Handle()));
-}
 // ---- viewing a picture: loading into the pane, the full-screen view
 
 namespace {
@@ -159,7 +157,7 @@ const std::array<int, 6> kWheelPans[] = {
     {'v', 60, 0, -15, 0, -5},  {'s', -120, 0, 0, -10, 0},  {'h', -120, -9, 0, 0, 0}};
 
 }  // namespace
-TEST_F(Form1Fixture, PicturesShowStatusTitleAndPaneStretchedAndNot) {
+TEST_F(Form1Fixture, PicturesShowStretchedAndNotAndAFailedLoadEndsEmptyWithOneMessage) {
   TForm1& f = Make();
   for (const auto& [file, picture, info, natural, stretched] :
        {std::tuple{L"p8.bmp", L"view-640x480.bmp", L"640x480x256", L"648x488 640x480 bars",
@@ -186,12 +184,9 @@ TEST_F(Form1Fixture, PicturesShowStatusTitleAndPaneStretchedAndNot) {
   // The file already shown: nothing happens, not even the focus moves.
   f.Edit1->SetFocus();
   f.LoadPicture(imagectl_test::TempPath(L"pal2.png"));
-  EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && services.rec().dialogs.empty());
-}
-
-TEST_F(Form1Fixture, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
-  TForm1& f = Make();
   auto& rec = services.rec();
+  EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && rec.dialogs.empty());
+  // A failed load ends empty with one message and can be tried again.
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
@@ -223,8 +218,7 @@ TEST_F(Form1Fixture, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
 // FULLVIEW shows the full-screen window modally, maximised and without a caption.
 TEST_F(Form1Fixture, FullviewShowsModallyPansHidesTheCursorAndClosesOnClickEnterEscSpace) {
   TForm1& f = Make();
-  const int w = 2000;  // wider than the screen
-  ASSERT_GT(w, GetSystemMetrics(SM_CXSCREEN));
+  ASSERT_GT(2000, GetSystemMetrics(SM_CXSCREEN));  // the picture is wider than the screen
   f.LoadPicture(Put(L"wide.bmp", L"view-2000x40.bmp"));
   auto& app = tk::Application::Instance();
   HWND view = form2->Handle(), picture = form2->PMultiImage1->Handle();
@@ -243,7 +237,7 @@ TEST_F(Form1Fixture, FullviewShowsModallyPansHidesTheCursorAndClosesOnClickEnter
     form2->SetWindowState(tk::WindowState::Maximized);
     form2->Show();
     const RECT p = Placement(picture);
-    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == w);
+    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == 2000);
     SendMessageW(view, WM_KEYDOWN, VK_END, 0);  // panned: the next showing starts at 0, 0 again
     if (msg == WM_LBUTTONUP) SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(to, msg, static_cast<WPARAM>(key), 0);
@@ -268,29 +262,9 @@ TEST_F(Form1Fixture, FullviewShowsModallyPansHidesTheCursorAndClosesOnClickEnter
   }
 }
 
-// Over the picture pane the wheel scrolls the window (three lines of 8 pixels
-// a notch), sideways with Shift or tilted, though the file list has the focus.
-TEST_F(Form1Fixture, TheWheelScrollsTheWindowOverThePane) {
-  TForm1& f = Make();
-  f.LoadPicture(Put(L"photo.jpg", L"view-1024x768.jpg"));
-  const int end = 776 - f.ClientHeight();  // the pane's height less the window's
-  // One after the other: axis, delta, then the scroll position x and y.
-  const std::array<int, 4> steps[] = {
-      {'v', -240, 0, 48}, {'v', 120, 0, 24},   {'v', -60, 0, 24},
-      {'v', -60, 0, 48},  {'s', -120, 24, 48}, {'h', 120, 48, 48},
-      {'h', -240, 0, 48}, {'v', 1200, 0, 0},   {'v', -12000, 0, end}};
-  for (const auto& [axis, delta, x, y] : steps) {
-    // From a point the pane covers however the window is scrolled.
-    Post(f.FileListBox1->Handle(), axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
-         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta), MAKELPARAM(f.Left() + 400, f.Top() + 200));
-    const RECT pane = Placement(f.Panel1->Handle());
-    EXPECT_EQ((236 - pane.left) * 1000 - pane.top, x * 1000 + y) << char(axis) << delta;
-  }
-}
-
 // Drops as the shell builds them, a DROPFILES block of wide names (each ended
 // by a zero, the list by one more): the first name counts, as a command line's.
-TEST_F(Form1Fixture, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList) {
+TEST_F(Form1Fixture, ADroppedPictureOpensADirectoryBrowsesAndTheWheelScrollsOverThePane) {
   TForm1& f = Make();
   const std::wstring dir = browseDir + L"\\Am Strand \u00e9t\u00e9 \u014D";
   const std::wstring picture = dir + L"\\Bild 1 \u00e4 \u014D.bmp", text = browseDir + L"\\a.txt";
@@ -315,5 +289,21 @@ TEST_F(Form1Fixture, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList
     EXPECT_EQ(TextOf(f.Handle()) + L"|" + f.FileListBox1->Directory() + L"|" + f.Edit1->Text(),
               (shown ? L"Lumoscope32 - [BILD 1 \u00e4 \u014D.BMP]" : L"Lumoscope32 - [Noname]") +
                   (L"|" + directory + L"|" + edit));
+  }
+  // Over the picture pane the wheel scrolls the window (three lines of 8 pixels
+  // a notch), sideways with Shift or tilted, though the file list has the focus.
+  f.LoadPicture(Put(L"photo.jpg", L"view-1024x768.jpg"));
+  const int end = 776 - f.ClientHeight();  // the pane's height less the window's
+  // One after the other: axis, delta, then the scroll position x and y.
+  const std::array<int, 4> steps[] = {
+      {'v', -240, 0, 48}, {'v', 120, 0, 24},   {'v', -60, 0, 24},
+      {'v', -60, 0, 48},  {'s', -120, 24, 48}, {'h', 120, 48, 48},
+      {'h', -240, 0, 48}, {'v', 1200, 0, 0},   {'v', -12000, 0, end}};
+  for (const auto& [axis, delta, x, y] : steps) {
+    // From a point the pane covers however the window is scrolled.
+    Post(f.FileListBox1->Handle(), axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
+         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta), MAKELPARAM(f.Left() + 400, f.Top() + 200));
+    const RECT pane = Placement(f.Panel1->Handle());
+    EXPECT_EQ((236 - pane.left) * 1000 - pane.top, x * 1000 + y) << char(axis) << delta;
   }
 }
