@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
+
 #include "AppFixture.h"
 #include "base/Handles.h"
 #include "util/Support.h"
@@ -33,19 +35,18 @@ class SystemEntries : public ::testing::Test {
 
 // Every entry, for a program in a folder with blanks and for one at a drive's root.
 TEST_F(SystemEntries, EveryValueFollowsTheProgramsLocationWithQuotedCommands) {
-  const struct {
-    const wchar_t *exe, *dir, *help;
-  } rows[] = {{L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE", L"C:\\Program Files\\Lumo Test",
-               L"C:\\Program Files\\Lumo Test\\LUMOS32.HLP"},
-              {L"D:\\LUMOS32.EXE", L"D:\\", L"D:\\\\LUMOS32.HLP"}};
-  for (const auto& r : rows) {
-    WriteSystemEntriesFor(r.exe);
-    const std::wstring exe = r.exe, quoted = L"\"" + exe + L"\"";
-    EXPECT_EQ(ProgramDir() + L"|" + HelpFileName(), std::wstring(r.dir) + L"|" + r.help);
+  const std::tuple<const wchar_t*, std::wstring, std::wstring> rows[] = {
+      {L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE", L"C:\\Program Files\\Lumo Test",
+       L"C:\\Program Files\\Lumo Test\\LUMOS32.HLP"},
+      {L"D:\\LUMOS32.EXE", L"D:\\", L"D:\\\\LUMOS32.HLP"}};
+  for (const auto& [exe, folder, help] : rows) {
+    WriteSystemEntriesFor(exe);
+    const std::wstring quoted = L"\"" + std::wstring(exe) + L"\"";
+    EXPECT_EQ(ProgramDir() + L"|" + HelpFileName(), folder + L"|" + help);
     const std::tuple<HKEY, std::wstring, const wchar_t*, std::wstring> values[] = {
-        {HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L"", r.dir},
+        {HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L"", folder},
         {HKEY_LOCAL_MACHINE, kAppPathsKey, L"", exe},
-        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", r.dir},
+        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", folder},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"Lumoscope 1.1 -32"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", quoted + L" -u"},
         {HKEY_CLASSES_ROOT, L"Lumoscope32", L"", L"Lumoscope Picture File"},
@@ -80,30 +81,25 @@ TEST_F(SystemEntries, HelpLineFollowsTheHelpFileAndAnUnwritableIniDoesNotStopThe
 // a failed replace (another program holds the file open without sharing
 // delete) that keeps the original and removes the temporary.
 TEST_F(SystemEntries, ProfileFileRewrittenInPlaceWithoutALeftoverOrLeftAlone) {
-  const struct {
-    const char *before, *after;
-    bool removed;
-    DWORD attributes;
-    bool held;
-  } rows[] = {
+  // Before, after, whether removed, the attributes, whether held open.
+  const DWORD normal = FILE_ATTRIBUTE_NORMAL, readOnly = FILE_ATTRIBUTE_READONLY;
+  const std::tuple<const char*, const char*, bool, DWORD, bool> rows[] = {
       {"[other]\nlumos32.hlp=keep\n[files]\nA=1\nlumos32.hlp=c:\\x\n",
-       "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\n", true, FILE_ATTRIBUTE_NORMAL, false},
-      {"[Files]\r\nX.HLP=C:\\\r\n", "[Files]\r\nX.HLP=C:\\\r\n", false, FILE_ATTRIBUTE_NORMAL,
-       false},
-      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, FILE_ATTRIBUTE_READONLY,
-       false},
-      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, FILE_ATTRIBUTE_NORMAL, true}};
-  for (const auto& r : rows) {
+       "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\n", true, normal, false},
+      {"[Files]\r\nX.HLP=C:\\\r\n", "[Files]\r\nX.HLP=C:\\\r\n", false, normal, false},
+      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, readOnly, false},
+      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, normal, true}};
+  for (const auto& [before, after, removed, attributes, held] : rows) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WriteFile(file, r.before);
-    SetFileAttributesW(file.c_str(), r.attributes);
-    base::File holder(r.held ? CreateFileW(file.c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr)
-                             : INVALID_HANDLE_VALUE);
-    EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), r.removed) << r.before;
+    WriteFile(file, before);
+    SetFileAttributesW(file.c_str(), attributes);
+    base::File holder(held ? CreateFileW(file.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         0, nullptr)
+                           : INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), removed) << before;
     holder.reset();
-    EXPECT_EQ(ReadFile(file), r.after);
+    EXPECT_EQ(ReadFile(file), after);
     EXPECT_FALSE(tk::FileExists(tk::DirectoryPart(file) + L"$$$$----.BAK"));
   }
   EXPECT_FALSE(RemoveProfileEntry(file + L".missing", L"Files", L"LUMOS32.HLP"));
