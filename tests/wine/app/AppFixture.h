@@ -1,4 +1,5 @@
-// A real main window in a scratch directory, with recording services.
+// A real main window and its full-screen view in a scratch directory, with
+// recording services.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,31 +10,31 @@
 #include "Files.h"
 #include "Recorders.h"
 #include "app/Unit1.h"
+#include "fullview/Unit2.h"
 #include "toolkit/Application.h"
 #include "util/SystemEntries.h"
-#include "util/portable/PathUtil.h"
 
 class Form1Fixture : public ::testing::Test {
  protected:
   static WORD showState;
-  static WORD ShowState() { return showState; }
 
   void SetUp() override {
-    showState = SW_SHOWNORMAL;
-    programDir = TempDir(L"lumo-app");
     util::WriteSystemEntriesFor(programDir + L"\\LUMOS32.EXE");
-    browseDir = TempDir(L"lumo-browse");
     SetCurrentDirectoryW(browseDir.c_str());
   }
 
   TForm1& Make(WORD show = SW_SHOWNORMAL) {
     showState = show;
+    form2 = std::make_unique<TForm2>();
+    Form2 = form2.get();
+    form2->Create();
     form = std::make_unique<TForm1>();
     Form1 = form.get();
-    form->startupShowWindow = &Form1Fixture::ShowState;
+    form->startupShowWindow = [] { return showState; };
     tk::Application::Instance().SetMainForm(form.get());
     form->Create();
     form->Show();
+    form2->mainImage = form->PMultiImage1;
     tk::Application::Instance().ProcessMessages();
     return *form;
   }
@@ -41,17 +42,14 @@ class Form1Fixture : public ::testing::Test {
   void TearDown() override {
     for (const wchar_t* file : {L"\\LUMOS32.HLP", L"\\LUMOS32.CNT"})
       DeleteFileW((programDir + file).c_str());
-    if (form) {
-      form->DestroyHandle();
-      form.reset();
-    }
+    if (form) form->DestroyHandle();
+    form.reset();
+    Form2 = nullptr;
     tk::Application::Instance().SetMainForm(nullptr);
     tk::Application::Instance().OnMessage = nullptr;
     tk::Application::Instance().helpFile.clear();
     // The main window's end posts a quit message; keep it from the next test.
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) continue;
     SetCurrentDirectoryW(L"C:\\");
   }
 
@@ -70,7 +68,7 @@ class Form1Fixture : public ::testing::Test {
   }
 
   testing_support::RecordingServices services;
+  std::unique_ptr<TForm2> form2;
   std::unique_ptr<TForm1> form;
-  std::wstring programDir;
-  std::wstring browseDir;
+  const std::wstring programDir = TempDir(L"lumo-app"), browseDir = TempDir(L"lumo-browse");
 };

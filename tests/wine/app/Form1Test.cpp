@@ -7,105 +7,94 @@
 
 #include "AppFixture.h"
 #include "Program.h"
-#include "fullview/Unit2.h"
-#include "imagectl/TMultiP.h"
 #include "tests/wine/imagectl/ImageFixture.h"
-#include "base/Handles.h"
 #include "toolkit/portable/FileName.h"
+
+using imagectl_test::Bytes;
+using imagectl_test::Put;
 
 WORD Form1Fixture::showState = SW_SHOWNORMAL;
 
-namespace {
-
-COLORREF PixelOf(tk::Control& c, int x, int y) {
-  HWND w = c.Handle();
-  base::WindowDc screen(w);
-  base::MemoryDc mem(CreateCompatibleDC(screen.get()));
-  base::Bitmap bmp(CreateCompatibleBitmap(screen.get(), c.Width(), c.Height()));
-  base::SelectGuard sel(mem.get(), bmp.get());
-  SendMessageW(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT | PRF_ERASEBKGND);
-  return GetPixel(mem.get(), x, y);
-}
-
-}  // namespace
-
 // What the layout data cannot say alone: the fixed frame, the application's
-// title, and the controls that wait for a picture. (The client size and the
-// window's title are the end-to-end test's.)
-TEST_F(Form1Fixture, StartsFixedInSizeWithoutAPicture) {
+// title, the controls that wait for a picture and the tab order once they are
+// enabled. (The client size and the window's title are the end-to-end test's.)
+// The system menu has no Size; About beeps and informs, a near miss in the low
+// bits does nothing. STRETCH, by click or Alt+S, switches the lamp (whose paint
+// is the toolkit's panel test); Alt+X ends. Of the show states the program may
+// be started with, minimised and maximised are honoured, every other shows the
+// window normally.
+TEST_F(Form1Fixture, StartsWithoutAPictureAndAnswersItsMenuAndKeys) {
   TForm1& f = Make();
   const LONG style = GetWindowLongW(f.Handle(), GWL_STYLE);
   EXPECT_EQ(style & (WS_THICKFRAME | WS_CAPTION | WS_MINIMIZEBOX), WS_CAPTION | WS_MINIMIZEBOX);
   EXPECT_EQ(tk::Application::Instance().Title(), L"Lumoscope32 - [Noname]");
-  EXPECT_FALSE(IsWindowEnabled(f.ButtonVollbild->Handle()));
-  EXPECT_FALSE(IsWindowEnabled(f.ButtonCpy->Handle()));
-  EXPECT_FALSE(IsWindowVisible(f.PMultiImage1->Handle()));
+  EXPECT_FALSE(IsWindowEnabled(f.ButtonVollbild->Handle()) ||
+               IsWindowEnabled(f.ButtonCpy->Handle()) || IsWindowVisible(f.PMultiImage1->Handle()));
   EXPECT_TRUE(GetWindowLongW(f.Edit1->Handle(), GWL_STYLE) & ES_UPPERCASE);
   EXPECT_EQ(SendMessageW(f.FileListBox1->Handle(), LB_GETITEMHEIGHT, 0, 0), 16);
-}
-
-TEST_F(Form1Fixture, TabOrderCyclesThroughTheEnabledControls) {
-  TForm1& f = Make();
-  EXPECT_EQ(GetFocus(), f.Edit1->Handle());
-  auto cycle = [&] {
-    std::vector<HWND> order = {f.Edit1->Handle()};
-    while (order.size() < 8 && (order.size() == 1 || order.back() != order[0]))
-      order.push_back(GetNextDlgTabItem(f.Handle(), order.back(), FALSE));
-    return order;
-  };
-  EXPECT_EQ(cycle(), (std::vector<HWND>{f.Edit1->Handle(), f.FileListBox1->Handle(),
-                                        f.BtnStretch->Handle(), f.ButtonExit->Handle(),
-                                        f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
-  // With a picture shown the two disabled buttons join the cycle.
   f.ButtonVollbild->SetEnabled(true);
   f.ButtonCpy->SetEnabled(true);
-  EXPECT_EQ(cycle(), (std::vector<HWND>{f.Edit1->Handle(), f.FileListBox1->Handle(),
-                                        f.BtnStretch->Handle(), f.ButtonVollbild->Handle(),
-                                        f.ButtonExit->Handle(), f.ButtonCpy->Handle(),
-                                        f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
-}
-
-// About beeps and shows the information; a near miss in the low bits does nothing.
-TEST_F(Form1Fixture, SystemMenuHasNoSizeAndItsAboutInforms) {
-  TForm1& f = Make();
+  std::vector<HWND> order = {GetFocus()};
+  while (order.size() < 9 && (order.size() == 1 || order.back() != order[0]))
+    order.push_back(GetNextDlgTabItem(f.Handle(), order.back(), FALSE));
+  EXPECT_EQ(order, (std::vector<HWND>{f.Edit1->Handle(), f.FileListBox1->Handle(),
+                                      f.BtnStretch->Handle(), f.ButtonVollbild->Handle(),
+                                      f.ButtonExit->Handle(), f.ButtonCpy->Handle(),
+                                      f.DriveComboBox1->Handle(), f.Edit1->Handle()}));
   HMENU m = GetSystemMenu(f.Handle(), FALSE);
-  ASSERT_EQ(m, f.SystemMenu());
-  EXPECT_EQ(GetMenuState(m, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
-  for (UINT cmd : {SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
-    EXPECT_NE(GetMenuState(m, cmd, MF_BYCOMMAND), static_cast<UINT>(-1)) << cmd;
-  const int n = GetMenuItemCount(m);
-  EXPECT_TRUE(GetMenuState(m, n - 3, MF_BYPOSITION) & MF_SEPARATOR);
-  wchar_t about[64], help[64];
-  GetMenuStringW(m, n - 2, about, 64, MF_BYPOSITION);
-  GetMenuStringW(m, n - 1, help, 64, MF_BYPOSITION);
-  EXPECT_EQ(std::to_wstring(GetMenuItemID(m, n - 2)) + about +
-                std::to_wstring(GetMenuItemID(m, n - 1)) + help,
-            std::to_wstring(kAboutCommand) + L"About &Lumoscope ..." +
-                std::to_wstring(kHelpCommand) + L"Lumoscope &Help");
+  std::wstring menu;  // Size gone, the others kept; a separator, About, and Help
+  for (UINT cmd : {SC_SIZE, SC_MOVE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+    menu += GetMenuState(m, cmd, MF_BYCOMMAND) == static_cast<UINT>(-1) ? L"-" : L"+";
+  for (int i = GetMenuItemCount(m) - 3; i < GetMenuItemCount(m); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(m, i, text, 64, MF_BYPOSITION);
+    const UINT state = GetMenuState(m, i, MF_BYPOSITION);
+    menu += L"|" + std::to_wstring(GetMenuItemID(m, i)) + L" " + text +
+            (state & MF_SEPARATOR ? L"separator"
+             : state & MF_GRAYED  ? L" (grey)"
+                                  : L"");
+  }
   // No help file beside the program: the Help command is greyed.
-  EXPECT_TRUE(GetMenuState(m, kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_EQ(menu, L"-++++|0 separator|" + std::to_wstring(kAboutCommand) +
+                      L" About &Lumoscope ...|" + std::to_wstring(kHelpCommand) +
+                      L" Lumoscope &Help (grey)");
   Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand);
   Post(f.Handle(), WM_SYSCOMMAND, kAboutCommand | 1);
   auto& rec = services.rec();
-  EXPECT_EQ(rec.beeps, std::vector<UINT>{MB_ICONASTERISK});
   ASSERT_EQ(rec.dialogs.size(), 1u);
   EXPECT_EQ(rec.dialogs[0].text, L"Lumoscope V 1.1a -32 for Windows");
-  EXPECT_EQ(rec.dialogs[0].kind, tk::MsgKind::Information);
-  EXPECT_EQ(rec.dialogs[0].buttons, static_cast<unsigned>(tk::mbOK));
+  EXPECT_TRUE(rec.dialogs[0].kind == tk::MsgKind::Information &&
+              rec.dialogs[0].buttons == tk::mbOK &&
+              rec.beeps == std::vector<UINT>{MB_ICONASTERISK});
+  EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
+  f.BtnStretch->Perform(BM_CLICK);
+  EXPECT_TRUE(f.PanelLED->GetColor() == tk::clRed && GetFocus() == f.FileListBox1->Handle());
+  Post(f.Edit1->Handle(), WM_SYSCHAR, 's', 1 << 29);  // as the keyboard delivers Alt+S
+  EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
+  Post(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
+  EXPECT_FALSE(f.HandleAllocated());
+  std::wstring commands;
+  for (int state :
+       {SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED, SW_HIDE, SW_SHOWNORMAL,
+        SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA, SW_RESTORE, SW_SHOWDEFAULT, 99})
+    commands += std::to_wstring(StartupShowCommand(static_cast<WORD>(state))) + L" ";
+  EXPECT_EQ(commands, L"6 6 6 3 0 0 0 0 0 0 0 0 ");
 }
 
-TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
+// Started maximised (a minimised start is the end-to-end test's), with help.
+TEST_F(Form1Fixture, StartedMaximisedWithHelpContentsTopicsAndQuit) {
   WriteFile(programDir + L"\\LUMOS32.HLP", "help");
   WriteFile(programDir + L"\\LUMOS32.CNT", "contents");
-  TForm1& f = Make();
+  TForm1& f = Make(SW_SHOWMAXIMIZED);
   EXPECT_EQ(tk::Application::Instance().helpFile, programDir + L"\\LUMOS32.HLP>Window1");
-  EXPECT_FALSE(GetMenuState(f.SystemMenu(), kHelpCommand, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(
+      IsZoomed(f.Handle()) &&
+      !(GetMenuState(GetSystemMenu(f.Handle(), FALSE), kHelpCommand, MF_BYCOMMAND) & MF_GRAYED));
   Post(f.Handle(), WM_SYSCOMMAND, kHelpCommand);
   // F1 over the file list asks for topic 130, over a button for 120.
-  for (tk::Control* c :
-       {static_cast<tk::Control*>(f.FileListBox1), static_cast<tk::Control*>(f.BtnStretch)}) {
-    c->SetFocus();
-    Post(c->Handle(), WM_KEYDOWN, VK_F1);
+  for (HWND c : {f.FileListBox1->Handle(), f.BtnStretch->Handle()}) {
+    SetFocus(c);
+    Post(c, WM_KEYDOWN, VK_F1);
   }
   f.ButtonExit->Perform(BM_CLICK);  // closing the window closes the help viewer
   std::wstring calls;
@@ -117,81 +106,18 @@ TEST_F(Form1Fixture, HelpContentsTopicsAndQuit) {
             L"\\LUMOS32.HLP>Window1 2 0|");
 }
 
-// The show state the program was started with: minimised and maximised are
-// honoured, every other state shows the window normally.
-TEST_F(Form1Fixture, StartUpShowStates) {
-  for (int state : {SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE})
-    EXPECT_EQ(StartupShowCommand(static_cast<WORD>(state)), SW_MINIMIZE) << state;
-  EXPECT_EQ(StartupShowCommand(SW_SHOWMAXIMIZED), SW_SHOWMAXIMIZED);
-  for (int state : {SW_HIDE, SW_SHOWNORMAL, SW_SHOWNOACTIVATE, SW_SHOW, SW_SHOWNA, SW_RESTORE,
-                    SW_SHOWDEFAULT, 99})
-    EXPECT_EQ(StartupShowCommand(static_cast<WORD>(state)), 0) << state;
-  for (const auto& [state, iconic, zoomed] : {std::tuple{SW_SHOWMINNOACTIVE, true, false},
-                                              {SW_SHOWMAXIMIZED, false, true},
-                                              {SW_SHOWNORMAL, false, false}}) {
-    TForm1& f = Make(static_cast<WORD>(state));
-    EXPECT_EQ(IsIconic(f.Handle()) != FALSE, iconic) << state;
-    EXPECT_EQ(IsZoomed(f.Handle()) != FALSE, zoomed) << state;
-    TearDown();
-  }
-}
-
-// STRETCH, by click or Alt+S, switches the lamp and the property; Alt+X ends.
-TEST_F(Form1Fixture, StretchTogglesTheLampAndAltKeysClickTheButtons) {
-  TForm1& f = Make();
-  EXPECT_EQ(PixelOf(*f.PanelLED, 6, 6), RGB(128, 0, 0));
-  f.BtnStretch->Perform(BM_CLICK);
-  EXPECT_EQ(PixelOf(*f.PanelLED, 6, 6), RGB(255, 0, 0));
-  EXPECT_TRUE(f.PMultiImage1->Stretch());
-  EXPECT_EQ(GetFocus(), f.FileListBox1->Handle());
-  const RECT pane = Placement(f.Panel1->Handle());  // no picture: the pane keeps its size
-  EXPECT_EQ(pane.right - pane.left, 360);
-  EXPECT_EQ(pane.bottom - pane.top, 272);
-  Post(f.Edit1->Handle(), WM_SYSCHAR, 's', 1 << 29);  // as the keyboard delivers Alt+S
-  EXPECT_EQ(f.PanelLED->GetColor(), tk::clMaroon);
-  EXPECT_FALSE(f.PMultiImage1->Stretch());
-  Post(f.FileListBox1->Handle(), WM_SYSCHAR, 'x', 1 << 29);
-  EXPECT_FALSE(f.HandleAllocated());
-}
-
-namespace {
-bool form2Zoomed = false;
-bool mainDisabled = false;
-void CALLBACK CloseForm2(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  form2Zoomed = IsZoomed(Form2->Handle()) && IsWindowVisible(Form2->Handle());
-  mainDisabled = !IsWindowEnabled(Form1->Handle());
-  PostMessageW(Form2->Handle(), WM_CLOSE, 0, 0);
-}
-}  // namespace
-
-TEST_F(Form1Fixture, FullviewShowsTheFullScreenWindowModally) {
-  TForm1& f = Make();
-  auto form2 = std::make_unique<TForm2>();
-  Form2 = form2.get();
-  form2->Create();
-  EXPECT_FALSE(IsWindowVisible(form2->Handle()));
-  EXPECT_FALSE(GetWindowLongW(form2->Handle(), GWL_STYLE) & WS_CAPTION);
-  f.ButtonVollbild->SetEnabled(true);
-  form2Zoomed = mainDisabled = false;
-  SetTimer(nullptr, 0, 100, &CloseForm2);
-  f.ButtonVollbild->Perform(BM_CLICK);
-  EXPECT_TRUE(form2Zoomed);
-  EXPECT_TRUE(mainDisabled);
-  EXPECT_FALSE(IsWindowVisible(form2->Handle()));
-  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
-  Form2 = nullptr;
-}
-
 // ---- viewing a picture: loading into the pane, the full-screen view
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::wstring Write(const std::wstring& name, const Bytes& bytes) {
-  imagectl_test::WriteBytes(imagectl_test::TempPath(name), bytes);
-  return imagectl_test::TempPath(name);
+// Seen while FULLVIEW's window was up: maximised, shown and the main window
+// disabled; then it closes the window.
+bool shownModally = false;
+void CALLBACK CloseForm2(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  shownModally = IsZoomed(Form2->Handle()) && IsWindowVisible(Form2->Handle()) &&
+                 !IsWindowEnabled(Form1->Handle());
+  PostMessageW(Form2->Handle(), WM_CLOSE, 0, 0);
 }
 
 // Status line, title, pane and image sizes, scroll bars, and whether the
@@ -231,20 +157,8 @@ const std::array<int, 6> kWheelPans[] = {
     {'v', 60, 0, -15, 0, -5},  {'s', -120, 0, 0, -10, 0},  {'h', -120, -9, 0, 0, 0}};
 
 }  // namespace
-
-struct ViewTest : Form1Fixture {
-  std::unique_ptr<TForm2> form2 = std::make_unique<TForm2>();
-  ~ViewTest() override { Form2 = nullptr; }
-  TForm1& Open() {
-    Form2 = form2.get();
-    form2->Create();
-    form2->mainImage = Make().PMultiImage1;
-    return *form;
-  }
-};
-
-TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
-  TForm1& f = Open();
+TEST_F(Form1Fixture, PicturesShowStretchedAndNotAndAFailedLoadEndsEmptyWithOneMessage) {
+  TForm1& f = Make();
   for (const auto& [file, picture, info, natural, stretched] :
        {std::tuple{L"p8.bmp", L"view-640x480.bmp", L"640x480x256", L"648x488 640x480 bars",
                    L"360x273 352x265"},
@@ -260,7 +174,7 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
         {L"pal2.png", L"png-pal2.png", L"45x29x4", L"53x37 45x29", L"360x236 352x228"}}) {
     const std::wstring start = L"Picture-Info:  " + std::wstring(info) + L" | Lumoscope32 - [" +
                                tk::UpperAscii(file) + L"] | ";
-    f.LoadPicture(Write(file, imagectl_test::DataBytes(picture)));
+    f.LoadPicture(Put(file, picture));
     EXPECT_EQ(State(f), start + natural + L" shown");
     f.BtnStretch->Perform(BM_CLICK);
     EXPECT_EQ(State(f), start + stretched + L" shown");
@@ -270,12 +184,9 @@ TEST_F(ViewTest, PicturesShowStatusTitleAndPaneStretchedAndNot) {
   // The file already shown: nothing happens, not even the focus moves.
   f.Edit1->SetFocus();
   f.LoadPicture(imagectl_test::TempPath(L"pal2.png"));
-  EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && services.rec().dialogs.empty());
-}
-
-TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
-  TForm1& f = Open();
   auto& rec = services.rec();
+  EXPECT_TRUE(GetFocus() == f.Edit1->Handle() && rec.dialogs.empty());
+  // A failed load ends empty with one message and can be tried again.
   // No input/output failure, the damaged icon goes to the general report.
   for (const auto& [file, bytes, message] :
        {std::tuple{L"bad.bmp", Bytes{'B', 'M', 1}, L"BAD.BMP is not a valid Bitmapfile !"},
@@ -284,9 +195,9 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
          L"The picture is too large for memory."},
         {L"broken.ico", Bytes{0, 0, 1, 0, 1, 0}, L"Symbol ist ung\u00fcltig"},
         {L"broken.wmf", Bytes{0xD7, 0xCD, 0xC6, 0x9A, 0, 0}, L"Metadatei ist ung\u00fcltig"}}) {
-    f.LoadPicture(Write(L"good.bmp", imagectl_test::DataBytes(L"bmp-8.bmp")));
-    for (long attempt = 1; attempt <= 2; ++attempt) {
-      f.LoadPicture(Write(file, bytes));
+    f.LoadPicture(Put(L"good.bmp", L"bmp-8.bmp"));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+      f.LoadPicture(Put(file, bytes));
       for (int press = 0; press <= 2; ++press) {  // STRETCH leaves the empty pane alone
         if (press) f.BtnStretch->Perform(BM_CLICK);
         EXPECT_EQ(State(f), L"Picture-Info: | Lumoscope32 - [Noname] | 360x272 352x264") << press;
@@ -304,13 +215,18 @@ TEST_F(ViewTest, AFailedLoadEndsEmptyWithOneMessageAndCanBeTriedAgain) {
                            [](const auto& d) { return d.text.find(L"BROKEN.ICO") == 0; }));
 }
 
-TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscSpace) {
-  TForm1& f = Open();
-  const int w = 2000;  // wider than the screen
-  ASSERT_GT(w, GetSystemMetrics(SM_CXSCREEN));
-  f.LoadPicture(Write(L"wide.bmp", imagectl_test::DataBytes(L"view-2000x40.bmp")));
+// FULLVIEW shows the full-screen window modally, maximised and without a caption.
+TEST_F(Form1Fixture, FullviewShowsModallyPansHidesTheCursorAndClosesOnClickEnterEscSpace) {
+  TForm1& f = Make();
+  ASSERT_GT(2000, GetSystemMetrics(SM_CXSCREEN));  // the picture is wider than the screen
+  f.LoadPicture(Put(L"wide.bmp", L"view-2000x40.bmp"));
   auto& app = tk::Application::Instance();
   HWND view = form2->Handle(), picture = form2->PMultiImage1->Handle();
+  EXPECT_FALSE(IsWindowVisible(view) || (GetWindowLongW(view, GWL_STYLE) & WS_CAPTION));
+  shownModally = false;
+  SetTimer(nullptr, 0, 100, &CloseForm2);
+  f.ButtonVollbild->Perform(BM_CLICK);
+  EXPECT_TRUE(shownModally && !IsWindowVisible(view) && IsWindowEnabled(f.Handle()));
   // Keys sent to the picture reach the window's handlers first.
   for (const auto& [to, msg, key, closes] : {std::tuple{view, WM_CHAR, 'a', false},
                                              {view, WM_KEYDOWN, VK_F2, false},
@@ -321,7 +237,7 @@ TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscS
     form2->SetWindowState(tk::WindowState::Maximized);
     form2->Show();
     const RECT p = Placement(picture);
-    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == w);
+    EXPECT_TRUE(app.Cursor() == tk::ScreenCursor::None && p.left == 0 && p.right == 2000);
     SendMessageW(view, WM_KEYDOWN, VK_END, 0);  // panned: the next showing starts at 0, 0 again
     if (msg == WM_LBUTTONUP) SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(to, msg, static_cast<WPARAM>(key), 0);
@@ -346,30 +262,10 @@ TEST_F(ViewTest, FullScreenPansToTheEdgesHidesTheCursorAndClosesOnClickEnterEscS
   }
 }
 
-// Over the picture pane the wheel scrolls the window (three lines of 8 pixels
-// a notch), sideways with Shift or tilted, though the file list has the focus.
-TEST_F(ViewTest, TheWheelScrollsTheWindowOverThePane) {
-  TForm1& f = Open();
-  f.LoadPicture(Write(L"photo.jpg", imagectl_test::DataBytes(L"view-1024x768.jpg")));
-  const int end = 776 - f.ClientHeight();  // the pane's height less the window's
-  // One after the other: axis, delta, then the scroll position x and y.
-  const std::array<int, 4> steps[] = {
-      {'v', -240, 0, 48}, {'v', 120, 0, 24},   {'v', -60, 0, 24},
-      {'v', -60, 0, 48},  {'s', -120, 24, 48}, {'h', 120, 48, 48},
-      {'h', -240, 0, 48}, {'v', 1200, 0, 0},   {'v', -12000, 0, end}};
-  for (const auto& [axis, delta, x, y] : steps) {
-    // From a point the pane covers however the window is scrolled.
-    Post(f.FileListBox1->Handle(), axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
-         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta), MAKELPARAM(f.Left() + 400, f.Top() + 200));
-    const RECT pane = Placement(f.Panel1->Handle());
-    EXPECT_EQ((236 - pane.left) * 1000 - pane.top, x * 1000 + y) << char(axis) << delta;
-  }
-}
-
 // Drops as the shell builds them, a DROPFILES block of wide names (each ended
 // by a zero, the list by one more): the first name counts, as a command line's.
-TEST_F(ViewTest, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList) {
-  TForm1& f = Open();
+TEST_F(Form1Fixture, ADroppedPictureOpensADirectoryBrowsesAndTheWheelScrollsOverThePane) {
+  TForm1& f = Make();
   const std::wstring dir = browseDir + L"\\Am Strand \u00e9t\u00e9 \u014D";
   const std::wstring picture = dir + L"\\Bild 1 \u00e4 \u014D.bmp", text = browseDir + L"\\a.txt";
   CreateDirectoryW(dir.c_str(), nullptr);
@@ -393,5 +289,21 @@ TEST_F(ViewTest, ADroppedPictureOpensAsFromTheCommandLineADirectoryInTheList) {
     EXPECT_EQ(TextOf(f.Handle()) + L"|" + f.FileListBox1->Directory() + L"|" + f.Edit1->Text(),
               (shown ? L"Lumoscope32 - [BILD 1 \u00e4 \u014D.BMP]" : L"Lumoscope32 - [Noname]") +
                   (L"|" + directory + L"|" + edit));
+  }
+  // Over the picture pane the wheel scrolls the window (three lines of 8 pixels
+  // a notch), sideways with Shift or tilted, though the file list has the focus.
+  f.LoadPicture(Put(L"photo.jpg", L"view-1024x768.jpg"));
+  const int end = 776 - f.ClientHeight();  // the pane's height less the window's
+  // One after the other: axis, delta, then the scroll position x and y.
+  const std::array<int, 4> steps[] = {
+      {'v', -240, 0, 48}, {'v', 120, 0, 24},   {'v', -60, 0, 24},
+      {'v', -60, 0, 48},  {'s', -120, 24, 48}, {'h', 120, 48, 48},
+      {'h', -240, 0, 48}, {'v', 1200, 0, 0},   {'v', -12000, 0, end}};
+  for (const auto& [axis, delta, x, y] : steps) {
+    // From a point the pane covers however the window is scrolled.
+    Post(f.FileListBox1->Handle(), axis == 'h' ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL,
+         MAKEWPARAM(axis == 's' ? MK_SHIFT : 0, delta), MAKELPARAM(f.Left() + 400, f.Top() + 200));
+    const RECT pane = Placement(f.Panel1->Handle());
+    EXPECT_EQ((236 - pane.left) * 1000 - pane.top, x * 1000 + y) << char(axis) << delta;
   }
 }

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
+
 #include "AppFixture.h"
+#include "base/Handles.h"
 #include "util/Support.h"
 #include "util/SystemEntries.h"
 #include "toolkit/FileExists.h"
@@ -14,24 +17,36 @@ using namespace util;
 
 namespace {
 
-std::wstring WinHelpIni() { return GetWindowsDir() + L"\\WINHELP.INI"; }
+// Cleans up after every test: the help files, the profile file, the test key.
+class SystemEntries : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const std::wstring& f : {ini, file}) {
+      SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+      RemoveDirectoryW(f.c_str());
+      DeleteFileW(f.c_str());
+    }
+    DeleteFileW((dir + L"\\LUMOS32.HLP").c_str());
+    DeleteRegKey(HKEY_CURRENT_USER, L"Software\\LumoscopeTest");
+  }
+  const std::wstring ini = GetWindowsDir() + L"\\WINHELP.INI", dir = TempDir(L"lumo-help"),
+                     file = TempDir(L"lumo-ini") + L"\\TEST.INI";
+};
 
 // Every entry, for a program in a folder with blanks and for one at a drive's root.
-TEST(SystemEntries, EveryValueFollowsTheProgramsLocationWithQuotedCommands) {
-  const struct {
-    const wchar_t *exe, *dir, *help;
-  } rows[] = {{L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE", L"C:\\Program Files\\Lumo Test",
-               L"C:\\Program Files\\Lumo Test\\LUMOS32.HLP"},
-              {L"D:\\LUMOS32.EXE", L"D:\\", L"D:\\\\LUMOS32.HLP"}};
-  for (const auto& r : rows) {
-    WriteSystemEntriesFor(r.exe);
-    const std::wstring exe = r.exe, quoted = L"\"" + exe + L"\"";
-    EXPECT_EQ(ProgramDir(), r.dir);
-    EXPECT_EQ(HelpFileName(), r.help);
+TEST_F(SystemEntries, EveryValueFollowsTheProgramsLocationWithQuotedCommands) {
+  const std::tuple<const wchar_t*, std::wstring, std::wstring> rows[] = {
+      {L"C:\\Program Files\\Lumo Test\\LUMOS32.EXE", L"C:\\Program Files\\Lumo Test",
+       L"C:\\Program Files\\Lumo Test\\LUMOS32.HLP"},
+      {L"D:\\LUMOS32.EXE", L"D:\\", L"D:\\\\LUMOS32.HLP"}};
+  for (const auto& [exe, folder, help] : rows) {
+    WriteSystemEntriesFor(exe);
+    const std::wstring quoted = L"\"" + std::wstring(exe) + L"\"";
+    EXPECT_EQ(ProgramDir() + L"|" + HelpFileName(), folder + L"|" + help);
     const std::tuple<HKEY, std::wstring, const wchar_t*, std::wstring> values[] = {
-        {HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L"", r.dir},
+        {HKEY_CLASSES_ROOT, L"Lumoscope32\\EXEPath", L"", folder},
         {HKEY_LOCAL_MACHINE, kAppPathsKey, L"", exe},
-        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", r.dir},
+        {HKEY_LOCAL_MACHINE, kAppPathsKey, L"Path", folder},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"Lumoscope 1.1 -32"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", quoted + L" -u"},
         {HKEY_CLASSES_ROOT, L"Lumoscope32", L"", L"Lumoscope Picture File"},
@@ -42,18 +57,8 @@ TEST(SystemEntries, EveryValueFollowsTheProgramsLocationWithQuotedCommands) {
   }
 }
 
-class WinHelpIniFile : public ::testing::Test {
- protected:
-  void TearDown() override {
-    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(ini.c_str());
-    DeleteFileW(ini.c_str());
-    DeleteFileW((dir + L"\\LUMOS32.HLP").c_str());
-  }
-  const std::wstring ini = WinHelpIni(), dir = TempDir(L"lumo-help");
-};
-
-TEST_F(WinHelpIniFile, LineFollowsTheHelpFile) {
+// The WINHELP.INI line follows the help file; an unwritable file does not stop the start.
+TEST_F(SystemEntries, HelpLineFollowsTheHelpFileAndAnUnwritableIniDoesNotStopTheStart) {
   WriteFile(dir + L"\\LUMOS32.HLP", "x");
   WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
   wchar_t buf[MAX_PATH];
@@ -63,9 +68,6 @@ TEST_F(WinHelpIniFile, LineFollowsTheHelpFile) {
   WriteSystemEntriesFor(dir + L"\\LUMOS32.EXE");
   GetPrivateProfileStringW(L"Files", L"LUMOS32.HLP", L"<none>", buf, MAX_PATH, ini.c_str());
   EXPECT_STREQ(buf, L"<none>");
-}
-
-TEST_F(WinHelpIniFile, AnUnwritableOneDoesNotStopTheStart) {
   DeleteFileW(ini.c_str());
   // A directory in the file's place: every write to it fails.
   ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr));
@@ -75,32 +77,29 @@ TEST_F(WinHelpIniFile, AnUnwritableOneDoesNotStopTheStart) {
   EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\Version", L""), L"1.1a");
 }
 
-class ProfileFile : public ::testing::Test {
- protected:
-  void TearDown() override {
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(file.c_str());
-  }
-  const std::wstring file = TempDir(L"lumo-ini") + L"\\TEST.INI";
-};
-
-// The line parsing itself is the portable tests'; here the file's rewrite.
-TEST_F(ProfileFile, RewrittenInPlaceWithoutALeftoverOrLeftAlone) {
-  const struct {
-    const char *before, *after;
-    bool removed;
-    DWORD attributes;
-  } rows[] = {
+// The line parsing itself is the portable tests'; here the file's rewrite, and
+// a failed replace (another program holds the file open without sharing
+// delete) that keeps the original and removes the temporary.
+TEST_F(SystemEntries, ProfileFileRewrittenInPlaceWithoutALeftoverOrLeftAlone) {
+  // Before, after, whether removed, the attributes, whether held open.
+  const DWORD normal = FILE_ATTRIBUTE_NORMAL, readOnly = FILE_ATTRIBUTE_READONLY;
+  const std::tuple<const char*, const char*, bool, DWORD, bool> rows[] = {
       {"[other]\nlumos32.hlp=keep\n[files]\nA=1\nlumos32.hlp=c:\\x\n",
-       "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\n", true, FILE_ATTRIBUTE_NORMAL},
-      {"[Files]\r\nX.HLP=C:\\\r\n", "[Files]\r\nX.HLP=C:\\\r\n", false, FILE_ATTRIBUTE_NORMAL},
-      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, FILE_ATTRIBUTE_READONLY}};
-  for (const auto& r : rows) {
+       "[other]\r\nlumos32.hlp=keep\r\n[files]\r\nA=1\r\n", true, normal, false},
+      {"[Files]\r\nX.HLP=C:\\\r\n", "[Files]\r\nX.HLP=C:\\\r\n", false, normal, false},
+      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, readOnly, false},
+      {"[Files]\nLUMOS32.HLP=1\n", "[Files]\nLUMOS32.HLP=1\n", false, normal, true}};
+  for (const auto& [before, after, removed, attributes, held] : rows) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WriteFile(file, r.before);
-    SetFileAttributesW(file.c_str(), r.attributes);
-    EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), r.removed) << r.before;
-    EXPECT_EQ(ReadFile(file), r.after);
+    WriteFile(file, before);
+    SetFileAttributesW(file.c_str(), attributes);
+    base::File holder(held ? CreateFileW(file.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         0, nullptr)
+                           : INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"), removed) << before;
+    holder.reset();
+    EXPECT_EQ(ReadFile(file), after);
     EXPECT_FALSE(tk::FileExists(tk::DirectoryPart(file) + L"$$$$----.BAK"));
   }
   EXPECT_FALSE(RemoveProfileEntry(file + L".missing", L"Files", L"LUMOS32.HLP"));
@@ -109,38 +108,17 @@ TEST_F(ProfileFile, RewrittenInPlaceWithoutALeftoverOrLeftAlone) {
   EXPECT_EQ(ReadFile(file), "[Files]\nLUKASZ=1\n");
 }
 
-TEST_F(ProfileFile, FailedReplaceKeepsTheOriginalAndRemovesTheTemporary) {
-  WriteFile(file, "[Files]\nLUMOS32.HLP=1\n");
-  // Another program holds the file open without sharing delete: the replace fails.
-  HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(RemoveProfileEntry(file, L"Files", L"LUMOS32.HLP"));
-  CloseHandle(h);
-  EXPECT_EQ(ReadFile(file), "[Files]\nLUMOS32.HLP=1\n");
-  EXPECT_FALSE(tk::FileExists(tk::DirectoryPart(file) + L"$$$$----.BAK"));
-}
-
-class Registry : public ::testing::Test {
- protected:
-  void TearDown() override {
-    DeleteRegKey(HKEY_CLASSES_ROOT, L"Lumoscope32Test");
-    DeleteRegKey(HKEY_CURRENT_USER, L"Software\\LumoscopeTest");
-  }
-};
-
-TEST_F(Registry, ReadRegStringOnlyReadsStrings) {
+TEST_F(SystemEntries, ReadRegStringOnlyReadsStrings) {
   const std::wstring key = L"Software\\LumoscopeTest";
   ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key, L"s", L"text"));
-  HKEY k;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
   const DWORD v = 7;
-  RegSetValueExW(k, L"d", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-  RegCloseKey(k);
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key, L"s"), L"text");
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key, L"d"), L"");
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key, L"missing"), L"");
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key + L"\\nokey", L"s"), L"");
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"d", REG_DWORD, &v, sizeof v),
+            ERROR_SUCCESS);
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key, L"s") + L"|" +
+                ReadRegString(HKEY_CURRENT_USER, key, L"d") +
+                ReadRegString(HKEY_CURRENT_USER, key, L"missing") +
+                ReadRegString(HKEY_CURRENT_USER, key + L"\\nokey", L"s"),
+            L"text|");
   EXPECT_TRUE(DeleteRegValue(HKEY_CURRENT_USER, key, L"s"));
   EXPECT_FALSE(DeleteRegValue(HKEY_CURRENT_USER, key, L"s"));
 }
