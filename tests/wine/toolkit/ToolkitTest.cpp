@@ -58,8 +58,10 @@ struct DialogAnswer {
   }
 };
 
-bool Contains(const std::vector<std::wstring>& v, const std::wstring& s) {
-  return std::find(v.begin(), v.end(), s) != v.end();
+// Whether the last dialog answered had a control with the text.
+bool Contains(const std::wstring& text) {
+  const auto& seen = DialogAnswer::seen;
+  return std::find(seen.begin(), seen.end(), text) != seen.end();
 }
 
 // The client area of a window as it paints itself into a memory bitmap.
@@ -91,9 +93,8 @@ TEST(GeneralHandler, AnExceptionInAHandlerIsReportedAndTheProgramGoesOn) {
   button.Perform(BM_CLICK);
   auto& rec = services.rec();
   ASSERT_EQ(rec.dialogs.size(), 1u);
-  EXPECT_EQ(rec.dialogs[0].text, L"Disk full");
-  EXPECT_EQ(rec.dialogs[0].kind, tk::MsgKind::Error);
-  EXPECT_EQ(rec.beeps, std::vector<UINT>{MB_ICONHAND});
+  EXPECT_EQ(std::tuple(rec.dialogs[0].text, rec.dialogs[0].kind, rec.beeps),
+            std::tuple(L"Disk full", tk::MsgKind::Error, std::vector<UINT>{MB_ICONHAND}));
   // The window still works after the failure.
   button.OnClick = [](tk::Control& c) { c.tag = 5; };
   button.Perform(BM_CLICK);
@@ -116,11 +117,12 @@ TEST(MessageDialog, EachKindHasItsCaptionButtonsAndBeep) {
       {tk::MsgKind::Information, tk::mbOK, L"OK", L"Information", tk::mrOk, MB_ICONASTERISK}};
   for (const auto& r : rows) {
     DialogAnswer::Arm(r.click);
-    EXPECT_EQ(tk::ShowMessageDialog(L"Line one\rLine two", r.kind, r.buttons), r.answer) << r.click;
-    EXPECT_EQ(DialogAnswer::caption, r.caption);
-    EXPECT_TRUE(Contains(DialogAnswer::seen, L"Line one\rLine two"));
-    EXPECT_TRUE(Contains(DialogAnswer::seen, r.kind == tk::MsgKind::Confirmation ? L"&Ja" : L"OK"));
-    EXPECT_EQ(tk::KindBeep(r.kind), r.beep);
+    const int answer = tk::ShowMessageDialog(L"Line one\rLine two", r.kind, r.buttons);
+    const wchar_t* first = r.kind == tk::MsgKind::Confirmation ? L"&Ja" : L"OK";
+    EXPECT_EQ(std::tuple(answer, DialogAnswer::caption, Contains(L"Line one\rLine two"),
+                         Contains(first), tk::KindBeep(r.kind)),
+              std::tuple(r.answer, r.caption, true, true, r.beep))
+        << r.click;
   }
 }
 
@@ -128,10 +130,9 @@ TEST(InputDialog, OkReturnsTheEditedTextAndCancelKeepsTheOld) {
   std::wstring value = L"OLD.BMP";
   DialogAnswer::Arm(L"OK", L"NEW.BMP");
   EXPECT_TRUE(tk::ShowInputDialog(L"Rename File", L"New Name:", value));
-  EXPECT_EQ(value, L"NEW.BMP");
-  EXPECT_EQ(DialogAnswer::caption, L"Rename File");
-  EXPECT_TRUE(Contains(DialogAnswer::seen, L"New Name:"));
-  EXPECT_TRUE(Contains(DialogAnswer::seen, L"Abbrechen"));
+  EXPECT_EQ(
+      std::tuple(value, DialogAnswer::caption, Contains(L"New Name:"), Contains(L"Abbrechen")),
+      std::tuple(L"NEW.BMP", L"Rename File", true, true));
   DialogAnswer::Arm(L"Abbrechen", L"OTHER.BMP");
   EXPECT_FALSE(tk::ShowInputDialog(L"Rename File", L"New Name:", value));
   EXPECT_EQ(value, L"NEW.BMP");
@@ -147,12 +148,11 @@ TEST(PanelPaint, LoweredInnerBevelInsideARaisedOuterOne) {
   panel.SetColor(tk::clBlack);
   const Printout p(panel.Handle());
   const COLORREF hi = GetSysColor(COLOR_BTNHIGHLIGHT), sh = GetSysColor(COLOR_BTNSHADOW);
-  EXPECT_EQ(p.At(0, 10), hi);   // outer raised: light left edge
-  EXPECT_EQ(p.At(39, 10), sh);  // dark right edge
-  EXPECT_EQ(p.At(2, 10), sh);   // inner lowered: dark left edge
-  EXPECT_EQ(p.At(37, 10), hi);
-  EXPECT_EQ(p.At(20, 15), RGB(0, 0, 0));  // 4 pixels in: the panel's colour
-  EXPECT_EQ(p.At(4, 15), RGB(0, 0, 0));
+  // The outer bevel raised (light left, dark right), the inner one lowered,
+  // and 4 pixels in the panel's colour.
+  EXPECT_EQ(std::vector<COLORREF>(
+                {p.At(0, 10), p.At(39, 10), p.At(2, 10), p.At(37, 10), p.At(20, 15), p.At(4, 15)}),
+            std::vector<COLORREF>({hi, sh, sh, hi, RGB(0, 0, 0), RGB(0, 0, 0)}));
 }
 
 TEST(Binding, OnlyOurOwnWindowsAreTakenForWrappers) {
