@@ -18,7 +18,6 @@ using namespace util;
 
 namespace {
 
-const wchar_t kDir[] = L"C:\\Test Dir\\Lumoscope";
 const wchar_t kExe[] = L"C:\\Test Dir\\Lumoscope\\LUMOS32.EXE";
 const wchar_t kPending[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kExtensions[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Extensions";
@@ -149,12 +148,11 @@ TEST(Setup, InstallUseAndUninstallLeaveTheMachineAsItWas) {
   Install(L"/S /D=C:\\");  // refused: the uninstall removes the program's folder
   EXPECT_EQ(State(), before);
   Install(L"/S /ALLTYPES /D=C:\\Test Dir\\Lumoscope");
-  const std::wstring opener = std::wstring(kExe) + L" ^.BMP";
   EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L".BMP", L"") + L"|" +
-                ReadRegString(HKEY_LOCAL_MACHINE, kExtensions, L".BMP"),
-            L"Lumoscope32|" + opener);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), kDir);
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, L".PCX", L""), L"Lumoscope32");
+                ReadRegString(HKEY_LOCAL_MACHINE, kExtensions, L".BMP") + L"|" +
+                ReadRegString(HKEY_CLASSES_ROOT, L".PCX", L"") + L"|" +
+                ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"),
+            L"Lumoscope32|" + std::wstring(kExe) + L" ^.BMP|Lumoscope32|C:\\Test Dir\\Lumoscope");
   EXPECT_TRUE(tk::FileExists(Group() + L"\\Lumoscope.lnk"));
   WriteRegString(HKEY_CLASSES_ROOT, L".GIF", L"", L"lumoscope32");  // its own, in another case
 

@@ -1,5 +1,5 @@
 // RSTRIM32.DLL through its ordinals, as the program uses it: the exports, the
-// JPEG scale, a caller's palette, no handles on failure and no leaks, the texts
+// JPEG scale, a caller's palette, no handles on failure, the texts
 // of the result codes and the information query's buffers.
 // Every test picture is decoded through the ordinals by the variant suites
 // (DecodeViaDll.cpp).
@@ -23,28 +23,18 @@ namespace {
 
 using namespace testing_rstrim;
 
-class Rstrim32 : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_NE(module_, nullptr) << "RSTRIM32.DLL not found"; }
-  rstrim::DecodeFileFn Decoder(WORD ordinal) { return Entry<rstrim::DecodeFileFn>(ordinal); }
-  short Query(const std::string& file, char* type, short* w, char* detail) {
-    short h = 0, a = 0, b = 0, extra = 0;
-    return Entry<rstrim::QueryImageFileInfoFn>(rstrim::kOrdQueryImageFileInfo)(
-        file.c_str(), type, w, &h, &a, &b, &extra, detail, 0);
-  }
+const auto decodePng = Entry<rstrim::DecodeFileFn>(rstrim::kOrdDecodePngFile);
 
-  HMODULE module_ = Library();
-};
-
-TEST_F(Rstrim32, ExportsOrdinalsOnly) {
-  for (WORD ord : {1, 5, 7, 8, 15, 17, 25})
-    EXPECT_NE(GetProcAddress(module_, MAKEINTRESOURCEA(ord)), nullptr) << ord;
-  EXPECT_EQ(GetProcAddress(module_, "DecodeJpegFile"), nullptr);
-  EXPECT_EQ(GetProcAddress(module_, "QueryImageFileInfo"), nullptr);
-  EXPECT_EQ(GetProcAddress(module_, MAKEINTRESOURCEA(2)), nullptr);
+// A missing library fails here; the variant suites, which reach every decode
+// ordinal and the query, fail on a missing ordinal.
+TEST(Rstrim32, ExportsOrdinalsOnly) {
+  ASSERT_NE(Library(), nullptr) << "RSTRIM32.DLL not found";
+  EXPECT_EQ(GetProcAddress(Library(), "DecodeJpegFile"), nullptr);
+  EXPECT_EQ(GetProcAddress(Library(), "QueryImageFileInfo"), nullptr);
+  EXPECT_EQ(GetProcAddress(Library(), MAKEINTRESOURCEA(2)), nullptr);
 }
 
-TEST_F(Rstrim32, JpegScaleReachesTheDecoder) {
+TEST(Rstrim32, JpegScaleReachesTheDecoder) {
   const std::string jpg = WriteTemp("a.jpg", ReadData("jpeg-baseline.jpg"));
   auto jpeg = Entry<rstrim::DecodeJpegFileFn>(rstrim::kOrdDecodeJpegFile);
   for (const auto& [scale, width] : {std::pair{1, 45}, {2, 23}}) {
@@ -57,7 +47,7 @@ TEST_F(Rstrim32, JpegScaleReachesTheDecoder) {
   }
 }
 
-TEST_F(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
+TEST(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
   const std::string file = WriteTemp("pal.png", ReadData("png-rgb8.png"));
   struct {
     WORD version, count;
@@ -66,26 +56,25 @@ TEST_F(Rstrim32, CallersPaletteIsUsedAndGivenBack) {
   base::Palette mine(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)));
   HPALETTE pal = mine.get();
   HBITMAP bmp = nullptr;
-  ASSERT_EQ(Decoder(rstrim::kOrdDecodePngFile)(file.c_str(), 8, 1, &bmp, &pal, 0, 0), 1);
+  ASSERT_EQ(decodePng(file.c_str(), 8, 1, &bmp, &pal, 0, 0), 1);
   EXPECT_EQ(pal, mine.get());
   base::Bitmap owned(bmp);
   base::MemoryDc dc(CreateCompatibleDC(nullptr));
   base::SelectGuard select(dc.get(), bmp);
   RGBQUAD table[256];
-  ASSERT_GE(GetDIBColorTable(dc.get(), 0, 256, table),
-            4u);  // room for 256; the first four are ours
-  for (int i = 0; i < 4; ++i) {
+  // Room for 256; the first four are ours.
+  ASSERT_GE(GetDIBColorTable(dc.get(), 0, 256, table), 4u);
+  for (int i = 0; i < 4; ++i)
     EXPECT_EQ(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue),
               RGB(log.e[i].peRed, log.e[i].peGreen, log.e[i].peBlue));
-  }
 }
 
-TEST_F(Rstrim32, FailuresReturnNoHandles) {
+TEST(Rstrim32, FailuresReturnNoHandles) {
   const std::string junk =
       WriteTemp("junk.png", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
-  Bytes png = ReadData("photo.png");
-  png.resize(png.size() / 2);
-  const std::string cut = WriteTemp("cut.png", png), missing = TempPath("missing.png");
+  Bytes half = ReadData("photo.png");
+  half.resize(half.size() / 2);
+  const std::string cut = WriteTemp("cut.png", half), missing = TempPath("missing.png");
   const struct {
     const std::string* file;
     LONG resolution;
@@ -94,39 +83,38 @@ TEST_F(Rstrim32, FailuresReturnNoHandles) {
   for (const auto& c : cases) {
     HBITMAP bmp = reinterpret_cast<HBITMAP>(1);
     HPALETTE pal = nullptr;
-    const short r =
-        Decoder(rstrim::kOrdDecodePngFile)(c.file->c_str(), c.resolution, 1, &bmp, &pal, 0, 0);
+    const short r = decodePng(c.file->c_str(), c.resolution, 1, &bmp, &pal, 0, 0);
     EXPECT_EQ(std::tuple(r, bmp, pal), std::tuple(c.want, HBITMAP{}, HPALETTE{})) << *c.file;
   }
-  EXPECT_EQ(Decoder(rstrim::kOrdDecodePngFile)(junk.c_str(), 24, 0, nullptr, nullptr, 0, 0), -9);
+  EXPECT_EQ(decodePng(junk.c_str(), 24, 0, nullptr, nullptr, 0, 0), -9);
 }
 
-TEST_F(Rstrim32, ErrorTextsFromTheStringTable) {
+TEST(Rstrim32, ErrorTextsFromTheStringTable) {
 #define RSTRIM_FAILURE_ROW(name, code, text) {code, text},
   const std::pair<int, const char*> failures[] = {RSTRIM_FAILURES(RSTRIM_FAILURE_ROW)};
 #undef RSTRIM_FAILURE_ROW
   for (const auto& [code, want] : failures) {
     char text[256] = {};
-    EXPECT_GT(LoadStringA(module_, static_cast<UINT>(static_cast<WORD>(code)), text, sizeof text),
-              0)
-        << code;
+    LoadStringA(Library(), static_cast<UINT>(static_cast<WORD>(code)), text, sizeof text);
     EXPECT_STREQ(text, want) << code;
   }
 }
 
-TEST_F(Rstrim32, QueryFillsItsBuffersAndNoMore) {
+TEST(Rstrim32, QueryFillsItsBuffersAndNoMore) {
   const std::string file = WriteTemp("info.jpg", ReadData("jpeg-exif6.jpg"));
   char type[8], detail[28];
   std::memset(type, 'x', sizeof type);
   std::memset(detail, 'x', sizeof detail);
-  short w = 0;
+  short w = 0, h, a, b, extra;
   // The result, the texts and the width, and what lies past the 6 and 26 byte buffers.
-  const auto seen = [&](short r) {
+  const auto seen = [&](const std::string& name) {
+    const short r = Entry<rstrim::QueryImageFileInfoFn>(rstrim::kOrdQueryImageFileInfo)(
+        name.c_str(), type, &w, &h, &a, &b, &extra, detail, 0);
     return std::to_string(r) + " " + type + " " + std::to_string(w) + " " + detail + " " + type[6] +
            detail[26];
   };
-  EXPECT_EQ(seen(Query(file, type, &w, detail)), "1 JPEG 29 Baseline xx");  // turned upright
-  EXPECT_EQ(seen(Query(TempPath("none.jpg"), type, &w, detail)), "-1 ERR 0  xx");
+  EXPECT_EQ(seen(file), "1 JPEG 29 Baseline xx");  // turned upright
+  EXPECT_EQ(seen(TempPath("none.jpg")), "-1 ERR 0  xx");
 }
 
 }  // namespace

@@ -16,28 +16,20 @@ using tk::MsgKind;
 
 namespace {
 
-std::wstring Profile() {
-  wchar_t path[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
-
 const std::wstring root = TempDir(L"lumo-raz"), dir = root + L"\\Lumo Prog",
                    log = root + L"\\RAZUVUDE.LOG", outside = root + L"\\KEEP.TXT",
                    program = dir + L"\\LUMOS32.EXE", library = dir + L"\\RSTRIM32.DLL";
 
 std::wstring Expand(std::wstring text) {
+  wchar_t profile[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
   for (const auto& [mark, value] : {std::pair{L"%D", dir},
                                     {L"%L", log},
                                     {L"%O", outside},
                                     {L"%W", util::GetWindowsDir()},
-                                    {L"%U", Profile()}})
+                                    {L"%U", std::wstring(profile)}})
     for (size_t at; (at = text.find(mark)) != std::wstring::npos;) text.replace(at, 2, value);
   return text;
-}
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The library as a link to the file outside, or no link. Wine makes no links
@@ -49,8 +41,8 @@ void LinkLibraryOut(bool made) {
   Program(made ? L"-sf " + tk::FromUtf8(UnixPath(outside)) + L" " + link : L"-f " + link, SW_HIDE,
           made ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm")
       .WaitForExit(10000);
-  for (int i = 0; i < 100 && Exists(library) != made; ++i) Sleep(50);
-  ASSERT_EQ(Exists(library), made);
+  for (int i = 0; i < 100 && tk::FileExists(library) != made; ++i) Sleep(50);
+  ASSERT_EQ(tk::FileExists(library), made);
 }
 
 // The program in its directory beside a sub-directory (which the log lists
@@ -96,7 +88,7 @@ TEST(Razuvude, DeletesOnlyTheProgramsFilesInAFolderOfItsOwn) {
     const razuvude::Report report = razuvude::Uninstall(log, {});
     EXPECT_EQ(report.kind, row.kind) << report.text;
     EXPECT_NE(report.text.find(Expand(row.says)), std::wstring::npos) << report.text;
-    EXPECT_EQ(GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES, row.programKept);
+    EXPECT_EQ(tk::FileExists(program), row.programKept);
     EXPECT_EQ(tk::FileExists(log), row.logKept);
     EXPECT_EQ(ReadFile(outside), "x");
     DeleteFileW(log.c_str());
