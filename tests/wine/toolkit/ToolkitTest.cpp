@@ -319,6 +319,7 @@ class MemberForm : public tk::Form {
 };
 
 TEST(FormResource, EachRowSetsItsMemberWhenTheComponentIsMade) {
+  tk::RegisterStandardControls();  // this binary has gtest's main
   const tk::FormResource good{L"F",
                               L"MemberForm",
                               {},
