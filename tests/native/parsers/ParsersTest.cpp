@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "codecs/portable/DibResource.h"
@@ -26,12 +27,10 @@ bool Accepts(const Sample& s) {
   return codecs::ParseDibResource(s.data.data(), s.data.size(), l);
 }
 
-TEST(Parsers, TakeEverySoundSample) {
-  for (const Sample& s : sample_files::Samples("sound")) EXPECT_TRUE(Accepts(s)) << s.name;
-}
-
-TEST(Parsers, RefuseEveryHostileSample) {
-  for (const Sample& s : sample_files::Samples("hostile")) EXPECT_FALSE(Accepts(s)) << s.name;
+TEST(Parsers, TakeEverySoundSampleAndRefuseEveryHostileOne) {
+  for (const std::string kind : {"sound", "hostile"})
+    for (const Sample& s : sample_files::Samples(kind.c_str()))
+      EXPECT_EQ(Accepts(s), kind == "sound") << kind << " " << s.name;
 }
 
 const Sample& Find(const char* name) {
@@ -45,15 +44,11 @@ TEST(Parsers, IconImagesAsTheFileHasThem) {
   const Sample& s = Find("three-images");
   std::vector<tk::IconEntry> images;
   ASSERT_TRUE(tk::ParseIcon(s.data.data(), s.data.size(), images));
-  ASSERT_EQ(images.size(), 3u);
-  const int want[3][3] = {{16, 8, 0}, {32, 32, 0}, {48, 32, 1}};  // side, bits, PNG
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(images[i].width, want[i][0]);
-    EXPECT_EQ(images[i].height, want[i][0]);
-    EXPECT_EQ(images[i].bits, want[i][1]);
-    EXPECT_EQ(images[i].png, want[i][2] == 1);
-  }
-  EXPECT_EQ(images[2].offset + images[2].size, s.data.size());
+  std::vector<std::tuple<int, int, int, bool>> got;  // width, height, bits, PNG
+  for (const tk::IconEntry& i : images) got.emplace_back(i.width, i.height, i.bits, i.png);
+  ASSERT_EQ(got, (std::vector<std::tuple<int, int, int, bool>>{
+                     {16, 16, 8, false}, {32, 32, 32, false}, {48, 48, 32, true}}));
+  EXPECT_EQ(images.back().offset + images.back().size, s.data.size());
 }
 
 // Kind, offset and length, window extent, placeable box and units, frame.

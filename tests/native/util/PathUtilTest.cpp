@@ -49,13 +49,6 @@ TEST(ShortenPath, MatchesTheLabelExamples) {
   for (const auto& [path, shown] : rows) EXPECT_EQ(ShortenPath(path, 30), shown);
 }
 
-// The parameters joined with "|".
-std::wstring Split(const std::wstring& commandLine) {
-  std::wstring joined;
-  for (const std::wstring& p : SplitCommandLine(commandLine)) joined += p + L"|";
-  return joined;
-}
-
 TEST(SplitCommandLine, QuotesGroupBlanksAndAreDropped) {
   const std::pair<const wchar_t*, const wchar_t*> rows[] = {
       {L"\"C:\\Prog Files\\LUMOS32.EXE\" \"C:\\My Pics\\a b.gif\" -x",
@@ -64,7 +57,11 @@ TEST(SplitCommandLine, QuotesGroupBlanksAndAreDropped) {
       {L"prog\t-u\x01tail", L"prog|-u|tail|"},  // every character below "!" separates
       {L"  ", L""},
       {L"a\"b c\"d \"unterminated", L"ab cd|unterminated|"}};
-  for (const auto& [line, params] : rows) EXPECT_EQ(Split(line), params) << line;
+  for (const auto& [line, params] : rows) {
+    std::wstring joined;  // the parameters joined with "|"
+    for (const std::wstring& p : SplitCommandLine(line)) joined += p + L"|";
+    EXPECT_EQ(joined, params) << line;
+  }
 }
 
 TEST(TypeAheadSearch, SelectsFirstMatchOrItsPlace) {

@@ -5,12 +5,8 @@
 namespace testing_support {
 namespace {
 
-// A service that writes what it is asked into the test's recorder.
-template <typename Service>
-struct Fake : Service {
-  explicit Fake(Recorder& r) : rec(r) {}
-  Recorder& rec;
-};
+// The recorder of the services installed now: the services are global too.
+Recorder* current = nullptr;
 
 // The next scripted answer, or the default when the script has run out.
 template <typename T>
@@ -21,39 +17,35 @@ T Next(std::deque<T>& answers, T otherwise) {
   return a;
 }
 
-struct FakeDialogs : Fake<tk::DialogService> {
-  using Fake::Fake;
+struct FakeDialogs : tk::DialogService {
   int MessageDlg(const std::wstring& text, tk::MsgKind kind, unsigned buttons, int) override {
-    rec.dialogs.push_back({text, kind, buttons});
-    return Next(rec.answers, static_cast<int>(tk::mrOk));
+    current->dialogs.push_back({text, kind, buttons});
+    return Next(current->answers, static_cast<int>(tk::mrOk));
   }
   bool InputQuery(const std::wstring& caption, const std::wstring& prompt,
                   std::wstring& value) override {
-    rec.inputs.emplace_back(caption + L"|" + prompt, value);
-    const auto [ok, text] = Next(rec.inputAnswers, {false, std::wstring()});
+    current->inputs.emplace_back(caption + L"|" + prompt, value);
+    const auto [ok, text] = Next(current->inputAnswers, {false, std::wstring()});
     if (ok) value = text;
     return ok;
   }
 };
 
-struct FakeSound : Fake<tk::SoundService> {
-  using Fake::Fake;
-  void Beep(UINT type) override { rec.beeps.push_back(type); }
+struct FakeSound : tk::SoundService {
+  void Beep(UINT type) override { current->beeps.push_back(type); }
 };
 
-struct FakeHelp : Fake<tk::HelpService> {
-  using Fake::Fake;
+struct FakeHelp : tk::HelpService {
   bool WinHelp(HWND, const std::wstring& file, UINT command, ULONG_PTR data) override {
-    rec.help.push_back({file, command, data});
+    current->help.push_back({file, command, data});
     return true;
   }
 };
 
-struct FakeShell : Fake<tk::ShellService> {
-  using Fake::Fake;
+struct FakeShell : tk::ShellService {
   INT_PTR Open(HWND, const std::wstring& verb, const std::wstring& file, const std::wstring& params,
                const std::wstring&, int) override {
-    rec.shell.push_back((verb.empty() ? L"" : verb + L":") + file + L" " + params);
+    current->shell.push_back((verb.empty() ? L"" : verb + L":") + file + L" " + params);
     return 42;
   }
 };
@@ -61,11 +53,12 @@ struct FakeShell : Fake<tk::ShellService> {
 }  // namespace
 
 RecordingServices::RecordingServices() {
+  current = &rec_;
   auto& s = tk::GetServices();
-  s.dialogs = std::make_unique<FakeDialogs>(rec_);
-  s.sound = std::make_unique<FakeSound>(rec_);
-  s.help = std::make_unique<FakeHelp>(rec_);
-  s.shell = std::make_unique<FakeShell>(rec_);
+  s.dialogs = std::make_unique<FakeDialogs>();
+  s.sound = std::make_unique<FakeSound>();
+  s.help = std::make_unique<FakeHelp>();
+  s.shell = std::make_unique<FakeShell>();
 }
 
 RecordingServices::~RecordingServices() { tk::ResetServices(); }

@@ -28,7 +28,7 @@ TEST(EndToEnd, StartsShowsTheMainWindowAndEndsOnExit) {
     // Every start writes the entries for its real location.
     EXPECT_EQ(util::ReadRegString(HKEY_CLASSES_ROOT, L"Lumoscope32\\shell\\open\\command", L""),
               L"\"" + ExePath() + L"\" \"%1\"");
-    PostMessageW(FindChildByText(main, L"E &X I T"), BM_CLICK, 0, 0);
+    PostMessageW(FindWindowIn(main, L"", L"E &X I T"), BM_CLICK, 0, 0);
     EXPECT_TRUE(p.WaitForExit(20000));
   }
 }
@@ -38,11 +38,11 @@ TEST(EndToEnd, UninstallAnsweredNoEndsWithoutAWindow) {
   HWND dlg = p.FindWindowOf(L"", L"Bestätigen", 30000);
   ASSERT_NE(dlg, nullptr);
   EXPECT_EQ(p.FindWindowOf(L"TForm", L"", 0), nullptr);
-  HWND no = FindChildByText(dlg, L"&Nein");
+  HWND no = FindWindowIn(dlg, L"", L"&Nein");
   ASSERT_NE(no, nullptr);
-  EXPECT_NE(FindChildByText(dlg,
-                            L"Lumoscope -32 is going to delete itself from your system.\r"
-                            L"Do you want to proceed the Uninstall process ?"),
+  EXPECT_NE(FindWindowIn(dlg, L"",
+                         L"Lumoscope -32 is going to delete itself from your system.\r"
+                         L"Do you want to proceed the Uninstall process ?"),
             nullptr);
   PostMessageW(no, BM_CLICK, 0, 0);
   EXPECT_TRUE(p.WaitForExit(20000));
@@ -77,7 +77,7 @@ TEST(CommandLine, APictureIsSelectedInItsDirectoryAndShown) {
     int boxes = 0, own = 0;
     while (HWND box = p.FindWindowOf(L"#32770", L"", 3000)) {
       ++boxes;
-      own += FindChildByText(box, tk::UpperAscii(name) + L" is not a valid Bitmapfile !") != 0;
+      own += FindWindowIn(box, L"", tk::UpperAscii(name) + L" is not a valid Bitmapfile !") != 0;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       Sleep(200);
     }
@@ -85,17 +85,17 @@ TEST(CommandLine, APictureIsSelectedInItsDirectoryAndShown) {
     EXPECT_EQ(boxes > 0, own > 0);
     HWND main = p.FindWindowOf(L"TForm", title, 30000);
     ASSERT_NE(main, nullptr);
-    EXPECT_NE(FindChildByText(main, status), nullptr);
+    EXPECT_NE(FindWindowIn(main, L"", status), nullptr);
     // The list selects the picture, the name box shows it, the label its directory.
-    HWND list = Descendant(main, L"ListBox");
+    HWND list = FindWindowIn(main, L"ListBox");
     ASSERT_NE(list, nullptr);
     const LRESULT sel = SendMessageW(list, LB_GETCURSEL, 0, 0);
     ASSERT_GE(sel, 0);
     wchar_t item[MAX_PATH] = {};
     SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item));
     EXPECT_STREQ(item, name);
-    EXPECT_EQ(TextOf(Descendant(main, L"Edit")), tk::UpperAscii(name));
-    const std::wstring label = TextOf(Descendant(main, L"Static", L"Path:"));
+    EXPECT_EQ(TextOf(FindWindowIn(main, L"Edit")), tk::UpperAscii(name));
+    const std::wstring label = TextOf(FindWindowIn(main, L"Static", L"", L"Path:"));
     EXPECT_EQ(_wcsicmp(label.c_str(), util::ShortenPath(folder, 30).c_str()), 0) << label;
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitForExit(20000));

@@ -85,7 +85,7 @@ std::wstring RestartDeletions() {
 
 void Click(HWND dialog, const wchar_t* button) {
   ASSERT_NE(dialog, nullptr) << button;
-  PostMessageW(FindChildByText(dialog, button), BM_CLICK, 0, 0);
+  PostMessageW(FindWindowIn(dialog, L"", button), BM_CLICK, 0, 0);
 }
 
 void Install(const std::wstring& params) {
@@ -105,10 +105,10 @@ void Uninstall() {
       L"LUMOS32.EXE\rC:\\Test Dir\\Lumoscope\\RSTRIM32.DLL\rC:\\Test Dir\\Lumoscope";
   HWND report = nullptr;  // RAZUVUDE's, once it shows its text
   for (int i = 0; i < 600 && !((report = FindWindowW(L"#32770", L"Information")) &&
-                               FindChildByText(report, said));
+                               FindWindowIn(report, L"", said));
        ++i)
     Sleep(100);
-  ASSERT_NE(FindChildByText(report, said), nullptr);
+  ASSERT_NE(FindWindowIn(report, L"", said), nullptr);
   DWORD pid = 0;
   GetWindowThreadProcessId(report, &pid);
   base::File uninstaller(OpenProcess(SYNCHRONIZE, FALSE, pid));
