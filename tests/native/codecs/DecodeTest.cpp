@@ -49,8 +49,7 @@ const Row kRows[] = {
     {"png-grey16.png tiff-grey12.tif tiff-bigtiff12.tif", "ref-grey.pgm", 24, 1, 0.5},
     {"png-pal2.png png-pal2-adam7.png pcx-2.pcx pcx-planes2.pcx", "ref-pal4.ppm", 4, 0, 0},
     {"png-pal4.png png-rgb-pal16.png gif-pal16.gif tiff-pal16.tif bmp-os2-4.bmp bmp-4.bmp "
-     "pcx-4.pcx "
-     "pcx-planes4.pcx",
+     "pcx-4.pcx pcx-planes4.pcx",
      "ref-pal16.ppm", 4, 0, 0},
     {"png-pal8.png gif-pal256-adam.gif tiff-pal256.tif bmp-os2-8.bmp bmp-8.bmp "
      "bmp-rle8.bmp bmp-rle8-v5.bmp pcx-8.pcx pcx-8-raw.pcx",
