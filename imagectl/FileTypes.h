@@ -4,8 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstddef>
-#include <optional>
 #include <string>
 
 #include "codecs/DecoderLibrary.h"
